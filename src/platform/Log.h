@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string_view>
+
+namespace corkwallery::platform {
+
+// Writes one diagnostic line to standard output, ends it with a line feed and flushes, so the
+// lines interleave correctly with other processes reading them.
+void logLine(std::string_view line);
+
+}  // namespace corkwallery::platform
