@@ -1,0 +1,107 @@
+#include "platform/Image.h"
+
+#include <QPainterPath>
+#include <cmath>
+#include <utility>
+
+#include "platform/ImageImpl.h"
+#include "platform/QtGraphicsContext.h"
+#include "platform/SymbolArt.h"
+
+namespace corkwallery::platform {
+
+namespace {
+
+class BitmapImpl final : public Image::Impl {
+public:
+    explicit BitmapImpl(QImage pixels)
+        : Impl({static_cast<double>(pixels.width()), static_cast<double>(pixels.height())}),
+          pixels_(std::move(pixels)) {}
+
+    QImage render(QSize pixels) const override {
+        return pixels_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+    void draw(QPainter& painter, const QRectF& target) const override {
+        painter.drawImage(target, pixels_);
+    }
+    const QImage* bitmap() const override { return &pixels_; }
+
+private:
+    QImage pixels_;
+};
+
+class DrawnImpl final : public Image::Impl {
+public:
+    DrawnImpl(Size size, Image::DrawingHandler handler)
+        : Impl(size), handler_(std::move(handler)) {}
+
+    QImage render(QSize pixels) const override {
+        QImage out(pixels, QImage::Format_ARGB32_Premultiplied);
+        out.fill(Qt::transparent);
+        QPainter painter(&out);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+        painter.scale(pixels.width() / size().width, pixels.height() / size().height);
+        QtGraphicsContext context(painter, size().height);
+        if (!handler_(context, Rect({0, 0}, size())))
+            return {};
+        return out;
+    }
+
+private:
+    Image::DrawingHandler handler_;
+};
+
+}  // namespace
+
+void Image::Impl::draw(QPainter& painter, const QRectF& target) const {
+    // Render at the device pixels the target covers, so vector art stays crisp at any scale.
+    const QTransform t = painter.deviceTransform();
+    const double sx = std::hypot(t.m11(), t.m12());
+    const double sy = std::hypot(t.m21(), t.m22());
+    const QSize pixels(std::max(1, static_cast<int>(std::ceil(target.width() * sx))),
+                       std::max(1, static_cast<int>(std::ceil(target.height() * sy))));
+    const QImage rendered = render(pixels);
+    if (!rendered.isNull())
+        painter.drawImage(target, rendered);
+}
+
+Image::Image(std::shared_ptr<const Impl> impl) : impl_(std::move(impl)) {}
+
+Size Image::size() const {
+    return impl_->size();
+}
+
+const std::optional<std::string>& Image::accessibilityDescription() const {
+    return impl_->description;
+}
+
+Image Image::withDrawingHandler(Size size, DrawingHandler handler) {
+    return Image(std::make_shared<DrawnImpl>(size, std::move(handler)));
+}
+
+std::optional<Image> Image::systemSymbol(std::string_view name,
+                                         std::optional<std::string> accessibilityDescription) {
+    auto impl = makeSymbolImpl(name, SymbolConfiguration{});
+    if (!impl)
+        return std::nullopt;
+    impl->description = std::move(accessibilityDescription);
+    return Image(std::move(impl));
+}
+
+std::optional<Image> Image::withSymbolConfiguration(SymbolConfiguration configuration) const {
+    const auto* symbol = dynamic_cast<const SymbolImpl*>(impl_.get());
+    if (symbol == nullptr)
+        return std::nullopt;
+    auto impl = makeSymbolImpl(symbol->name(), configuration);
+    if (!impl)
+        return std::nullopt;
+    impl->description = impl_->description;
+    return Image(std::move(impl));
+}
+
+Image imageFromQImage(QImage pixels) {
+    return Image(std::make_shared<BitmapImpl>(std::move(pixels)));
+}
+
+}  // namespace corkwallery::platform

@@ -1,0 +1,88 @@
+#include "platform/Panel.h"
+
+#include "platform/PanelWidget.h"
+#include "platform/ScreenCoordinates.h"
+#include "platform/ViewWidget.h"
+
+namespace corkwallery::platform {
+
+Panel::Panel(Rect contentRect) : frame_(contentRect), widget_(new PanelWidget(this)) {
+    placeNativeWindow();
+}
+
+Panel::~Panel() {
+    contentView_.reset();
+    widget_->detach();
+    disposeWidget(widget_);
+}
+
+void Panel::setLevel(WindowLevel level) {
+    level_ = level;
+    widget_->setWindowFlag(Qt::WindowStaysOnBottomHint, level == WindowLevel::DesktopIcon);
+}
+
+// Translucency must be chosen before the native window exists, or it gets no alpha channel.
+void Panel::setOpaque(bool opaque) {
+    opaque_ = opaque;
+    widget_->setAttribute(Qt::WA_TranslucentBackground, !opaque);
+    widget_->update();
+}
+
+void Panel::setBackgroundColor(Color color) {
+    background_ = color;
+    widget_->update();
+}
+
+void Panel::setContentView(std::unique_ptr<View> view) {
+    contentView_ = std::move(view);
+    if (!contentView_)
+        return;
+    contentView_->widget()->setParent(widget_);
+    contentView_->attachTo(this);
+    contentView_->setFrame(Rect({0, 0}, frame_.size));
+    contentView_->widget()->show();
+}
+
+void Panel::setFrame(Rect frame, bool display) {
+    frame_ = frame;
+    placeNativeWindow();
+    if (contentView_)
+        contentView_->setFrame(Rect({0, 0}, frame.size));
+    if (display)
+        widget_->update();
+}
+
+// Moving repaints nothing: the window's contents travel with it.
+void Panel::setFrameOrigin(Point origin) {
+    frame_.origin = origin;
+    const QPoint position = toQtWindowGeometry(frame_).topLeft();
+    widget_->setPlacedPosition(position);
+    widget_->move(position);
+}
+
+void Panel::orderFront() {
+    widget_->show();
+    widget_->raise();
+}
+
+void Panel::close() {
+    widget_->allowClose(true);
+    widget_->close();
+    widget_->allowClose(false);
+}
+
+bool Panel::isVisible() const {
+    return widget_->isVisible();
+}
+
+void Panel::nativeWindowMoved(Point origin) {
+    frame_.origin = origin;
+}
+
+void Panel::placeNativeWindow() {
+    const QRect geometry = toQtWindowGeometry(frame_);
+    widget_->setPlacedPosition(geometry.topLeft());
+    widget_->setGeometry(geometry);
+}
+
+}  // namespace corkwallery::platform

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/Geometry.h"
+#include "platform/View.h"
+
+namespace corkwallery::platform {
+
+class PanelWidget;
+
+enum class WindowLevel { Normal, DesktopIcon };
+
+// Where a window appears and how window cycling treats it.
+enum CollectionBehavior : unsigned {
+    CollectionCanJoinAllSpaces = 1u << 0,
+    CollectionStationary = 1u << 4,
+    CollectionIgnoresCycle = 1u << 6,
+};
+
+// A borderless top-level window that never takes the keyboard focus. Its frame equals its
+// content rectangle and is kept in double precision (screen coordinates); the native window is
+// placed at the rounded geometry. The content view always fills the window.
+class Panel {
+public:
+    explicit Panel(Rect contentRect);
+    ~Panel();
+    Panel(const Panel&) = delete;
+    Panel& operator=(const Panel&) = delete;
+
+    void setLevel(WindowLevel level);
+    WindowLevel level() const { return level_; }
+    void setOpaque(bool opaque);
+    bool isOpaque() const { return opaque_; }
+    void setBackgroundColor(Color color);
+    Color backgroundColor() const { return background_; }
+    void setHasShadow(bool shadow) { hasShadow_ = shadow; }
+    bool hasShadow() const { return hasShadow_; }
+    // Kept for parity with window APIs that free a closed window; a Panel lives while it is owned.
+    void setReleasedWhenClosed(bool released) { releasedWhenClosed_ = released; }
+    bool isReleasedWhenClosed() const { return releasedWhenClosed_; }
+    void setCollectionBehavior(unsigned behavior) { collectionBehavior_ = behavior; }
+    unsigned collectionBehavior() const { return collectionBehavior_; }
+
+    void setContentView(std::unique_ptr<View> view);
+    View* contentView() const { return contentView_.get(); }
+
+    // The frame as last set, or where the window manager moved the window since.
+    Rect frame() const { return frame_; }
+    void setFrame(Rect frame, bool display);
+    void setFrameOrigin(Point origin);
+
+    // Shows the window above the others of its level, without activating it.
+    void orderFront();
+    void close();
+    bool isVisible() const;
+
+    PanelWidget* widget() const { return widget_; }
+
+private:
+    friend class PanelWidget;
+    void nativeWindowMoved(Point origin);
+    void placeNativeWindow();
+
+    Rect frame_;
+    WindowLevel level_ = WindowLevel::Normal;
+    bool opaque_ = true;
+    Color background_ = Color::white();
+    bool hasShadow_ = true;
+    bool releasedWhenClosed_ = true;
+    unsigned collectionBehavior_ = 0;
+    std::unique_ptr<View> contentView_;
+    PanelWidget* widget_;  // owned; handed to Qt for deletion when the panel goes
+};
+
+}  // namespace corkwallery::platform

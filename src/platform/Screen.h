@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "platform/Geometry.h"
+
+namespace corkwallery::platform {
+
+// A display, with its whole frame (panels and docks included) in screen coordinates.
+struct Screen {
+    Rect frame;
+    double devicePixelRatio = 1;
+
+    // The primary screen; absent when no screen is attached.
+    static std::optional<Screen> main();
+    static std::vector<Screen> all();
+};
+
+}  // namespace corkwallery::platform

@@ -1,0 +1,40 @@
+#include "platform/ScreenCoordinates.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <cmath>
+
+namespace corkwallery::platform {
+
+QRect primaryScreenGeometry() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry() : QRect(0, 0, 1440, 900);
+}
+
+// `y + height` rather than QRect::bottom(), which is one pixel short.
+QRectF toQt(Rect rect) {
+    const QRect p = primaryScreenGeometry();
+    return {p.x() + rect.minX(), p.y() + p.height() - rect.maxY(), rect.width(), rect.height()};
+}
+
+QRect toQtWindowGeometry(Rect rect) {
+    const QRectF r = toQt(rect);
+    return {static_cast<int>(std::lround(r.x())), static_cast<int>(std::lround(r.y())),
+            static_cast<int>(std::lround(r.width())), static_cast<int>(std::lround(r.height()))};
+}
+
+Rect fromQt(const QRectF& rect) {
+    const QRect p = primaryScreenGeometry();
+    return {rect.x() - p.x(), p.y() + p.height() - (rect.y() + rect.height()), rect.width(),
+            rect.height()};
+}
+
+Point fromQt(const QPointF& point) {
+    return fromQt(QRectF(point, QSizeF(0, 0))).origin;
+}
+
+QPointF toQt(Point point) {
+    return toQt(Rect(point, {0, 0})).topLeft();
+}
+
+}  // namespace corkwallery::platform
