@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "photo/DraggableImageView.h"
 #include "platform/DoubleFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
@@ -47,6 +48,49 @@ void keepUnreadableStateFile(const std::string& path, const std::string& bytes) 
 }
 
 }  // namespace
+
+void StateStore::saveState(const PinWindowList& pinWindows) {
+    logLine("[Corkwallery] saveState() called \u2014 " + std::to_string(pinWindows.size()) +
+            " window(s)");
+    std::vector<PinnedPhotoState> states;
+    for (std::size_t i = 0; i < pinWindows.size(); ++i) {
+        const std::string window = "[Corkwallery]   window " + std::to_string(i) + ": ";
+        const platform::Panel* panel = pinWindows[i].get();
+        const auto* view =
+            panel ? dynamic_cast<const DraggableImageView*>(panel->contentView()) : nullptr;
+        if (view == nullptr) {
+            logLine(window + "contentView is not DraggableImageView \u2014 skipping");
+            continue;
+        }
+        if (!view->storedFilename()) {
+            logLine(window + "storedFilename is nil \u2014 skipping");
+            continue;
+        }
+        const platform::Rect frame = panel->frame();
+        states.push_back(PinnedPhotoState{
+            *view->storedFilename(), view->originalPath().value_or(""),
+            frame.origin.x + frame.size.width / 2, frame.origin.y + frame.size.height / 2,
+            view->baseImageSize().width, view->baseImageSize().height, view->rotationAngle(),
+            view->pinColorName(), view->isLocked()});
+        const PinnedPhotoState& saved = states.back();
+        logLine(window + "saved \u2014 stored=" + saved.storedFilename +
+                ", center=" + center(saved.centerX, saved.centerY));
+    }
+
+    const std::string path = AppFolders::stateFileURL();
+    logLine("[Corkwallery] Encoding " + std::to_string(states.size()) + " state(s) to: " + path);
+    const auto encoded = StateFileCodec::encode(states);
+    if (!encoded) {
+        logLine("[Corkwallery] ERROR writing state: " + encoded.error());
+        return;
+    }
+    const auto written = platform::FileSystem::writeFileAtomically(path, encoded.value());
+    if (!written) {
+        logLine("[Corkwallery] ERROR writing state: " + written.error());
+        return;
+    }
+    logLine("[Corkwallery] Wrote " + std::to_string(written.value()) + " bytes successfully");
+}
 
 std::vector<PinnedPhotoState> StateStore::loadState() {
     const std::string path = AppFolders::stateFileURL();

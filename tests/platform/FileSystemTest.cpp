@@ -1,9 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -11,6 +9,7 @@
 #include <sstream>
 
 #include "platform/Uuid.h"
+#include "support/FileSizeLimit.h"
 #include "support/TemporaryHome.h"
 
 namespace corkwallery::platform {
@@ -34,27 +33,6 @@ std::set<std::string> namesIn(const fs::path& folder) {
         names.insert(entry.path().filename().string());
     return names;
 }
-
-// Lets files grow no larger than `bytes` while it lives, as a full disk would (it holds for
-// root too). Writes past the limit then fail with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 TEST(FileSystem, ApplicationSupportFollowsXdgDataHome) {
     testing::TemporaryHome home;
@@ -127,7 +105,7 @@ TEST(FileSystem, FailedAtomicWriteLeavesTheOldFileAndNoTemporaryFile) {
     writeBytes(target, "previous");
 
     {
-        FileSizeLimit limit(1024);
+        testing::FileSizeLimit limit(1024);
         const auto written =
             FileSystem::writeFileAtomically(target.string(), std::string(4096, 'x'));
         ASSERT_FALSE(written.ok());
