@@ -1,8 +1,10 @@
 #include "photo/DraggableImageView.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "photo/PinColors.h"
+#include "platform/Menu.h"
 #include "platform/Panel.h"
 #include "platform/Transaction.h"
 
@@ -18,7 +20,24 @@ constexpr double kPinSide = 24;
 constexpr double kPinOverlap = 8;  // of the pin's side, the part lying over the photo
 constexpr double kPinZ = 10;
 constexpr double kPinPointSize = 18;
+
+constexpr double kTravelThatDoubles = 200;  // horizontal points of pointer travel
+constexpr double kSmallestScale = 0.01;
+constexpr double kSmallestSide = 50;
+constexpr double kLiftedScale = 1.05;
+const char* const kScaleKeyPath = "transform.scale";
+const char* const kPickUpKey = "pickUp";
 }  // namespace
+
+const platform::NotificationName& DraggableImageView::pinStateDidChange() {
+    static const platform::NotificationName name("pinStateDidChange");
+    return name;
+}
+
+const platform::NotificationName& DraggableImageView::removePhoto() {
+    static const platform::NotificationName name("removePhoto");
+    return name;
+}
 
 DraggableImageView::DraggableImageView(Rect frame) : View(frame) {
     setWantsLayer(true);
@@ -99,6 +118,102 @@ void DraggableImageView::renderPinImage() {
             context.fillRect(rect, platform::CompositingOperation::SourceAtop);
             return true;
         }));
+}
+
+void DraggableImageView::mouseDown(const platform::MouseEvent& event) {
+    if (window() == nullptr || isLocked_)
+        return;
+    const platform::Point pointer = event.locationInScreen;
+    // The modifier is read here only: pressing or releasing it mid-gesture changes nothing.
+    if (event.modifierFlags & platform::ModifierOption) {
+        isOptionResizing_ = true;
+        resizeStartMouse_ = pointer;
+        resizeStartSize_ = baseImageSize_;
+        return;
+    }
+    isDragging_ = true;
+    const platform::Point origin = window()->frame().origin;
+    clickOffset_ = {pointer.x - origin.x, pointer.y - origin.y};
+    animatePickUp();
+}
+
+void DraggableImageView::mouseDragged(const platform::MouseEvent& event) {
+    platform::Panel* panel = window();
+    if (panel == nullptr || isLocked_)
+        return;
+    const platform::Point pointer = event.locationInScreen;
+    if (!isOptionResizing_) {
+        panel->setFrameOrigin({pointer.x - clickOffset_.x, pointer.y - clickOffset_.y});
+        return;
+    }
+    // Each event scales the gesture's start size by the pointer's horizontal travel since the
+    // start, so the result depends only on where the pointer is now.
+    const double w0 = resizeStartSize_.width;
+    const double h0 = resizeStartSize_.height;
+    const double f =
+        std::max(1 + (pointer.x - resizeStartMouse_.x) / kTravelThatDoubles, kSmallestScale);
+    const double aspect = w0 / h0;
+    double w = w0 * f;
+    double h = h0 * f;
+    if (w < kSmallestSide) {
+        w = kSmallestSide;
+        h = kSmallestSide / aspect;
+    }
+    if (h < kSmallestSide) {
+        h = kSmallestSide;
+        w = kSmallestSide * aspect;
+    }
+    baseImageSize_ = {w, h};
+    refitWindow();
+}
+
+void DraggableImageView::mouseUp(const platform::MouseEvent&) {
+    if (isOptionResizing_) {
+        isOptionResizing_ = false;
+    } else if (isDragging_) {
+        isDragging_ = false;
+        animatePutDown();
+    }
+    platform::NotificationCenter::defaultCenter().post(pinStateDidChange(), this);
+}
+
+void DraggableImageView::rightMouseDown(const platform::MouseEvent& event) {
+    platform::Menu menu;
+    menu.addItem(isLocked_ ? "Unlock Photo" : "Lock Photo", "", [this] { toggleLock(); });
+    menu.addSeparator();
+    menu.addItem("Remove Photo", "", [this] { removeThisPhoto(); });
+    menu.popUpContextMenu(event, *this);
+}
+
+void DraggableImageView::toggleLock() {
+    isLocked_ = !isLocked_;
+    platform::NotificationCenter::defaultCenter().post(pinStateDidChange(), this);
+}
+
+// The controller may close the window and drop this view before the post returns: nothing may
+// follow it.
+void DraggableImageView::removeThisPhoto() {
+    platform::NotificationCenter::defaultCenter().post(removePhoto(), this);
+}
+
+void DraggableImageView::animatePickUp() {
+    auto animation = platform::BasicAnimation::withKeyPath(kScaleKeyPath);
+    animation.fromValue = 1.0;
+    animation.toValue = kLiftedScale;
+    animation.duration = 0.15;
+    animation.timingFunction = platform::TimingFunction::EaseOut;
+    animation.fillMode = platform::FillMode::Forwards;
+    animation.removedOnCompletion = false;
+    imageLayer_.addAnimation(animation, kPickUpKey);
+}
+
+void DraggableImageView::animatePutDown() {
+    auto animation = platform::BasicAnimation::withKeyPath(kScaleKeyPath);
+    animation.fromValue = kLiftedScale;
+    animation.toValue = 1.0;
+    animation.duration = 0.2;
+    animation.timingFunction = platform::TimingFunction::EaseInEaseOut;
+    imageLayer_.addAnimation(animation, kPickUpKey);
 }
 
 void DraggableImageView::layout() {

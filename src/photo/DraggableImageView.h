@@ -6,6 +6,7 @@
 #include "platform/Geometry.h"
 #include "platform/Image.h"
 #include "platform/Layer.h"
+#include "platform/NotificationCenter.h"
 #include "platform/View.h"
 
 namespace corkwallery {
@@ -18,8 +19,25 @@ public:
     // Extra window height above the photo, left free for the pin.
     static constexpr double pinOverhang = 18.0;
 
+    // Posted with the view as object at the end of every mouse gesture and after a lock change.
+    static const platform::NotificationName& pinStateDidChange();
+    // Posted with the view as object when the user asks to remove the photo.
+    static const platform::NotificationName& removePhoto();
+
     explicit DraggableImageView(platform::Rect frame);
     ~DraggableImageView() override;
+
+    // The first click into an inactive window already starts a drag or resize.
+    bool acceptsFirstMouse(const platform::MouseEvent&) override { return true; }
+    void mouseDown(const platform::MouseEvent& event) override;
+    void mouseDragged(const platform::MouseEvent& event) override;
+    void mouseUp(const platform::MouseEvent& event) override;
+    // Opens the menu "Lock Photo"/"Unlock Photo", separator, "Remove Photo" at the pointer.
+    void rightMouseDown(const platform::MouseEvent& event) override;
+    void toggleLock();
+    void removeThisPhoto();
+    void animatePickUp();
+    void animatePutDown();
 
     // Stores the photo's size and tilt, lays out the layers and fits the window around them.
     void fitWindowToPhoto(platform::Size size, double rotation);
@@ -46,6 +64,8 @@ public:
     void setPinColorName(std::string name) { pinColorName_ = std::move(name); }
     const std::optional<platform::Image>& image() const { return image_; }
     void setImage(std::optional<platform::Image> image) { image_ = std::move(image); }
+    bool isDragging() const { return isDragging_; }
+    bool isOptionResizing() const { return isOptionResizing_; }
 
 private:
     platform::Layer imageLayer_;
@@ -57,6 +77,11 @@ private:
     bool isLocked_ = false;
     std::string pinColorName_ = "red";
     std::optional<platform::Image> image_;
+    platform::Point clickOffset_{0, 0};
+    bool isDragging_ = false;
+    bool isOptionResizing_ = false;
+    platform::Point resizeStartMouse_{0, 0};
+    platform::Size resizeStartSize_{0, 0};
 };
 
 }  // namespace corkwallery

@@ -45,7 +45,7 @@ QImage render(const Panel& panel, double dpr) {
                QImage::Format_ARGB32_Premultiplied);
     out.setDevicePixelRatio(dpr);
     out.fill(Qt::transparent);
-    QWidget* widget = reinterpret_cast<QWidget*>(panel.widget());
+    QWidget* widget = static_cast<QWidget*>(panel.widget());
     widget->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
     return out;
 }

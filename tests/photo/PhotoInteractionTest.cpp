@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QWidget>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "photo/DraggableImageView.h"
+#include "platform/EventInjection.h"
+#include "platform/ImageImpl.h"
+#include "platform/Menu.h"
+#include "platform/Panel.h"
+#include "platform/PanelWidget.h"
+#include "support/Polling.h"
+
+namespace corkwallery {
+namespace {
+
+using platform::MouseAction;
+using platform::NotificationCenter;
+using platform::Panel;
+using platform::Point;
+using platform::Rect;
+using platform::Size;
+using testing::waitUntil;
+
+// Counts the view's notifications on the default centre.
+class NotificationLog {
+public:
+    NotificationLog() {
+        for (const auto* name :
+             {&DraggableImageView::pinStateDidChange(), &DraggableImageView::removePhoto()}) {
+            NotificationCenter::defaultCenter().addObserver(
+                this, *name, nullptr, [this](const auto& n) {
+                    posts.push_back({n.name.text(), n.object});
+                });
+        }
+    }
+    ~NotificationLog() { NotificationCenter::defaultCenter().removeObserver(this); }
+    int count(const std::string& name) const {
+        int c = 0;
+        for (const auto& p : posts)
+            c += p.first == name;
+        return c;
+    }
+    std::vector<std::pair<std::string, const void*>> posts;
+};
+
+class PhotoInteraction : public ::testing::Test {
+protected:
+    void open(Size photo, double angle = 0, bool locked = false) {
+        panel = std::make_unique<Panel>(Rect(0, 0, photo.width, photo.height));
+        panel->setOpaque(false);
+        panel->setBackgroundColor(platform::Color::clear());
+        auto owned = std::make_unique<DraggableImageView>(Rect({0, 0}, photo));
+        view = owned.get();
+        QImage pixels(40, 40, QImage::Format_ARGB32);
+        pixels.fill(Qt::darkGreen);
+        const auto image = platform::imageFromQImage(pixels);
+        view->setImage(image);
+        view->imageLayer().setContents(image);
+        view->setLocked(locked);
+        panel->setContentView(std::move(owned));
+        view->fitWindowToPhoto(photo, angle);
+        panel->orderFront();
+    }
+    void send(MouseAction action, Point at, unsigned modifiers = 0) {
+        platform::sendMouseEvent(*view, action, at, modifiers);
+    }
+    double scale() const { return view->imageLayer().presentationScale(); }
+
+    std::unique_ptr<Panel> panel;
+    DraggableImageView* view = nullptr;
+    NotificationLog log;
+};
+
+TEST_F(PhotoInteraction, DragKeepsTheGrabPointUnderThePointer) {
+    open({300, 200});
+    panel->setFrameOrigin({450, 380});
+    send(MouseAction::LeftDown, {500, 400});
+    send(MouseAction::LeftDragged, {600, 450});
+    EXPECT_EQ(panel->frame().origin, (Point{550, 430}));
+    send(MouseAction::LeftDragged, {610, 455});  // after the window moved: no double counting
+    EXPECT_EQ(panel->frame().origin, (Point{560, 435}));
+    EXPECT_EQ(log.count("pinStateDidChange"), 0);
+    send(MouseAction::LeftUp, {610, 455});
+    EXPECT_EQ(panel->frame(), Rect(560, 435, 300, 218));
+    EXPECT_EQ(log.count("pinStateDidChange"), 1);
+    EXPECT_FALSE(view->isDragging());
+}
+
+struct ResizeCase {
+    Size start;
+    double dx;
+    double dy;
+    Size expected;
+};
+
+class PhotoResize : public PhotoInteraction, public ::testing::WithParamInterface<ResizeCase> {};
+
+TEST_P(PhotoResize, HorizontalTravelScalesAboutTheCentreKeepingTheAspect) {
+    const ResizeCase& c = GetParam();
+    for (unsigned modifier : {platform::ModifierOption, platform::ModifierShift}) {
+        open(c.start, 0.1);
+        const Point centre{panel->frame().midX(), panel->frame().midY()};
+        send(MouseAction::LeftDown, {700, 500}, modifier);
+        send(MouseAction::LeftDragged, {700 + c.dx / 2, 500 + c.dy / 2}, modifier);
+        send(MouseAction::LeftDragged, {700 + c.dx, 500 + c.dy});  // modifier released mid-gesture
+        EXPECT_NEAR(view->baseImageSize().width, c.expected.width, 1e-9);
+        EXPECT_NEAR(view->baseImageSize().height, c.expected.height, 1e-9);
+        const double w =
+            std::ceil(c.expected.width * std::cos(0.1) + c.expected.height * std::sin(0.1));
+        const double h =
+            std::ceil(c.expected.width * std::sin(0.1) + c.expected.height * std::cos(0.1)) + 18;
+        EXPECT_EQ(panel->frame().size, (Size{w, h}));
+        EXPECT_DOUBLE_EQ(panel->frame().midX(), centre.x);
+        EXPECT_DOUBLE_EQ(panel->frame().midY(), centre.y);
+        EXPECT_EQ(view->imageLayer().animationForKey("pickUp"), nullptr);
+        send(MouseAction::LeftUp, {700 + c.dx, 500 + c.dy});
+        EXPECT_FALSE(view->isOptionResizing());
+        EXPECT_EQ(view->imageLayer().animationForKey("pickUp"), nullptr);
+    }
+    EXPECT_EQ(log.count("pinStateDidChange"), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PhotoResize,
+                         ::testing::Values(ResizeCase{{300, 200}, 100, 0, {450, 300}},
+                                           ResizeCase{{300, 200}, -150, 0, {75, 50}},
+                                           ResizeCase{{300, 200}, -180, 0, {75, 50}},
+                                           ResizeCase{{300, 200}, -400, 0, {75, 50}},
+                                           ResizeCase{{300, 200}, 0, 120, {300, 200}},
+                                           ResizeCase{{300, 200}, 0, -120, {300, 200}},
+                                           ResizeCase{{200, 300}, -400, 0, {50, 75}},
+                                           ResizeCase{{100, 100}, -400, 0, {50, 50}},
+                                           ResizeCase{{100, 100}, 1000, 0, {600, 600}}));
+
+TEST_F(PhotoInteraction, ModifierPressedMidDragStillMoves) {
+    open({300, 200});
+    panel->setFrameOrigin({100, 100});
+    send(MouseAction::LeftDown, {150, 150});
+    send(MouseAction::LeftDragged, {250, 150}, platform::ModifierOption);
+    EXPECT_EQ(view->baseImageSize(), (Size{300, 200}));
+    EXPECT_EQ(panel->frame().origin, (Point{200, 100}));
+}
+
+TEST_F(PhotoInteraction, LockedPhotoNeitherMovesNorAnimatesButStillReports) {
+    open({300, 200}, 0, /*locked=*/true);
+    const Rect before = panel->frame();
+    send(MouseAction::LeftDown, {700, 450});
+    EXPECT_EQ(view->imageLayer().animationForKey("pickUp"), nullptr);
+    send(MouseAction::LeftDragged, {800, 500});
+    send(MouseAction::LeftDown, {700, 450}, platform::ModifierOption);
+    send(MouseAction::LeftDragged, {900, 450});
+    send(MouseAction::LeftUp, {900, 450});
+    EXPECT_EQ(panel->frame(), before);
+    EXPECT_EQ(view->baseImageSize(), (Size{300, 200}));
+    EXPECT_EQ(log.count("pinStateDidChange"), 1);
+}
+
+TEST_F(PhotoInteraction, PlainClickLiftsSetsDownAndReportsOnce) {
+    open({300, 200});
+    const Rect before = panel->frame();
+    send(MouseAction::LeftDown, {720, 450});
+    const auto* pickUp = view->imageLayer().animationForKey("pickUp");
+    ASSERT_NE(pickUp, nullptr);
+    EXPECT_EQ(pickUp->toValue, 1.05);
+    send(MouseAction::LeftUp, {720, 450});
+    const auto* putDown = view->imageLayer().animationForKey("pickUp");
+    ASSERT_NE(putDown, nullptr);
+    EXPECT_EQ(putDown->fromValue, 1.05);
+    EXPECT_EQ(putDown->toValue, 1.0);
+    EXPECT_EQ(panel->frame(), before);
+    ASSERT_EQ(log.posts.size(), 1u);
+    EXPECT_EQ(log.posts[0].second, view);
+}
+
+TEST_F(PhotoInteraction, MouseUpWithoutWindowStillReports) {
+    DraggableImageView loose(Rect(0, 0, 100, 100));
+    loose.mouseDown({{10, 10}, 0});
+    EXPECT_FALSE(loose.isDragging());
+    loose.mouseUp({{10, 10}, 0});
+    ASSERT_EQ(log.posts.size(), 1u);
+    EXPECT_EQ(log.posts[0].second, &loose);
+}
+
+// The photo stays lifted for the whole drag and settles back after mouse-up, on screen too.
+TEST_F(PhotoInteraction, PhotoIsDrawnLiftedDuringTheDrag) {
+    open({300, 200});
+    panel->setFrameOrigin({100, 100});
+    auto opaqueJustOutsidePhoto = [&] {
+        QImage out(300, 218, QImage::Format_ARGB32_Premultiplied);
+        out.fill(Qt::transparent);
+        static_cast<QWidget*>(panel->widget())
+            ->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+        return out.pixelColor(150, 218 - 203).alpha() ==
+               255;  // 3 points above the photo's top edge
+    };
+    EXPECT_FALSE(opaqueJustOutsidePhoto());
+    send(MouseAction::LeftDown, {150, 150});
+    send(MouseAction::LeftDragged, {160, 150});
+    EXPECT_TRUE(waitUntil([&] { return scale() == 1.05; }));
+    send(MouseAction::LeftDragged, {170, 160});
+    EXPECT_EQ(scale(), 1.05);
+    EXPECT_TRUE(opaqueJustOutsidePhoto());
+    send(MouseAction::LeftUp, {170, 160});
+    EXPECT_TRUE(waitUntil([&] { return view->imageLayer().animationForKey("pickUp") == nullptr; }));
+    EXPECT_EQ(scale(), 1.0);
+    EXPECT_FALSE(opaqueJustOutsidePhoto());
+}
+
+class PhotoMenu : public PhotoInteraction {
+protected:
+    ~PhotoMenu() override { platform::Menu::setPopUpInterceptor(nullptr); }
+    std::vector<std::string> titlesOnRightClick(std::optional<std::size_t> choose = std::nullopt) {
+        std::vector<std::string> titles;
+        platform::Menu::setPopUpInterceptor([&](platform::Menu& menu) {
+            for (const auto& item : menu.items())
+                titles.push_back(item.isSeparator ? "-" : item.title);
+            if (choose)
+                menu.performItem(*choose);
+        });
+        send(MouseAction::RightDown, {720, 450});
+        return titles;
+    }
+};
+
+TEST_F(PhotoMenu, LockToggleNamesTheNextActionAndReportsEachChange) {
+    open({300, 200});
+    using Titles = std::vector<std::string>;
+    EXPECT_EQ(titlesOnRightClick(0), (Titles{"Lock Photo", "-", "Remove Photo"}));
+    EXPECT_TRUE(view->isLocked());
+    EXPECT_EQ(titlesOnRightClick(0), (Titles{"Unlock Photo", "-", "Remove Photo"}));
+    EXPECT_FALSE(view->isLocked());
+    EXPECT_EQ(log.count("pinStateDidChange"), 2);
+    EXPECT_EQ(log.count("removePhoto"), 0);
+}
+
+TEST_F(PhotoMenu, RemovePhotoOnlyAsksTheController) {
+    open({300, 200}, 0, /*locked=*/true);
+    titlesOnRightClick(2);
+    ASSERT_EQ(log.posts.size(), 1u);
+    EXPECT_EQ(log.posts[0].first, "removePhoto");
+    EXPECT_EQ(log.posts[0].second, view);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(view->isLocked());
+}
+
+// The controller drops the window while the view's menu action is still on the stack.
+TEST_F(PhotoMenu, ControllerMayDestroyTheWindowDuringRemoval) {
+    open({300, 200});
+    NotificationCenter::defaultCenter().addObserver(
+        this, DraggableImageView::removePhoto(), nullptr, [this](const auto&) { panel.reset(); });
+    titlesOnRightClick(2);
+    NotificationCenter::defaultCenter().removeObserver(this);
+    EXPECT_EQ(panel, nullptr);
+    EXPECT_TRUE(waitUntil([] { return true; }));
+}
+
+}  // namespace
+}  // namespace corkwallery
