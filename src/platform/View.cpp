@@ -16,6 +16,8 @@ View::View(Rect frame)
 }
 
 View::~View() {
+    // Subviews go first: their widgets are children of this view's widget.
+    subviews_.clear();
     widget_->detach();
     disposeWidget(widget_);
 }
@@ -24,13 +26,40 @@ void View::setFrame(Rect frame) {
     const bool resized = frame.size != frame_.size;
     frame_ = frame;
     backing_->setFrame(bounds());
-    const double parentHeight = window_ != nullptr ? window_->frame().height() : frame.height();
-    widget_->setGeometry(static_cast<int>(std::lround(frame.minX())),
-                         static_cast<int>(std::lround(parentHeight - frame.maxY())),
-                         static_cast<int>(std::lround(frame.width())),
-                         static_cast<int>(std::lround(frame.height())));
-    if (resized)
+    placeWidget();
+    if (resized) {
+        // Subviews keep their distance from the bottom edge, which moves in Qt's y-down terms.
+        for (const auto& subview : subviews_)
+            subview->placeWidget();
         layout();
+    }
+}
+
+void View::placeWidget() {
+    double parentHeight = frame_.height();
+    if (superview_ != nullptr)
+        parentHeight = superview_->frame().height();
+    else if (window_ != nullptr)
+        parentHeight = window_->frame().height();
+    widget_->setGeometry(static_cast<int>(std::lround(frame_.minX())),
+                         static_cast<int>(std::lround(parentHeight - frame_.maxY())),
+                         static_cast<int>(std::lround(frame_.width())),
+                         static_cast<int>(std::lround(frame_.height())));
+}
+
+Panel* View::window() const {
+    return superview_ != nullptr ? superview_->window() : window_;
+}
+
+View& View::addSubview(std::unique_ptr<View> view) {
+    View& added = *view;
+    added.superview_ = this;
+    added.widget_->setParent(widget_);
+    added.placeWidget();
+    added.widget_->show();
+    added.widget_->raise();
+    subviews_.push_back(std::move(view));
+    return added;
 }
 
 void View::setWantsLayer(bool wants) {

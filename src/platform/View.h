@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "platform/Geometry.h"
 #include "platform/Layer.h"
@@ -12,7 +13,8 @@ class Panel;
 class ViewWidget;
 
 // A rectangle of a window that draws a layer tree and receives the mouse. Its frame is in its
-// window's content coordinates; its bounds start at (0, 0) in the bottom-left corner.
+// superview's coordinates (or its window's content coordinates); its bounds start at (0, 0) in the
+// bottom-left corner. A view owns its subviews, which are drawn above it in the order added.
 class View {
 public:
     explicit View(Rect frame);
@@ -28,7 +30,15 @@ public:
     void setWantsLayer(bool wants);
     Layer* layer() const { return wantsLayer_ ? backing_.get() : nullptr; }
 
-    Panel* window() const { return window_; }
+    Panel* window() const;
+
+    // Adds `view` above the subviews already there, keeping its frame; returns it.
+    View& addSubview(std::unique_ptr<View> view);
+    const std::vector<std::unique_ptr<View>>& subviews() const { return subviews_; }
+    View* superview() const { return superview_; }
+
+    // The smallest size that shows the view's content; a plain view keeps its frame's size.
+    virtual Size fittingSize() const { return frame_.size; }
 
     virtual bool acceptsFirstMouse(const MouseEvent&) { return false; }
     virtual void mouseDown(const MouseEvent&) {}
@@ -43,11 +53,14 @@ public:
 private:
     friend class Panel;
     void attachTo(Panel* window);
+    void placeWidget();
 
     Rect frame_;
     bool wantsLayer_ = false;
     std::unique_ptr<Layer> backing_;
     Panel* window_ = nullptr;
+    View* superview_ = nullptr;
+    std::vector<std::unique_ptr<View>> subviews_;
     ViewWidget* widget_;  // owned; handed to Qt for deletion when the view goes
 };
 

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "platform/LayerPainter.h"
 #include "platform/Panel.h"
@@ -48,6 +49,13 @@ void disposeWidget(QWidget* widget) {
 ViewWidget::ViewWidget(View* view) : view_(view) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_NoSystemBackground);
+}
+
+QSize ViewWidget::sizeHint() const {
+    if (view_ == nullptr)
+        return QWidget::sizeHint();
+    const Size size = view_->fittingSize();
+    return {static_cast<int>(std::ceil(size.width)), static_cast<int>(std::ceil(size.height))};
 }
 
 void ViewWidget::paintEvent(QPaintEvent*) {

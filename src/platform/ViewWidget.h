@@ -13,6 +13,8 @@ public:
     explicit ViewWidget(View* view);
     // The view is going away; events that still arrive are dropped.
     void detach() { view_ = nullptr; }
+    // The view's fitting size, so that Qt layouts place views as the views size themselves.
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,308 @@
+#include "app/InfoCardBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+#include <cmath>
+#include <string>
+
+#include "platform/Button.h"
+#include "platform/ImageImpl.h"
+#include "platform/ImageView.h"
+#include "platform/Label.h"
+#include "platform/PanelWidget.h"
+#include "platform/StackView.h"
+#include "platform/SymbolArt.h"
+#include "platform/ViewWidget.h"
+#include "support/Polling.h"
+
+namespace corkwallery {
+namespace {
+
+using platform::Color;
+using platform::FontWeight;
+using platform::Panel;
+using platform::Rect;
+using platform::Size;
+
+enum class Card { Welcome, Help };
+
+void PrintTo(Card card, std::ostream* out) {
+    *out << (card == Card::Welcome ? "welcome card" : "help card");
+}
+
+std::unique_ptr<Panel> build(
+    Card card, std::function<void()> closeAction = [] {}) {
+    return card == Card::Welcome ? InfoCardBuilder::buildWelcomeCard()
+                                 : InfoCardBuilder::buildHelpCard(std::move(closeAction));
+}
+
+platform::View& background(const Panel& panel) {
+    return *panel.contentView();
+}
+
+platform::StackView& stackOf(const Panel& panel) {
+    return dynamic_cast<platform::StackView&>(*background(panel).subviews().at(0));
+}
+
+platform::Button* closeButtonOf(const Panel& panel) {
+    const auto& subviews = background(panel).subviews();
+    return subviews.size() < 2 ? nullptr : dynamic_cast<platform::Button*>(subviews.back().get());
+}
+
+std::string symbolName(const std::optional<platform::Image>& image) {
+    if (!image)
+        return "";
+    const auto* symbol = dynamic_cast<const platform::SymbolImpl*>(&image->impl());
+    return symbol != nullptr ? symbol->name() : "";
+}
+
+QImage render(const Panel& panel, int dpr = 1) {
+    const Size s = panel.frame().size;
+    QImage out(static_cast<int>(s.width) * dpr, static_cast<int>(s.height) * dpr,
+               QImage::Format_ARGB32_Premultiplied);
+    out.setDevicePixelRatio(dpr);
+    out.fill(Qt::transparent);
+    panel.widget()->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+    return out;
+}
+
+class CardTest : public ::testing::TestWithParam<Card> {};
+
+TEST_P(CardTest, IsExactlyItsStackAndCentredOnTheScreen) {
+    auto panel = build(GetParam());
+    const Size fitting = stackOf(*panel).fittingSize();
+    const Rect frame = panel->frame();
+
+    EXPECT_EQ(frame.size, fitting);
+    EXPECT_EQ(stackOf(*panel).frame(), Rect({0, 0}, fitting));
+    EXPECT_EQ(background(*panel).frame(), Rect({0, 0}, fitting));
+    EXPECT_DOUBLE_EQ(frame.midX(), 720);
+    EXPECT_DOUBLE_EQ(frame.midY(), 450);
+    // A card is at least its insets and the icon, and wider than its title.
+    EXPECT_GT(frame.width(), 64 + 32);
+    EXPECT_GT(frame.height(), 48 + 32 + 16);
+}
+
+TEST_P(CardTest, BehavesLikeAPinWindowAndIsShownWithoutFocus) {
+    auto panel = build(GetParam());
+    EXPECT_EQ(panel->level(), platform::WindowLevel::DesktopIcon);
+    EXPECT_FALSE(panel->isOpaque());
+    EXPECT_EQ(panel->backgroundColor(), Color::clear());
+    EXPECT_TRUE(panel->hasShadow());
+    EXPECT_FALSE(panel->isReleasedWhenClosed());
+    EXPECT_EQ(panel->collectionBehavior(), 81u);
+    EXPECT_TRUE(panel->isVisible());
+    // (The offscreen platform activates every window it shows, so only the request is checked.)
+    EXPECT_TRUE(panel->widget()->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    EXPECT_TRUE(panel->widget()->testAttribute(Qt::WA_ShowWithoutActivating));
+
+    const platform::Layer* layer = background(*panel).layer();
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->backgroundColor(), Color::black(0.7));
+    EXPECT_EQ(layer->cornerRadius(), 16);
+}
+
+TEST_P(CardTest, StacksIconTitleAndBodyCentredWithItsInsets) {
+    auto panel = build(GetParam());
+    const platform::StackView& stack = stackOf(*panel);
+    EXPECT_EQ(stack.orientation(), platform::StackOrientation::Vertical);
+    EXPECT_EQ(stack.alignment(), platform::StackAlignment::Center);
+    EXPECT_EQ(stack.spacing(), 8);
+    EXPECT_EQ(stack.edgeInsets(), (platform::EdgeInsets{24, 32, 24, 32}));
+
+    const auto arranged = stack.arrangedSubviews();
+    ASSERT_EQ(arranged.size(), 3u);
+    const auto* icon = dynamic_cast<const platform::ImageView*>(arranged[0]);
+    const auto* title = dynamic_cast<const platform::Label*>(arranged[1]);
+    const auto* body = dynamic_cast<const platform::Label*>(arranged[2]);
+    ASSERT_TRUE(icon && title && body);
+
+    const double w = panel->frame().width();
+    const double h = panel->frame().height();
+    // Top to bottom, 8 points apart, the icon 24 below the top, the body 24 above the bottom.
+    EXPECT_EQ(icon->frame().size, (Size{32, 32}));
+    EXPECT_EQ(icon->frame().maxY(), h - 24);
+    EXPECT_EQ(title->frame().maxY(), icon->frame().minY() - 8);
+    EXPECT_EQ(body->frame().maxY(), title->frame().minY() - 8);
+    EXPECT_EQ(body->frame().minY(), 24);
+    for (const platform::View* view : arranged) {
+        EXPECT_NEAR(view->frame().midX(), w / 2, 0.5);
+        EXPECT_GE(view->frame().minX(), 32);
+    }
+
+    EXPECT_EQ(icon->contentTintColor(), Color::white());
+    EXPECT_EQ(title->font(), platform::Font::systemFont(16, FontWeight::Semibold));
+    EXPECT_EQ(title->textColor(), Color::white());
+    EXPECT_EQ(title->alignment(), platform::TextAlignment::Natural);
+    EXPECT_EQ(body->font(), platform::Font::systemFont(13, FontWeight::Regular));
+    EXPECT_EQ(body->textColor(), Color::white(0.8));
+    EXPECT_EQ(body->alignment(), platform::TextAlignment::Center);
+    // The limit fits the text: every line is shown.
+    EXPECT_EQ(body->displayedText(), body->stringValue());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cards, CardTest, ::testing::Values(Card::Welcome, Card::Help),
+                         [](const auto& card) {
+                             return card.param == Card::Welcome ? "Welcome" : "Help";
+                         });
+
+struct CardText {
+    Card card;
+    std::string symbol;
+    std::string title;
+    std::string body;
+    int lineLimit;
+};
+
+TEST(CardText, IsThatOfEachCard) {
+    const CardText cases[] = {
+        {Card::Welcome, "pin.fill", "Welcome to Corkwallery",
+         "Click the pin icon in your menu bar\nto add your first photo.", 2},
+        {Card::Help, "questionmark.circle.fill", "How to Use Corkwallery",
+         "Drag a photo to move it around your desktop\nHold Option and drag to resize a "
+         "photo\nRight-click a photo to lock, unlock, or remove it\nYour photos are saved "
+         "automatically\n\nApp works best with square or rectangle photos",
+         6},
+    };
+    for (const CardText& c : cases) {
+        SCOPED_TRACE(c.title);
+        auto panel = build(c.card);
+        const auto arranged = stackOf(*panel).arrangedSubviews();
+        const auto& icon = dynamic_cast<const platform::ImageView&>(*arranged[0]);
+        const auto& title = dynamic_cast<const platform::Label&>(*arranged[1]);
+        const auto& body = dynamic_cast<const platform::Label&>(*arranged[2]);
+        EXPECT_EQ(symbolName(icon.image()), c.symbol);
+        ASSERT_TRUE(icon.image());
+        EXPECT_EQ(icon.image()->accessibilityDescription(), std::nullopt);
+        // 22 points: the art's 20-point unit scaled by 1.1.
+        EXPECT_NEAR(std::max(icon.image()->size().width, icon.image()->size().height), 26.4, 1e-9);
+        EXPECT_EQ(title.stringValue(), c.title);
+        EXPECT_EQ(body.stringValue(), c.body);
+        EXPECT_EQ(body.maximumNumberOfLines(), c.lineLimit);
+    }
+}
+
+TEST(CardFrame, IsCentredOnTheScreenOrOnTheFallbackRectangle) {
+    struct Case {
+        std::optional<Rect> screen;
+        Rect expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, Rect(570, 400, 300, 100)},
+        {Rect(0, 0, 1440, 900), Rect(570, 400, 300, 100)},
+        {Rect(-1920, 100, 1920, 1080), Rect(-1110, 590, 300, 100)},
+        {Rect(0, 0, 1441, 901), Rect(570.5, 400.5, 300, 100)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(InfoCardBuilder::centredFrame({300, 100}, c.screen), c.expected);
+}
+
+TEST(HelpCard, HasItsCloseButtonEightPointsInsideTheTopRightCorner) {
+    auto panel = build(Card::Help);
+    const platform::Button* close = closeButtonOf(*panel);
+    ASSERT_NE(close, nullptr);
+    const Rect card = panel->frame();
+    EXPECT_EQ(close->frame(), Rect(card.width() - 28, card.height() - 28, 20, 20));
+    EXPECT_EQ(card.width() - close->frame().maxX(), 8);
+    EXPECT_EQ(card.height() - close->frame().maxY(), 8);
+    EXPECT_EQ(close->contentTintColor(), Color::white(0.6));
+    ASSERT_TRUE(close->image());
+    EXPECT_EQ(symbolName(close->image()), "xmark.circle.fill");
+    EXPECT_EQ(close->image()->accessibilityDescription(), "Close");
+    // In Qt's terms: 8 pixels from the top and right edges of the window.
+    const QRect native = close->widget()->geometry();
+    EXPECT_EQ(native, QRect(static_cast<int>(card.width()) - 28, 8, 20, 20));
+
+    EXPECT_EQ(closeButtonOf(*build(Card::Welcome)), nullptr);
+}
+
+// Presses and releases the left button at a point of the window (Qt's y-down coordinates), as
+// the window system delivers it: Qt finds the widget under the pointer.
+void clickWindow(const Panel& panel, QPoint at) {
+    QWindow* window = panel.widget()->windowHandle();
+    ASSERT_NE(window, nullptr);
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+TEST(HelpCard, CloseButtonRunsItsActionOncePerClickAndMayCloseTheCard) {
+    int clicks = 0;
+    std::unique_ptr<Panel> panel;
+    panel = build(Card::Help, [&] {
+        ++clicks;
+        // What the controller does: close the card and let it go.
+        panel->close();
+        panel.reset();
+    });
+    ASSERT_TRUE(corkwallery::testing::waitUntil([&] { return panel->widget()->isVisible(); }));
+    const int w = static_cast<int>(panel->frame().width());
+
+    // A click elsewhere on the card does nothing.
+    clickWindow(*panel, QPoint(w / 2, 20));
+    clickWindow(*panel, QPoint(w - 40, 18));
+    EXPECT_EQ(clicks, 0);
+    ASSERT_NE(panel, nullptr);
+
+    clickWindow(*panel, QPoint(w - 18, 18));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(panel, nullptr);
+    // The card's widgets are deleted once the click is over.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(clicks, 1);
+}
+
+// The pixel at a point of the card, in y-up points.
+QColor pixelAt(const QImage& image, double x, double yUp) {
+    return image.pixelColor(static_cast<int>(x), static_cast<int>(image.height() - yUp));
+}
+
+// The brightest pixel of a rectangle of the card (y-up points), by its red channel.
+QColor brightestIn(const QImage& image, Rect rect) {
+    QColor best(0, 0, 0, 0);
+    for (int x = static_cast<int>(rect.minX()); x < static_cast<int>(rect.maxX()); ++x) {
+        for (int y = static_cast<int>(rect.minY()); y < static_cast<int>(rect.maxY()); ++y) {
+            const QColor c = pixelAt(image, x + 0.5, y + 0.5);
+            if (c.red() > best.red())
+                best = c;
+        }
+    }
+    return best;
+}
+
+TEST_P(CardTest, RendersARoundedTranslucentCardWithWhiteContent) {
+    auto panel = build(GetParam());
+    const QImage image = render(*panel);
+    const std::string path = std::string(CORKWALLERY_BUILD_DIR) + "/cards-" +
+                             (GetParam() == Card::Welcome ? "welcome" : "help");
+    image.save(QString::fromStdString(path + ".png"));
+    render(*panel, 2).save(QString::fromStdString(path + "@2x.png"));
+    const double w = panel->frame().width();
+    const double h = panel->frame().height();
+
+    // The middle of each corner square lies outside the rounded outline.
+    for (const auto& [x, y] : {std::pair{3.0, 3.0}, {w - 3, 3.0}, {3.0, h - 3}, {w - 3, h - 3}})
+        EXPECT_EQ(pixelAt(image, x, y).alpha(), 0) << x << ", " << y;
+    // The inset margin is plain black at 0.7.
+    const QColor inside = pixelAt(image, 12, h / 2);
+    EXPECT_NEAR(inside.alphaF(), 0.7, 0.01);
+    EXPECT_EQ(inside.red(), 0);
+
+    // The icon, the title and the body are drawn in white or near it.
+    const auto arranged = stackOf(*panel).arrangedSubviews();
+    EXPECT_GT(brightestIn(image, arranged[0]->frame()).red(), 240);
+    EXPECT_GT(brightestIn(image, arranged[1]->frame()).red(), 240);
+    EXPECT_GT(brightestIn(image, arranged[2]->frame()).red(), 180);
+    if (const platform::Button* close = closeButtonOf(*panel)) {
+        // White at 0.6 over the card: light grey, never pure white.
+        const QColor mark = brightestIn(image, close->frame());
+        EXPECT_GT(mark.red(), 150);
+        EXPECT_LT(mark.red(), 240);
+    }
+}
+
+}  // namespace
+}  // namespace corkwallery
