@@ -1,3 +1,3 @@
-int main() {
-    return 0;
-}
+#include "app/CorkwalleryApp.h"
+
+int main(int argc, char** argv) { return corkwallery::CorkwalleryApp::main(argc, argv); }

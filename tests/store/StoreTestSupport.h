@@ -1,6 +1,6 @@
 #pragma once
 
-#include <gtest/gtest.h>
+#include "support/CapturedLog.h"
 
 #include <filesystem>
 #include <fstream>
@@ -10,27 +10,6 @@
 #include <vector>
 
 namespace corkwallery::testing {
-
-// Collects what the code under test writes to standard output, as lines.
-class CapturedLog {
-public:
-    CapturedLog() { ::testing::internal::CaptureStdout(); }
-    ~CapturedLog() {
-        if (capturing_)
-            ::testing::internal::GetCapturedStdout();
-    }
-    std::vector<std::string> lines() {
-        capturing_ = false;
-        std::istringstream text(::testing::internal::GetCapturedStdout());
-        std::vector<std::string> result;
-        for (std::string line; std::getline(text, line);)
-            result.push_back(line);
-        return result;
-    }
-
-private:
-    bool capturing_ = true;
-};
 
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
