@@ -19,12 +19,14 @@ Menu::~Menu() = default;
 
 void Menu::addItem(std::string title, std::string keyEquivalent, std::function<void()> action) {
     items_.push_back({std::move(title), std::move(keyEquivalent), std::move(action), false});
-    native_.reset();
+    if (native_)
+        fillNativeMenu();
 }
 
 void Menu::addSeparator() {
     items_.push_back({{}, {}, {}, true});
-    native_.reset();
+    if (native_)
+        fillNativeMenu();
 }
 
 void Menu::performItem(std::size_t index) const {
@@ -38,9 +40,16 @@ void Menu::setPopUpInterceptor(std::function<void(Menu&)> handler) {
 }
 
 QMenu* Menu::nativeMenu() {
-    if (native_)
-        return native_.get();
-    native_ = std::make_unique<QMenu>();
+    if (!native_) {
+        native_ = std::make_unique<QMenu>();
+        fillNativeMenu();
+    }
+    return native_.get();
+}
+
+// Rebuilt in place, because the tray icon and open pop-ups hold on to the native menu.
+void Menu::fillNativeMenu() {
+    native_->clear();
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const MenuItem& item = items_[i];
         if (item.isSeparator) {
@@ -55,7 +64,6 @@ QMenu* Menu::nativeMenu() {
         }
         QObject::connect(action, &QAction::triggered, [this, i] { performItem(i); });
     }
-    return native_.get();
 }
 
 void Menu::popUpContextMenu(const MouseEvent& event, View&) {
@@ -64,6 +72,14 @@ void Menu::popUpContextMenu(const MouseEvent& event, View&) {
         return;
     }
     nativeMenu()->exec(toQt(event.locationInScreen).toPoint());
+}
+
+void Menu::popUp(Point location) {
+    if (interceptor()) {
+        interceptor()(*this);
+        return;
+    }
+    nativeMenu()->popup(toQt(location).toPoint());
 }
 
 }  // namespace corkwallery::platform

@@ -36,14 +36,20 @@ public:
 
     // Shows the menu at the event's pointer position and returns once it has closed.
     void popUpContextMenu(const MouseEvent& event, View& view);
+    // Opens the menu with its top-left corner at `location` (screen coordinates), moved as needed
+    // to stay on screen, and returns at once; an item's action runs when it is picked.
+    void popUp(Point location);
 
     // While set, pop-ups go to `interceptor` instead of the screen (tests drive menus with it).
     static void setPopUpInterceptor(std::function<void(Menu&)> interceptor);
 
-    // The native menu, built on first use; owned by this Menu.
+    // The native menu, built on first use and owned by this Menu. It stays the same object for
+    // the Menu's life: adding items later updates it in place.
     QMenu* nativeMenu();
 
 private:
+    void fillNativeMenu();
+
     std::vector<MenuItem> items_;
     std::unique_ptr<QMenu> native_;
 };
