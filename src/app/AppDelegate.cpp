@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/InfoCardBuilder.h"
 #include "photo/DraggableImageView.h"
 #include "pins/PhotoAdder.h"
 #include "pins/PhotoRestorer.h"
@@ -22,7 +23,9 @@ const char* const kHasAddedFirstPhoto = "hasAddedFirstPhoto";
 
 AppDelegate::AppDelegate() = default;
 
-AppDelegate::~AppDelegate() { NotificationCenter::defaultCenter().removeObserver(this); }
+AppDelegate::~AppDelegate() {
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
     setupStatusItem();
@@ -32,35 +35,49 @@ void AppDelegate::applicationDidFinishLaunching() {
     center.addObserver(this, DraggableImageView::removePhoto(), nullptr,
                        [this](const platform::Notification& n) { handleRemovePhoto(n); });
     restorePinnedPhotos();
-    if (!pinWindows_.empty()) return;
-    if (!platform::UserDefaults::standard().boolForKey(kHasAddedFirstPhoto)) showWelcomePanel();
+    if (!pinWindows_.empty())
+        return;
+    if (!platform::UserDefaults::standard().boolForKey(kHasAddedFirstPhoto))
+        showWelcomePanel();
 }
 
-void AppDelegate::applicationWillTerminate() { saveState(); }
+void AppDelegate::applicationWillTerminate() {
+    saveState();
+}
 
-void AppDelegate::pinStateChanged() { saveState(); }
+void AppDelegate::pinStateChanged() {
+    saveState();
+}
 
 // Removes the first listed window that shows the posting view; anything else is ignored.
 void AppDelegate::handleRemovePhoto(const platform::Notification& notification) {
-    if (notification.object == nullptr || pinWindows_.empty()) return;
-    const auto match = std::find_if(pinWindows_.begin(), pinWindows_.end(), [&](const auto& window) {
-        return window->contentView() != nullptr && window->contentView() == notification.object;
-    });
-    if (match == pinWindows_.end()) return;
+    if (notification.object == nullptr || pinWindows_.empty())
+        return;
+    const auto match =
+        std::find_if(pinWindows_.begin(), pinWindows_.end(), [&](const auto& window) {
+            return window->contentView() != nullptr && window->contentView() == notification.object;
+        });
+    if (match == pinWindows_.end())
+        return;
     const auto* view = dynamic_cast<const DraggableImageView*>((*match)->contentView());
-    if (view == nullptr) return;
-    if (view->storedFilename()) PhotoCopies::removeCopy(*view->storedFilename());
+    if (view == nullptr)
+        return;
+    if (view->storedFilename())
+        PhotoCopies::removeCopy(*view->storedFilename());
     (*match)->close();
     pinWindows_.erase(match);
     saveState();
 }
 
-void AppDelegate::addPhotoClicked() { addPhoto(); }
+void AppDelegate::addPhotoClicked() {
+    addPhoto();
+}
 
 void AppDelegate::removeAllPhotosClicked() {
     for (const auto& window : pinWindows_) {
         const auto* view = dynamic_cast<const DraggableImageView*>(window->contentView());
-        if (view != nullptr && view->storedFilename()) PhotoCopies::removeCopy(*view->storedFilename());
+        if (view != nullptr && view->storedFilename())
+            PhotoCopies::removeCopy(*view->storedFilename());
         window->close();
     }
     pinWindows_.clear();
@@ -75,10 +92,13 @@ void AppDelegate::howToUseClicked() {
     }
 }
 
-void AppDelegate::closeHelpPanel() { closeCard(helpPanel_); }
+void AppDelegate::closeHelpPanel() {
+    closeCard(helpPanel_);
+}
 
 void AppDelegate::quitClicked() {
-    if (auto* application = platform::Application::shared()) application->terminate();
+    if (auto* application = platform::Application::shared())
+        application->terminate();
 }
 
 void AppDelegate::setupStatusItem() {
@@ -108,19 +128,29 @@ void AppDelegate::createPinWindow(const PinParameters& parameters) {
 }
 
 void AppDelegate::addPhoto() {
-    if (auto parameters = PhotoAdder::choosePhoto()) createPinWindow(*parameters);
+    if (auto parameters = PhotoAdder::choosePhoto())
+        createPinWindow(*parameters);
 }
 
-void AppDelegate::saveState() { StateStore::saveState(pinWindows_); }
+void AppDelegate::saveState() {
+    StateStore::saveState(pinWindows_);
+}
 
-std::vector<PinnedPhotoState> AppDelegate::loadState() { return StateStore::loadState(); }
+std::vector<PinnedPhotoState> AppDelegate::loadState() {
+    return StateStore::loadState();
+}
 
-void AppDelegate::showWelcomePanel() {}
+void AppDelegate::showWelcomePanel() {
+    welcomePanel_ = InfoCardBuilder::buildWelcomeCard();
+}
 
-void AppDelegate::showHelpPanel() {}
+void AppDelegate::showHelpPanel() {
+    helpPanel_ = InfoCardBuilder::buildHelpCard([this] { closeHelpPanel(); });
+}
 
 void AppDelegate::closeCard(std::unique_ptr<platform::Panel>& card) {
-    if (!card) return;
+    if (!card)
+        return;
     card->close();
     card.reset();
 }

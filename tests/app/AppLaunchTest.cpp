@@ -3,6 +3,7 @@
 #include <QImage>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -101,14 +102,17 @@ TEST_F(AppLaunch, SkipsRecordsWhoseCopyIsMissingAndKeepsTheOthersInOrder) {
         "[Corkwallery]   [2] Window restored successfully",
     };
     std::vector<std::string> restoreLines;
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(restoreLines), [](const std::string& l) {
-        return l.find("restorePinnedPhotos") != std::string::npos || l.rfind("[Corkwallery]   [", 0) == 0;
-    });
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(restoreLines),
+                 [](const std::string& l) {
+                     return l.find("restorePinnedPhotos") != std::string::npos ||
+                            l.rfind("[Corkwallery]   [", 0) == 0;
+                 });
     EXPECT_EQ(restoreLines, expected);
     EXPECT_EQ(count(lines, "[Corkwallery] saveState() called"), 2);  // one per restored window
 
     ASSERT_EQ(delegate.pinWindows().size(), 2u);
-    EXPECT_EQ(savedRecords(), (std::vector<PinnedPhotoState>{record("A.png", 300, 300), record("C.png", 1000, 200)}));
+    EXPECT_EQ(savedRecords(), (std::vector<PinnedPhotoState>{record("A.png", 300, 300),
+                                                             record("C.png", 1000, 200)}));
     EXPECT_TRUE(platform::UserDefaults::standard().boolForKey("hasAddedFirstPhoto"));
 }
 
@@ -127,7 +131,8 @@ TEST_F(AppLaunch, RestoredPinKeepsItsRecordExactly) {
         const auto frame = delegate.pinWindows()[i]->frame();
         EXPECT_EQ(frame.midX(), records[i].centerX);
         EXPECT_EQ(frame.midY(), records[i].centerY);
-        EXPECT_EQ(view(i).baseImageSize(), (platform::Size{records[i].baseWidth, records[i].baseHeight}));
+        EXPECT_EQ(view(i).baseImageSize(),
+                  (platform::Size{records[i].baseWidth, records[i].baseHeight}));
         EXPECT_EQ(view(i).rotationAngle(), records[i].rotationAngle);
         EXPECT_EQ(view(i).pinColorName(), records[i].pinColorName);
         EXPECT_EQ(view(i).isLocked(), records[i].isLocked);
@@ -141,8 +146,10 @@ TEST_F(AppLaunch, EveryPinStateChangeFromAnySenderSaves) {
     launch();
     int sender = 0;
     CapturedLog log;
-    platform::NotificationCenter::defaultCenter().post(DraggableImageView::pinStateDidChange(), &sender);
-    platform::NotificationCenter::defaultCenter().post(DraggableImageView::pinStateDidChange(), nullptr);
+    platform::NotificationCenter::defaultCenter().post(DraggableImageView::pinStateDidChange(),
+                                                       &sender);
+    platform::NotificationCenter::defaultCenter().post(DraggableImageView::pinStateDidChange(),
+                                                       nullptr);
     EXPECT_EQ(count(log.lines(), "[Corkwallery] saveState() called \u2014 0 window(s)"), 2);
     EXPECT_EQ(savedRecords(), std::vector<PinnedPhotoState>{});
 }
@@ -154,7 +161,10 @@ TEST_F(AppLaunch, TrayMenuHasFourCommandsBetweenSeparators) {
     ASSERT_NE(menu, nullptr);
     std::vector<std::string> entries;
     for (const auto& item : menu->items()) {
-        entries.push_back(item.isSeparator ? "-" : item.title + (item.keyEquivalent.empty() ? "" : " ^" + item.keyEquivalent));
+        entries.push_back(item.isSeparator
+                              ? "-"
+                              : item.title +
+                                    (item.keyEquivalent.empty() ? "" : " ^" + item.keyEquivalent));
     }
     EXPECT_EQ(entries, (std::vector<std::string>{"Add Photo ^n", "-", "Remove All Photos", "-",
                                                  "How to Use", "-", "Quit Corkwallery ^q"}));

@@ -26,7 +26,8 @@ protected:
         QImage pixels(120, 80, QImage::Format_RGB32);
         pixels.fill(Qt::darkRed);
         ASSERT_TRUE(pixels.save(QString::fromStdString((images / "A-photo.png").string()), "PNG"));
-        const auto text = StateFileCodec::encode({{"A-photo.png", "/p/photo.png", 640, 412.5, 300, 200, 0.05, "blue", true}});
+        const auto text = StateFileCodec::encode(
+            {{"A-photo.png", "/p/photo.png", 640, 412.5, 300, 200, 0.05, "blue", true}});
         std::ofstream(home.dataHome() / "Corkwallery" / "pinned-photos.json") << text.value();
 
         process.setProcessChannelMode(QProcess::SeparateChannels);
@@ -46,7 +47,8 @@ protected:
     int occurrences(const std::string& text) {
         const std::string all = output();
         int n = 0;
-        for (auto at = all.find(text); at != std::string::npos; at = all.find(text, at + 1)) ++n;
+        for (auto at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
+            ++n;
         return n;
     }
 
@@ -56,7 +58,8 @@ protected:
 };
 
 TEST_P(AppProcess, SignalSavesOnceMoreAndExitsCleanly) {
-    ASSERT_TRUE(waitUntil([&] { return occurrences("[0] Window restored successfully") == 1; }, 15000))
+    ASSERT_TRUE(
+        waitUntil([&] { return occurrences("[0] Window restored successfully") == 1; }, 15000))
         << output();
     EXPECT_EQ(occurrences("saveState() called"), 1);
 
@@ -69,7 +72,9 @@ TEST_P(AppProcess, SignalSavesOnceMoreAndExitsCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, AppProcess, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
-                         [](const auto& info) { return std::string(strsignal(info.param)).substr(0, 4) + std::to_string(info.param); });
+                         [](const ::testing::TestParamInfo<int>& signal) {
+                             return "Signal" + std::to_string(signal.param);
+                         });
 
 }  // namespace
 }  // namespace corkwallery
