@@ -72,6 +72,8 @@ void DraggableImageView::refitWindow() {
     const double w = std::ceil(w0 * c + h0 * s);
     const double h = std::ceil(w0 * s + h0 * c) + pinOverhang;
     const Rect current = panel->frame();
+    // Room for the photo lifted while it is dragged, which reaches past the frame.
+    panel->setDrawingMargin(std::ceil((kLiftedScale - 1) / 2 * std::max(w, h)) + 1);
     panel->setFrame(Rect(current.midX() - w / 2, current.midY() - h / 2, w, h), true);
     layoutLayers();
 }

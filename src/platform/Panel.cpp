@@ -53,9 +53,18 @@ void Panel::setFrame(Rect frame, bool display) {
 }
 
 // Moving repaints nothing: the window's contents travel with it.
+void Panel::setDrawingMargin(double points) {
+    if (points == drawingMargin_)
+        return;
+    drawingMargin_ = points;
+    placeNativeWindow();
+    if (contentView_)
+        contentView_->placeWidget();
+}
+
 void Panel::setFrameOrigin(Point origin) {
     frame_.origin = origin;
-    const QPoint position = toQtWindowGeometry(frame_).topLeft();
+    const QPoint position = toQtWindowGeometry(nativeFrame()).topLeft();
     widget_->setPlacedPosition(position);
     widget_->move(position);
 }
@@ -75,12 +84,17 @@ bool Panel::isVisible() const {
     return widget_->isVisible();
 }
 
-void Panel::nativeWindowMoved(Point origin) {
-    frame_.origin = origin;
+void Panel::nativeWindowMoved(Point nativeOrigin) {
+    frame_.origin = {nativeOrigin.x + drawingMargin_, nativeOrigin.y + drawingMargin_};
+}
+
+Rect Panel::nativeFrame() const {
+    const double m = drawingMargin_;
+    return {frame_.minX() - m, frame_.minY() - m, frame_.width() + 2 * m, frame_.height() + 2 * m};
 }
 
 void Panel::placeNativeWindow() {
-    const QRect geometry = toQtWindowGeometry(frame_);
+    const QRect geometry = toQtWindowGeometry(nativeFrame());
     widget_->setPlacedPosition(geometry.topLeft());
     widget_->setGeometry(geometry);
 }

@@ -42,6 +42,12 @@ public:
     void setCollectionBehavior(unsigned behavior) { collectionBehavior_ = behavior; }
     unsigned collectionBehavior() const { return collectionBehavior_; }
 
+    // Room around the frame that the native window keeps for drawing only, so content drawn
+    // slightly outside the frame (a photo lifted while dragged) is not cut off. The frame, and
+    // with it the window's centre, is unaffected.
+    void setDrawingMargin(double points);
+    double drawingMargin() const { return drawingMargin_; }
+
     void setContentView(std::unique_ptr<View> view);
     View* contentView() const { return contentView_.get(); }
 
@@ -59,7 +65,9 @@ public:
 
 private:
     friend class PanelWidget;
-    void nativeWindowMoved(Point origin);
+    // The native window, drawing margin included, moved to `origin` (screen coordinates).
+    void nativeWindowMoved(Point nativeOrigin);
+    Rect nativeFrame() const;
     void placeNativeWindow();
 
     Rect frame_;
@@ -69,6 +77,7 @@ private:
     bool hasShadow_ = true;
     bool releasedWhenClosed_ = true;
     unsigned collectionBehavior_ = 0;
+    double drawingMargin_ = 0;
     std::unique_ptr<View> contentView_;
     PanelWidget* widget_;  // owned; handed to Qt for deletion when the panel goes
 };

@@ -32,10 +32,7 @@ void PanelWidget::moveEvent(QMoveEvent* event) {
     if (panel_ == nullptr || event->pos() == placed_)
         return;
     placed_ = event->pos();
-    const QRect p = primaryScreenGeometry();
-    const Rect frame = panel_->frame();
-    panel_->nativeWindowMoved({event->pos().x() - static_cast<double>(p.x()),
-                               p.y() + p.height() - (event->pos().y() + frame.height())});
+    panel_->nativeWindowMoved(fromQt(QRectF(geometry())).origin);
 }
 
 // Only the panel closes its window; a close asked for by the window manager is refused, since the

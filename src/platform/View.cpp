@@ -35,16 +35,22 @@ void View::setFrame(Rect frame) {
     }
 }
 
+// A content view's widget also covers its window's drawing margin, outset on every side.
 void View::placeWidget() {
     double parentHeight = frame_.height();
     if (superview_ != nullptr)
         parentHeight = superview_->frame().height();
     else if (window_ != nullptr)
         parentHeight = window_->frame().height();
+    const double o = drawingOutset();
     widget_->setGeometry(static_cast<int>(std::lround(frame_.minX())),
                          static_cast<int>(std::lround(parentHeight - frame_.maxY())),
-                         static_cast<int>(std::lround(frame_.width())),
-                         static_cast<int>(std::lround(frame_.height())));
+                         static_cast<int>(std::lround(frame_.width() + 2 * o)),
+                         static_cast<int>(std::lround(frame_.height() + 2 * o)));
+}
+
+double View::drawingOutset() const {
+    return superview_ == nullptr && window_ != nullptr ? window_->drawingMargin() : 0;
 }
 
 Panel* View::window() const {

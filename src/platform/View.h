@@ -49,6 +49,9 @@ public:
     virtual void layout() {}
 
     ViewWidget* widget() const { return widget_; }
+    // How far the view's widget reaches past its bounds on each side, to draw into its window's
+    // drawing margin.
+    double drawingOutset() const;
 
 private:
     friend class Panel;

@@ -62,6 +62,8 @@ void ViewWidget::paintEvent(QPaintEvent*) {
     if (view_ == nullptr || view_->layer() == nullptr)
         return;
     QPainter painter(this);
+    const double outset = view_->drawingOutset();
+    painter.translate(outset, outset);
     paintLayerTree(painter, *view_->layer(), view_->frame().height());
 }
 
@@ -69,6 +71,13 @@ void ViewWidget::mousePressEvent(QMouseEvent* event) {
     EventHandlerScope scope;
     if (view_ == nullptr)
         return;
+    // The drawing margin around a window is not part of it: a press there is not the view's.
+    const double o = view_->drawingOutset();
+    const QRectF bounds(o, o, view_->frame().width(), view_->frame().height());
+    if (!bounds.contains(event->position())) {
+        event->ignore();
+        return;
+    }
     const MouseEvent mouse = toMouseEvent(*event);
     const bool active = window() != nullptr && window()->isActiveWindow();
     if (!active && !view_->acceptsFirstMouse(mouse))

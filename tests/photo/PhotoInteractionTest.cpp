@@ -51,12 +51,14 @@ public:
 class PhotoInteraction : public ::testing::Test {
 protected:
     void open(Size photo, double angle = 0, bool locked = false) {
-        panel = std::make_unique<Panel>(Rect(0, 0, photo.width, photo.height));
+        // Centred on (720, 450), where the tests press.
+        panel = std::make_unique<Panel>(
+            Rect(720 - photo.width / 2, 450 - photo.height / 2, photo.width, photo.height));
         panel->setOpaque(false);
         panel->setBackgroundColor(platform::Color::clear());
         auto owned = std::make_unique<DraggableImageView>(Rect({0, 0}, photo));
         view = owned.get();
-        QImage pixels(40, 40, QImage::Format_ARGB32);
+        QImage pixels(60, 40, QImage::Format_ARGB32);
         pixels.fill(Qt::darkGreen);
         const auto image = platform::imageFromQImage(pixels);
         view->setImage(image);
@@ -189,25 +191,31 @@ TEST_F(PhotoInteraction, MouseUpWithoutWindowStillReports) {
 TEST_F(PhotoInteraction, PhotoIsDrawnLiftedDuringTheDrag) {
     open({300, 200});
     panel->setFrameOrigin({100, 100});
-    auto opaqueJustOutsidePhoto = [&] {
-        QImage out(300, 218, QImage::Format_ARGB32_Premultiplied);
+    // Points just outside the resting photo: above its top edge, and left of the window's frame,
+    // in the room the window keeps for the lifted photo.
+    auto opaqueOutsidePhoto = [&] {
+        QWidget* widget = panel->widget();
+        QImage out(widget->size(), QImage::Format_ARGB32_Premultiplied);
         out.fill(Qt::transparent);
-        static_cast<QWidget*>(panel->widget())
-            ->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
-        return out.pixelColor(150, 218 - 203).alpha() ==
-               255;  // 3 points above the photo's top edge
+        widget->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+        const int m = static_cast<int>(panel->drawingMargin());
+        const bool above = out.pixelColor(m + 150, m + 218 - 203).alpha() == 255;
+        const bool left = out.pixelColor(m - 3, m + 218 - 100).alpha() == 255;
+        EXPECT_EQ(above, left);
+        return above && left;
     };
-    EXPECT_FALSE(opaqueJustOutsidePhoto());
+    EXPECT_GT(panel->drawingMargin(), 7.5);  // 2.5 % of the 300-point side
+    EXPECT_FALSE(opaqueOutsidePhoto());
     send(MouseAction::LeftDown, {150, 150});
     send(MouseAction::LeftDragged, {160, 150});
     EXPECT_TRUE(waitUntil([&] { return scale() == 1.05; }));
     send(MouseAction::LeftDragged, {170, 160});
     EXPECT_EQ(scale(), 1.05);
-    EXPECT_TRUE(opaqueJustOutsidePhoto());
+    EXPECT_TRUE(opaqueOutsidePhoto());
     send(MouseAction::LeftUp, {170, 160});
     EXPECT_TRUE(waitUntil([&] { return view->imageLayer().animationForKey("pickUp") == nullptr; }));
     EXPECT_EQ(scale(), 1.0);
-    EXPECT_FALSE(opaqueJustOutsidePhoto());
+    EXPECT_FALSE(opaqueOutsidePhoto());
 }
 
 class PhotoMenu : public PhotoInteraction {

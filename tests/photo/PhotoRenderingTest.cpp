@@ -46,7 +46,9 @@ QImage render(const Panel& panel, double dpr) {
     out.setDevicePixelRatio(dpr);
     out.fill(Qt::transparent);
     QWidget* widget = static_cast<QWidget*>(panel.widget());
-    widget->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+    // The frame, without the drawing margin around it.
+    const int margin = static_cast<int>(panel.drawingMargin());
+    widget->render(&out, QPoint(-margin, -margin), QRegion(), QWidget::DrawChildren);
     return out;
 }
 

@@ -71,7 +71,10 @@ TEST_P(PinWindowPlacement, IsShownOnceAtItsFinalFrame) {
     EXPECT_TRUE(panel->isVisible());
     const QWidget* widget = panel->widget();
     ASSERT_FALSE(recorder.shownAt.empty());
-    EXPECT_EQ(recorder.shownAt.front(), platform::toQtWindowGeometry(c.frame));
+    const double m = panel->drawingMargin();
+    const Rect native(c.frame.minX() - m, c.frame.minY() - m, c.frame.width() + 2 * m,
+                      c.frame.height() + 2 * m);
+    EXPECT_EQ(recorder.shownAt.front(), platform::toQtWindowGeometry(native));
     EXPECT_EQ(recorder.shownAt.front(), widget->geometry());
 }
 
