@@ -37,7 +37,7 @@ trayer --edge top --align right --widthtype request --height 24 --SetDockType tr
 poll xdotool search --onlyvisible --class trayer || fail "trayer did not start"
 
 for sub in home data config cache; do mkdir -p "$work/$sub"; done
-HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
+QT_QPA_PLATFORM=xcb HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
   XDG_CACHE_HOME=$work/cache "$bin" >"$work/app.log" 2>&1 &
 app=$!
 pids+=($app)
