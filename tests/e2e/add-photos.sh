@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Adding photos through the tray menu on a real X server: "How to Use" opens the help card; "Add
+# Photo" and a path typed into the file chooser pin the photo at the screen's centre and close
+# both cards; a second photo lands on the same centre; dragging one moves it by exactly the
+# pointer's travel; quitting keeps both pins.
+# Usage: add-photos.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
+set -uo pipefail
+bin=$1 rc=$2 shots=$3
+source "$(dirname "$0")/session.sh"
+
+convert -size 800x600 gradient:'#ffcc66-#3366aa' "$work/beach.png" || fail "no test photo"
+convert -size 600x800 plasma:fractal "$work/forest.jpg" || fail "no test photo"
+
+start_app
+poll window_centred_at 720 450 || fail "no welcome card"
+
+tray_icon_centre() {
+  local id
+  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    if ((Y + HEIGHT <= 24 && WIDTH <= 24)); then
+      echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
+      return 0
+    fi
+  done
+  return 1
+}
+menu_open() {
+  local id
+  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    ((Y < 40 && HEIGHT > 60)) && return 0
+  done
+  return 1
+}
+
+# Opens the tray menu with a left click and picks the entry `n` steps down from the top.
+choose_from_menu() {
+  local steps=$1 xy
+  xy=$(tray_icon_centre) || fail "no tray icon"
+  xdotool mousemove ${xy% *} ${xy#* } click 1
+  poll menu_open || fail "the tray menu did not open"
+  for ((i = 0; i < steps; i++)); do xdotool key Down; done
+  xdotool key Return
+}
+
+chooser() { xdotool search --onlyvisible --name "Choose a photo to pin to your desktop" | head -n1; }
+
+# Picks "Add Photo" and types the photo's path into the chooser.
+add_photo() {
+  local before id
+  before=$(grep -c "Copied image to container" "$work/app.log")
+  choose_from_menu 1
+  poll chooser || fail "no file chooser"
+  id=$(chooser)
+  xdotool windowactivate --sync "$id"
+  xdotool type --delay 2 "$1"
+  xdotool key Return
+  copied() { (($(grep -c "Copied image to container" "$work/app.log") > before)); }
+  poll copied || fail "$1 was not copied"
+}
+
+choose_from_menu 3  # How to Use
+poll window_centred_at 720 450 300 || fail "no help card"
+screenshot help-card
+
+add_photo "$work/beach.png"
+pin=$(window_centred_at 720 450) || fail "the photo is not at the screen's centre"
+echo "first pin: $pin"
+cards_gone() { ! window_centred_at 720 450 100 | grep -q "293x147\|376x211"; }
+poll cards_gone || fail "the cards stayed open"
+
+add_photo "$work/forest.jpg"
+poll test "$(grep -c 'saveState() called — 2 window(s)' "$work/app.log")" -ge 1 || fail "no second pin"
+
+# Drag the top pin away by (+150, +100): the window moves by exactly that.
+read -r id geometry <<<"$(window_centred_at 720 450)"
+xdotool mousemove 720 470 mousedown 1 mousemove 800 520 mousemove 870 570 mouseup 1
+poll window_centred_at 870 550 || fail "the dragged pin is not at (870, 550)"
+screenshot two-pins
+
+stop_app
+state=$(cat "$work/data/Corkwallery/pinned-photos.json")
+echo "$state"
+[[ $(grep -o '"storedFilename"' <<<"$state" | wc -l) == 2 ]] || fail "not two records"
+# The second photo (listed last) was moved up-right in screen terms: y grows upwards.
+grep -q '"centerX":870,"centerY":350' <<<"$state" || fail "the moved centre was not saved"
+[[ $(ls "$work/data/Corkwallery/images" | wc -l) == 2 ]] || fail "not two copies"
+echo "PASS"

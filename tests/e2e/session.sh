@@ -1,0 +1,88 @@
+# Shared set-up of the end-to-end journeys: a private X server (Xvfb 1440x900 with openbox,
+# xcompmgr and a trayer tray), the program under a temporary home, polling and screenshots.
+# Sourced by each journey after it has set: bin (the program), rc (openbox rc), shots (folder).
+
+command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 77; }
+mkdir -p "$shots"
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; [[ -f $work/app.log ]] && sed 's/^/  app: /' "$work/app.log"; exit 1; }
+# Polls a command for up to 10 s.
+poll() {
+  for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
+  return 1
+}
+
+# Xvfb picks a free display itself and writes its number to fd 3.
+Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+pids+=($!)
+poll test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=:$(head -n1 "$work/display")
+poll xdpyinfo || fail "no display $DISPLAY"
+
+openbox --config-file "$rc" >/dev/null 2>&1 & pids+=($!)
+poll wmctrl -m || fail "openbox did not start"
+xcompmgr -n >/dev/null 2>&1 & pids+=($!)
+trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+  --transparent false >/dev/null 2>&1 & pids+=($!)
+poll xdotool search --onlyvisible --class trayer || fail "trayer did not start"
+
+for sub in home data config cache; do mkdir -p "$work/$sub"; done
+
+# Starts the program as $app, logging to $work/app.log.
+start_app() {
+  QT_QPA_PLATFORM=xcb HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
+    XDG_CACHE_HOME=$work/cache "$bin" >>"$work/app.log" 2>&1 &
+  app=$!
+  pids+=($app)
+}
+
+# Ends the program with SIGTERM and checks that it exits with status 0.
+stop_app() {
+  kill -TERM "$app"
+  wait "$app"
+  local status=$?
+  local kept=() pid
+  for pid in "${pids[@]}"; do [[ $pid != "$app" ]] && kept+=("$pid"); done
+  pids=("${kept[@]}")
+  ((status == 0)) || fail "exit status $status after SIGTERM"
+}
+
+# Prints "id WxH+X+Y" of the program's first visible window of that size (within 2 pixels) whose
+# centre is (cx, cy) in X coordinates (y down).
+window_centred_at() {
+  local cx=$1 cy=$2 minw=${3:-100} id
+  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    if ((WIDTH > minw && (2 * X + WIDTH - 2 * cx) ** 2 <= 4 && (2 * Y + HEIGHT - 2 * cy) ** 2 <= 4)); then
+      echo "$id ${WIDTH}x${HEIGHT}+$X+$Y"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# The picture is taken once two in a row agree, so every window has been painted.
+# PPM carries no time stamps, so equal pictures are equal files.
+settled() {
+  import -window root "$work/shot.ppm" &&
+    [[ -f $work/last.ppm ]] && cmp -s "$work/shot.ppm" "$work/last.ppm"
+  local same=$?
+  mv "$work/shot.ppm" "$work/last.ppm"
+  return $same
+}
+
+# Saves the settled screen as $shots/<name>.png.
+screenshot() {
+  rm -f "$work/last.ppm"
+  poll settled || fail "the screen did not settle"
+  convert "$work/last.ppm" "$shots/$1.png" || fail "no screenshot $1"
+}
+
