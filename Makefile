@@ -1,6 +1,6 @@
 # `make run` builds and starts Corkwallery; `make test` builds it and runs every test.
 # Both install any missing Debian package first.
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench fuzz format clean
 
 all: build
 
@@ -21,6 +21,10 @@ test: build
 
 bench: build
 	@scripts/bench.sh
+
+# FUZZ_SECONDS=600 make fuzz
+fuzz: deps
+	@scripts/fuzz.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
