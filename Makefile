@@ -16,8 +16,14 @@ build: configure
 run: build
 	@scripts/run.sh
 
+# Every test on the normal build, then the unit and offscreen tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, where any report fails the run.
 test: build
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
 	@ctest --preset default
+	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --preset asan -E 'e2e|CrashConsistency'
 
 bench: build
 	@scripts/bench.sh

@@ -25,6 +25,7 @@ constexpr double kTravelThatDoubles = 200;  // horizontal points of pointer trav
 constexpr double kSmallestScale = 0.01;
 constexpr double kSmallestSide = 50;
 constexpr double kLiftedScale = 1.05;
+constexpr double kLargestWindowSide = 8192;
 const char* const kScaleKeyPath = "transform.scale";
 const char* const kPickUpKey = "pickUp";
 }  // namespace
@@ -69,8 +70,10 @@ void DraggableImageView::refitWindow() {
     const double h0 = baseImageSize_.height;
     const double c = std::abs(std::cos(rotationAngle_));
     const double s = std::abs(std::sin(rotationAngle_));
-    const double w = std::ceil(w0 * c + h0 * s);
-    const double h = std::ceil(w0 * s + h0 * c) + pinOverhang;
+    // Bounded, so a photo of absurd size cannot ask for an absurd window; the photo keeps its
+    // size and the window its exact centre.
+    const double w = std::clamp(std::ceil(w0 * c + h0 * s), 0.0, kLargestWindowSide);
+    const double h = std::clamp(std::ceil(w0 * s + h0 * c) + pinOverhang, 0.0, kLargestWindowSide);
     const Rect current = panel->frame();
     // Room for the photo lifted while it is dragged, which reaches past the frame.
     panel->setDrawingMargin(std::ceil((kLiftedScale - 1) / 2 * std::max(w, h)) + 1);

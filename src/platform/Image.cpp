@@ -1,6 +1,7 @@
 #include "platform/Image.h"
 
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -55,13 +56,17 @@ private:
 }  // namespace
 
 void Image::Impl::draw(QPainter& painter, const QRectF& target) const {
-    // Render at the device pixels the target covers, so vector art stays crisp at any scale.
+    // Render at the device pixels the target covers, so vector art stays crisp at any scale; no
+    // screen shows more than the largest rendering, so an absurd target stops there.
+    constexpr double kLargestRendering = 8192;
     const QTransform t = painter.deviceTransform();
     const double sx = std::hypot(t.m11(), t.m12());
     const double sy = std::hypot(t.m21(), t.m22());
-    const QSize pixels(std::max(1, static_cast<int>(std::ceil(target.width() * sx))),
-                       std::max(1, static_cast<int>(std::ceil(target.height() * sy))));
-    const QImage rendered = render(pixels);
+    auto pixels = [&](double length) {
+        return static_cast<int>(std::clamp(std::ceil(length), 1.0, kLargestRendering));
+    };
+    const QImage rendered =
+        render(QSize(pixels(target.width() * sx), pixels(target.height() * sy)));
     if (!rendered.isNull())
         painter.drawImage(target, rendered);
 }

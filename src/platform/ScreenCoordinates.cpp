@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace corkwallery::platform {
@@ -17,10 +18,28 @@ QRectF toQt(Rect rect) {
     return {p.x() + rect.minX(), p.y() + p.height() - rect.maxY(), rect.width(), rect.height()};
 }
 
+namespace {
+// X11 carries window positions and sizes in 16 bits; anything past that is far off every screen.
+constexpr double kLargestCoordinate = 32000;
+
+int clampedRound(double value, double lowest) {
+    if (std::isnan(value))
+        return 0;
+    return static_cast<int>(std::lround(std::clamp(value, lowest, kLargestCoordinate)));
+}
+}  // namespace
+
+int toNativeCoordinate(double value) {
+    return clampedRound(value, -kLargestCoordinate);
+}
+int toNativeLength(double value) {
+    return clampedRound(value, 0);
+}
+
 QRect toQtWindowGeometry(Rect rect) {
     const QRectF r = toQt(rect);
-    return {static_cast<int>(std::lround(r.x())), static_cast<int>(std::lround(r.y())),
-            static_cast<int>(std::lround(r.width())), static_cast<int>(std::lround(r.height()))};
+    return {toNativeCoordinate(r.x()), toNativeCoordinate(r.y()), toNativeLength(r.width()),
+            toNativeLength(r.height())};
 }
 
 Rect fromQt(const QRectF& rect) {

@@ -15,6 +15,9 @@ namespace corkwallery::platform {
 QRect primaryScreenGeometry();
 
 QRectF toQt(Rect rect);
+// Rounded for native geometry, and kept within what X11 can carry.
+int toNativeCoordinate(double value);
+int toNativeLength(double value);
 // The integer geometry that places a native window for `rect`.
 QRect toQtWindowGeometry(Rect rect);
 Rect fromQt(const QRectF& rect);

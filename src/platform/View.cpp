@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/Panel.h"
+#include "platform/ScreenCoordinates.h"
 #include "platform/ViewWidget.h"
 
 namespace corkwallery::platform {
@@ -11,8 +12,7 @@ View::View(Rect frame)
     : frame_(frame), backing_(std::make_unique<Layer>()), widget_(new ViewWidget(this)) {
     backing_->setFrame(bounds());
     backing_->setDisplayHandler([this] { widget_->update(); });
-    widget_->resize(static_cast<int>(std::lround(frame.width())),
-                    static_cast<int>(std::lround(frame.height())));
+    widget_->resize(toNativeLength(frame.width()), toNativeLength(frame.height()));
 }
 
 View::~View() {
@@ -43,10 +43,9 @@ void View::placeWidget() {
     else if (window_ != nullptr)
         parentHeight = window_->frame().height();
     const double o = drawingOutset();
-    widget_->setGeometry(static_cast<int>(std::lround(frame_.minX())),
-                         static_cast<int>(std::lround(parentHeight - frame_.maxY())),
-                         static_cast<int>(std::lround(frame_.width() + 2 * o)),
-                         static_cast<int>(std::lround(frame_.height() + 2 * o)));
+    widget_->setGeometry(
+        toNativeCoordinate(frame_.minX()), toNativeCoordinate(parentHeight - frame_.maxY()),
+        toNativeLength(frame_.width() + 2 * o), toNativeLength(frame_.height() + 2 * o));
 }
 
 double View::drawingOutset() const {

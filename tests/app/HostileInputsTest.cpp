@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <QImage>
+#include <QWidget>
+
+#include <cerrno>
+#include <cstring>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/AppDelegate.h"
+#include "photo/DraggableImageView.h"
+#include "platform/PanelWidget.h"
+#include "store/StateFileCodec.h"
+#include "support/CapturedLog.h"
+#include "support/TemporaryHome.h"
+
+// Files a user, a crash or an attacker may leave behind: each gets a clear log line, the program
+// keeps running, and nothing a user pinned is lost.
+namespace corkwallery {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CapturedLog;
+
+std::string readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool contains(const std::vector<std::string>& lines, const std::string& text) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(text) != std::string::npos;
+    });
+}
+
+class Hostile : public ::testing::Test {
+protected:
+    fs::path folder() const { return home.dataHome() / "Corkwallery"; }
+    fs::path stateFile() const { return folder() / "pinned-photos.json"; }
+    void writeState(const std::string& bytes) {
+        fs::create_directories(folder() / "images");
+        std::ofstream(stateFile(), std::ios::binary) << bytes;
+    }
+    void writePhoto(const std::string& name) {
+        QImage pixels(40, 30, QImage::Format_RGB32);
+        pixels.fill(Qt::darkMagenta);
+        ASSERT_TRUE(
+            pixels.save(QString::fromStdString((folder() / "images" / name).string()), "PNG"));
+    }
+    std::vector<std::string> launch() {
+        CapturedLog log;
+        delegate.applicationDidFinishLaunching();
+        return log.lines();
+    }
+    std::vector<std::string> save() {
+        CapturedLog log;
+        delegate.saveState();
+        return log.lines();
+    }
+
+    testing::TemporaryHome home;
+    AppDelegate delegate;
+};
+
+struct BadFile {
+    const char* name;
+    std::string bytes;
+};
+
+class HostileStateFile : public Hostile, public ::testing::WithParamInterface<BadFile> {};
+
+TEST_P(HostileStateFile, IsReportedKeptAndNeverOverwritten) {
+    const std::string& bytes = GetParam().bytes;
+    writeState(bytes);
+    const auto lines = launch();
+    EXPECT_TRUE(contains(lines, "[Corkwallery]   ERROR loading state: ")) << GetParam().name;
+    EXPECT_TRUE(contains(lines, "restorePinnedPhotos() \u2014 0 state(s) to restore"));
+    EXPECT_TRUE(delegate.pinWindows().empty());
+    EXPECT_NE(delegate.statusItem(), nullptr);
+
+    save();  // the next save replaces the file; the pins it held survive in the kept copy
+    std::vector<fs::path> kept;
+    for (const auto& entry : fs::directory_iterator(folder())) {
+        if (entry.path().filename().string().rfind("pinned-photos.json.unreadable-", 0) == 0) {
+            kept.push_back(entry.path());
+        }
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_TRUE(readAll(kept[0]) == bytes);
+}
+
+const std::string kOneRecord =
+    R"({"storedFilename":"a.png","originalPath":"","centerX":1,"centerY":2,"baseWidth":3,)"
+    R"("baseHeight":4,"rotationAngle":0,"pinColorName":"red","isLocked":false})";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HostileStateFile,
+    ::testing::Values(
+        BadFile{"empty", ""}, BadFile{"cut off", "[" + kOneRecord.substr(0, 60)},
+        BadFile{"object at the top", kOneRecord},
+        BadFile{"trailing comma", "[" + kOneRecord + ",]"}, BadFile{"comment", "[] // pins"},
+        BadFile{"wrong type", R"([{"storedFilename":1}])"},
+        BadFile{"null value", R"([{"storedFilename":null}])"}, BadFile{"missing key", "[{}]"},
+        BadFile{"number too large", "[1e400]"}, BadFile{"NUL byte", std::string("[]\0", 3)},
+        BadFile{"nested 100000 deep", std::string(100000, '[') + std::string(100000, ']')},
+        BadFile{"100 MB of whitespace", std::string(100'000'000, ' ')}),
+    [](const ::testing::TestParamInfo<BadFile>& file) {
+        std::string name = file.param.name;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
+
+// Sizes and centres far beyond any screen: the windows stay within what X11 can hold, and the
+// records are written back exactly as they were read.
+TEST_F(Hostile, AbsurdSizesAndCentresAreKeptExactlyWithBoundedWindows) {
+    std::vector<PinnedPhotoState> records;
+    int i = 0;
+    for (double size : {1e308, 1e9, 0.0, -5.0}) {
+        for (double centre : {1e308, 1e9, 0.0, -5.0}) {
+            const std::string name = "P" + std::to_string(i++) + ".png";
+            records.push_back({name, "", centre, -centre, size, size / 2, 0.1, "red", false});
+        }
+    }
+    writeState(StateFileCodec::encode(records).value());
+    for (const auto& record : records)
+        writePhoto(record.storedFilename);
+
+    launch();
+    ASSERT_EQ(delegate.pinWindows().size(), records.size());
+    for (const auto& window : delegate.pinWindows()) {
+        const QWidget* native = window->widget();
+        EXPECT_LE(std::max(native->width(), native->height()), 32000);
+        QImage canvas(64, 64, QImage::Format_ARGB32_Premultiplied);
+        static_cast<QWidget*>(window->widget())->render(&canvas);  // painting must not fail either
+    }
+    save();
+    EXPECT_EQ(StateFileCodec::decode(readAll(stateFile())).value(), records);
+}
+
+TEST_F(Hostile, StoredNamesThatLeaveTheImagesFolderAreNeverOpened) {
+    fs::create_directories(folder() / "images");
+    writePhoto("inside.png");
+    fs::copy_file(folder() / "images" / "inside.png", folder() / "outside.png");
+    std::vector<PinnedPhotoState> records;
+    for (const char* name :
+         {"../outside.png", "/etc/hostname", "..", ".", "", "images/../../outside.png"}) {
+        records.push_back({name, "", 10, 10, 100, 100, 0, "red", false});
+    }
+    writeState(StateFileCodec::encode(records).value());
+    const auto lines = launch();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_TRUE(
+            contains(lines, "[" + std::to_string(i) + "] ERROR: failed to load image from "))
+            << i;
+    }
+    EXPECT_TRUE(delegate.pinWindows().empty());
+    EXPECT_TRUE(fs::exists(folder() / "outside.png"));
+}
+
+struct BrokenFolder {
+    const char* name;
+    void (*breakIt)(const fs::path& appFolder);
+};
+
+class BrokenFolders : public Hostile, public ::testing::WithParamInterface<BrokenFolder> {};
+
+// A pin that exists must survive every save that cannot be written.
+TEST_P(BrokenFolders, SavesFailWithALineAndTheProgramGoesOn) {
+    writeState("[" + kOneRecord + "]");
+    writePhoto("a.png");
+    launch();
+    ASSERT_EQ(delegate.pinWindows().size(), 1u);
+    GetParam().breakIt(folder());
+    const auto lines = save();
+    EXPECT_TRUE(contains(lines, "[Corkwallery] ERROR writing state: ")) << GetParam().name;
+    EXPECT_EQ(delegate.pinWindows().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, BrokenFolders,
+                         ::testing::Values(BrokenFolder{"StateFileIsAFolder",
+                                                        [](const fs::path& app) {
+                                                            fs::remove(app / "pinned-photos.json");
+                                                            fs::create_directories(
+                                                                app / "pinned-photos.json" /
+                                                                "inside");
+                                                        }},
+                                           BrokenFolder{"AppFolderIsAFile",
+                                                        [](const fs::path& app) {
+                                                            fs::remove_all(app);
+                                                            std::ofstream(app) << "not a folder";
+                                                        }}),
+                         [](const ::testing::TestParamInfo<BrokenFolder>& broken) {
+                             return std::string(broken.param.name);
+                         });
+
+// A disk that fills up during a save: the previous file stays whole.
+TEST_F(Hostile, FullDiskLeavesThePreviousStateFile) {
+    fs::create_directories(folder());
+    if (::mount("tmpfs", folder().c_str(), "tmpfs", 0, "size=16k") != 0) {
+        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root): " << std::strerror(errno);
+    }
+    struct Unmount {
+        fs::path at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{folder()};
+    fs::create_directories(folder() / "images");
+    writePhoto("a.png");
+    std::vector<PinnedPhotoState> many(
+        8, {"a.png", std::string(300, 'x'), 5, 5, 40, 30, 0, "red", false});
+    writeState(StateFileCodec::encode(many).value());
+    launch();  // each restored window saves: the file grows past what the disk holds
+    const auto before = readAll(stateFile());
+    ASSERT_TRUE(StateFileCodec::decode(before).ok());
+    // Fill what is left, then save once more.
+    std::ofstream(folder() / "filler", std::ios::binary) << std::string(64 * 1024, '.');
+    const auto lines = save();
+    EXPECT_TRUE(contains(lines, "[Corkwallery] ERROR writing state: "));
+    EXPECT_EQ(readAll(stateFile()), before);
+}
+
+}  // namespace
+}  // namespace corkwallery
