@@ -166,6 +166,35 @@ TEST_F(Hostile, StoredNamesThatLeaveTheImagesFolderAreNeverOpened) {
     EXPECT_TRUE(fs::exists(folder() / "outside.png"));
 }
 
+// A symlinked images folder is the user's choice of where copies live: it is used, and removing a
+// pin deletes only its own copy there; a copy that is itself a link loses the link, never the
+// file it points at.
+TEST_F(Hostile, SymlinkedImagesFolderIsUsedAndRemovalUnlinksOnlyTheCopy) {
+    const fs::path elsewhere = home.root() / "elsewhere";
+    fs::create_directories(elsewhere);
+    fs::create_directories(folder());
+    fs::create_directory_symlink(elsewhere, folder() / "images");
+    writePhoto("a.png");
+    writePhoto("neighbour.png");
+    fs::copy_file(elsewhere / "a.png", home.root() / "users-own.png");
+    fs::create_symlink(home.root() / "users-own.png", elsewhere / "b.png");
+    writeState(StateFileCodec::encode({{"a.png", "", 300, 300, 100, 75, 0, "red", false},
+                                       {"b.png", "", 600, 300, 100, 75, 0, "red", false}})
+                   .value());
+    launch();
+    ASSERT_EQ(delegate.pinWindows().size(), 2u);
+
+    auto& center = platform::NotificationCenter::defaultCenter();
+    while (!delegate.pinWindows().empty()) {
+        center.post(DraggableImageView::removePhoto(), delegate.pinWindows().front()->contentView());
+    }
+    EXPECT_FALSE(fs::exists(elsewhere / "a.png"));
+    EXPECT_FALSE(fs::is_symlink(elsewhere / "b.png"));
+    EXPECT_TRUE(fs::exists(elsewhere / "neighbour.png"));
+    EXPECT_TRUE(fs::exists(home.root() / "users-own.png"));
+    EXPECT_TRUE(fs::is_symlink(folder() / "images"));
+}
+
 struct BrokenFolder {
     const char* name;
     void (*breakIt)(const fs::path& appFolder);
