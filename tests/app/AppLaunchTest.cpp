@@ -13,6 +13,7 @@
 #include "platform/UserDefaults.h"
 #include "store/StateFileCodec.h"
 #include "support/CapturedLog.h"
+#include "support/RecordPrinting.h"
 #include "support/TemporaryHome.h"
 
 namespace corkwallery {

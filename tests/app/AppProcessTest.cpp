@@ -9,6 +9,7 @@
 
 #include "store/StateFileCodec.h"
 #include "support/Polling.h"
+#include "support/RecordPrinting.h"
 #include "support/TemporaryHome.h"
 
 // The real program, started with a prepared home on the offscreen platform.

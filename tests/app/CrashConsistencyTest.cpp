@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "store/StateFileCodec.h"
+#include "support/RecordPrinting.h"
 #include "support/TemporaryHome.h"
 
 // The real program killed at random moments while it saves (it saves once per pin it restores):

@@ -19,6 +19,7 @@
 #include "platform/PanelWidget.h"
 #include "store/StateFileCodec.h"
 #include "support/CapturedLog.h"
+#include "support/RecordPrinting.h"
 #include "support/TemporaryHome.h"
 
 // Files a user, a crash or an attacker may leave behind: each gets a clear log line, the program
@@ -186,7 +187,8 @@ TEST_F(Hostile, SymlinkedImagesFolderIsUsedAndRemovalUnlinksOnlyTheCopy) {
 
     auto& center = platform::NotificationCenter::defaultCenter();
     while (!delegate.pinWindows().empty()) {
-        center.post(DraggableImageView::removePhoto(), delegate.pinWindows().front()->contentView());
+        center.post(DraggableImageView::removePhoto(),
+                    delegate.pinWindows().front()->contentView());
     }
     EXPECT_FALSE(fs::exists(elsewhere / "a.png"));
     EXPECT_FALSE(fs::is_symlink(elsewhere / "b.png"));

@@ -22,6 +22,7 @@
 #include "store/StateFileCodec.h"
 #include "support/CapturedLog.h"
 #include "support/Polling.h"
+#include "support/RecordPrinting.h"
 #include "support/TemporaryHome.h"
 
 namespace corkwallery {

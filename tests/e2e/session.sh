@@ -14,9 +14,9 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; [[ -f $work/app.log ]] && sed 's/^/  app: /' "$work/app.log"; exit 1; }
-# Polls a command for up to 10 s.
+# Polls a command for up to 30 s.
 poll() {
-  for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
+  for _ in $(seq 600); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
   return 1
 }
 

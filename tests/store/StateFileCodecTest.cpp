@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "store/CodingKeys.h"
+#include "support/RecordPrinting.h"
 
 namespace corkwallery {
 namespace {

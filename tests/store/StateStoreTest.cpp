@@ -11,6 +11,7 @@
 #include "store/PhotoCopies.h"
 #include "store/StateFileCodec.h"
 #include "support/FileSizeLimit.h"
+#include "support/RecordPrinting.h"
 #include "support/TemporaryHome.h"
 
 namespace corkwallery {
