@@ -49,6 +49,12 @@ void View::placeWidget() {
                          static_cast<int>(std::lround(frame_.height() + 2 * o)));
 }
 
+std::vector<Polygon> View::hitRegion() const {
+    const Rect b = bounds();
+    return {
+        {{b.minX(), b.minY()}, {b.maxX(), b.minY()}, {b.maxX(), b.maxY()}, {b.minX(), b.maxY()}}};
+}
+
 double View::drawingOutset() const {
     return superview_ == nullptr && window_ != nullptr ? window_->drawingMargin() : 0;
 }
