@@ -95,13 +95,18 @@ void Panel::updateHitRegion() {
 }
 
 // Window managers forget the desktop states of a withdrawn window, so they go on again before
-// every show.
+// every show. The hit shape goes on before the window maps too: a window manager that copies it
+// to its frame reads it when it takes the window on.
 void Panel::orderFront() {
-    if (!widget_->isVisible() && level_ == WindowLevel::DesktopIcon)
-        widget_->prepareDesktopWindow();
+    if (!widget_->isVisible()) {
+        if (level_ == WindowLevel::DesktopIcon)
+            widget_->prepareDesktopWindow();
+        else
+            widget_->winId();
+        widget_->applyHitShape();
+    }
     widget_->show();
     widget_->raise();
-    widget_->applyHitShape();
 }
 
 void Panel::close() {

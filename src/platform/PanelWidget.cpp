@@ -46,6 +46,10 @@ void PanelWidget::applyHitShape() {
         clearMask();
     else
         setMask(hitShape_);
+    applyInputShape();
+}
+
+void PanelWidget::applyInputShape() {
     xcb_connection_t* connection = x11::qtConnection();
     if (connection == nullptr)
         return;
@@ -62,7 +66,19 @@ void PanelWidget::applyHitShape() {
     x11::setInputShape(connection, static_cast<xcb_window_t>(winId()), rectangles);
 }
 
+// A window manager that puts the window into a frame of its own may copy the input shape to the
+// frame only when told the shape changed, which it can hear only once it manages the window. The
+// first paint comes after the window is mapped, so after that.
+void PanelWidget::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    inputShapeAfterMap_ = true;
+}
+
 void PanelWidget::paintEvent(QPaintEvent*) {
+    if (inputShapeAfterMap_) {
+        inputShapeAfterMap_ = false;
+        applyInputShape();
+    }
     if (panel_ == nullptr)
         return;
     const Color background = panel_->backgroundColor();

@@ -30,15 +30,19 @@ public:
     void applyHitShape();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void applyInputShape();
+
     Panel* panel_;
     QPoint placed_;
     bool closeAllowed_ = false;
     QRegion hitShape_;
+    bool inputShapeAfterMap_ = false;
 };
 
 }  // namespace corkwallery::platform

@@ -35,7 +35,8 @@ std::vector<std::uint32_t> readCardinals(xcb_connection_t* connection, xcb_windo
 
 void applyDesktopWindowHints(xcb_connection_t* connection, xcb_window_t window) {
     const xcb_atom_t netWmState = atom(connection, "_NET_WM_STATE");
-    std::vector<std::uint32_t> states = readCardinals(connection, window, netWmState, XCB_ATOM_ATOM);
+    std::vector<std::uint32_t> states =
+        readCardinals(connection, window, netWmState, XCB_ATOM_ATOM);
     const std::array<const char*, 5> wanted{
         "_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
         "_KDE_NET_WM_STATE_SKIP_SWITCHER", "_NET_WM_STATE_BELOW"};
