@@ -1,3 +1,5 @@
 #include "app/CorkwalleryApp.h"
 
-int main(int argc, char** argv) { return corkwallery::CorkwalleryApp::main(argc, argv); }
+int main(int argc, char** argv) {
+    return corkwallery::CorkwalleryApp::main(argc, argv);
+}

@@ -1,7 +1,9 @@
 #include "photo/DraggableImageView.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 
 #include "photo/PinColors.h"
 #include "platform/Menu.h"
@@ -81,28 +83,55 @@ void DraggableImageView::refitWindow() {
     layoutLayers();
 }
 
-void DraggableImageView::layoutLayers() {
+Rect DraggableImageView::photoFrame() const {
+    const Size b = bounds().size;
     const double w = baseImageSize_.width;
     const double h = baseImageSize_.height;
-    if (!(w > 0))
+    return {(b.width - w) / 2, (b.height - h) / 2 - pinOverhang / 2, w, h};
+}
+
+Rect DraggableImageView::pinFrame() const {
+    // The middle of the photo's top edge, turned with the photo about its centre.
+    const Rect photo = photoFrame();
+    const double half = photo.height() / 2;
+    const double px = photo.midX() - half * std::sin(rotationAngle_);
+    const double py = photo.midY() + half * std::cos(rotationAngle_);
+    return {px - kPinSide / 2, py - kPinOverlap, kPinSide, kPinSide};
+}
+
+void DraggableImageView::layoutLayers() {
+    if (!(baseImageSize_.width > 0))
         return;
-    const Size b = bounds().size;
     const double theta = rotationAngle_;
 
     platform::Transaction::begin();
     platform::Transaction::setDisableActions(true);
 
-    imageLayer_.setFrame(Rect((b.width - w) / 2, (b.height - h) / 2 - pinOverhang / 2, w, h));
+    imageLayer_.setFrame(photoFrame());
     imageLayer_.setZPosition(0);
     imageLayer_.setTransform(platform::Transform::makeRotation(theta));
 
-    // The middle of the photo's top edge, turned with the photo about its centre.
-    const double px = b.width / 2 - (h / 2) * std::sin(theta);
-    const double py = b.height / 2 - pinOverhang / 2 + (h / 2) * std::cos(theta);
-    pinLayer_.setFrame(Rect(px - kPinSide / 2, py - kPinOverlap, kPinSide, kPinSide));
+    pinLayer_.setFrame(pinFrame());
     pinLayer_.setTransform(platform::Transform::makeRotation(theta));
 
     platform::Transaction::commit();
+}
+
+std::vector<platform::Polygon> DraggableImageView::hitRegion() const {
+    if (!(baseImageSize_.width > 0))
+        return {};
+    // A rectangle turned counter-clockwise about its centre (y points up).
+    const auto turned = [c = std::cos(rotationAngle_), s = std::sin(rotationAngle_)](Rect r) {
+        platform::Polygon outline;
+        const double hw = r.width() / 2;
+        const double hh = r.height() / 2;
+        const std::array<std::pair<double, double>, 4> corners{
+            {{-hw, -hh}, {hw, -hh}, {hw, hh}, {-hw, hh}}};
+        for (const auto& [dx, dy] : corners)
+            outline.push_back({r.midX() + dx * c - dy * s, r.midY() + dx * s + dy * c});
+        return outline;
+    };
+    return {turned(photoFrame()), turned(pinFrame())};
 }
 
 void DraggableImageView::renderPinImage() {

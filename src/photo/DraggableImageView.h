@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Geometry.h"
 #include "platform/Image.h"
@@ -48,6 +49,8 @@ public:
     // Draws the pushpin in the colour named by pinColorName into the pin layer.
     void renderPinImage();
     void layout() override;
+    // The tilted photo and the pin: the window lets clicks anywhere else through.
+    std::vector<platform::Polygon> hitRegion() const override;
 
     platform::Layer& imageLayer() { return imageLayer_; }
     platform::Layer& pinLayer() { return pinLayer_; }
@@ -68,6 +71,11 @@ public:
     bool isOptionResizing() const { return isOptionResizing_; }
 
 private:
+    // The photo's and the pin's rectangles before they are turned about their centres, for the
+    // current size and bounds.
+    platform::Rect photoFrame() const;
+    platform::Rect pinFrame() const;
+
     platform::Layer imageLayer_;
     platform::Layer pinLayer_;
     platform::Size baseImageSize_{0, 0};

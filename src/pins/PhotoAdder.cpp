@@ -21,7 +21,8 @@ std::optional<PinParameters> PhotoAdder::choosePhoto() {
     panel.setMessage("Choose a photo to pin to your desktop");
     panel.setPrompt("Pin to Desktop");
     const auto path = panel.runModal();
-    if (!path) return std::nullopt;
+    if (!path)
+        return std::nullopt;
 
     const auto image = platform::decodeImage(*path);
     if (!image) {
@@ -34,17 +35,18 @@ std::optional<PinParameters> PhotoAdder::choosePhoto() {
         return std::nullopt;
     }
     const double tilt = platform::RandomSource::uniformDouble(-kMaximumTilt, kMaximumTilt);
-    const char* color = kPinColorNames.at(
-        static_cast<std::size_t>(platform::RandomSource::uniformInteger(0, kPinColorNames.size() - 1)));
+    const char* color = kPinColorNames.at(static_cast<std::size_t>(
+        platform::RandomSource::uniformInteger(0, kPinColorNames.size() - 1)));
     const platform::Size size = baseSize(image->size());
-    return PinParameters{*image,     *storedFilename, *path, size.width, size.height,
-                         tilt,       color,           false, std::nullopt};
+    return PinParameters{*image, *storedFilename, *path, size.width,  size.height,
+                         tilt,   color,           false, std::nullopt};
 }
 
 // A square takes the second branch: the comparison is strict.
 platform::Size PhotoAdder::baseSize(platform::Size naturalSize) {
     const double aspect = naturalSize.width / naturalSize.height;
-    if (aspect > 1) return {kLongerSide, kLongerSide / aspect};
+    if (aspect > 1)
+        return {kLongerSide, kLongerSide / aspect};
     return {kLongerSide * aspect, kLongerSide};
 }
 

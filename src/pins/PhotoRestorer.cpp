@@ -32,8 +32,8 @@ void PhotoRestorer::restore(const std::vector<PinnedPhotoState>& records,
         logLine(prefix + "Image loaded: (" + formatDouble(image->size().width) + ", " +
                 formatDouble(image->size().height) + ")");
         createPinWindow({*image, record.storedFilename, record.originalPath, record.baseWidth,
-                         record.baseHeight, record.rotationAngle, record.pinColorName, record.isLocked,
-                         platform::Point{record.centerX, record.centerY}});
+                         record.baseHeight, record.rotationAngle, record.pinColorName,
+                         record.isLocked, platform::Point{record.centerX, record.centerY}});
         logLine(prefix + "Window restored successfully");
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 // Points, sizes and rectangles in points (double precision). Screen coordinates have their
 // origin at the bottom-left of the main screen with y pointing up; views are not flipped.
 
@@ -36,6 +38,9 @@ struct Rect {
 
     friend bool operator==(const Rect&, const Rect&) = default;
 };
+
+// A closed outline through its corners, in order.
+using Polygon = std::vector<Point>;
 
 // Red, green, blue and alpha in the range 0 to 1.
 struct Color {

@@ -1,5 +1,9 @@
 #include "platform/Panel.h"
 
+#include <QPolygonF>
+#include <QRectF>
+#include <QRegion>
+
 #include "platform/PanelWidget.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/ViewWidget.h"
@@ -41,6 +45,7 @@ void Panel::setContentView(std::unique_ptr<View> view) {
     contentView_->attachTo(this);
     contentView_->setFrame(Rect({0, 0}, frame_.size));
     contentView_->widget()->show();
+    updateHitRegion();
 }
 
 void Panel::setFrame(Rect frame, bool display) {
@@ -48,6 +53,7 @@ void Panel::setFrame(Rect frame, bool display) {
     placeNativeWindow();
     if (contentView_)
         contentView_->setFrame(Rect({0, 0}, frame.size));
+    updateHitRegion();
     if (display)
         widget_->update();
 }
@@ -60,6 +66,7 @@ void Panel::setDrawingMargin(double points) {
     placeNativeWindow();
     if (contentView_)
         contentView_->placeWidget();
+    updateHitRegion();
 }
 
 void Panel::setFrameOrigin(Point origin) {
@@ -69,7 +76,35 @@ void Panel::setFrameOrigin(Point origin) {
     widget_->move(position);
 }
 
+void Panel::updateHitRegion() {
+    const double m = drawingMargin_;
+    if (!contentView_) {
+        widget_->setHitShape(QRectF(m, m, frame_.width(), frame_.height()).toAlignedRect());
+        return;
+    }
+    // Content coordinates (y up from the frame's bottom edge) to the native window's (y down).
+    const double h = frame_.height();
+    QRegion shape;
+    for (const Polygon& outline : contentView_->hitRegion()) {
+        QPolygonF polygon;
+        for (const Point& p : outline)
+            polygon << QPointF(m + p.x, m + h - p.y);
+        shape += QRegion(polygon.toPolygon(), Qt::WindingFill);
+    }
+    widget_->setHitShape(shape);
+}
+
+// Window managers forget the desktop states of a withdrawn window, so they go on again before
+// every show. The hit shape goes on before the window maps too: a window manager that copies it
+// to its frame reads it when it takes the window on.
 void Panel::orderFront() {
+    if (!widget_->isVisible()) {
+        if (level_ == WindowLevel::DesktopIcon)
+            widget_->prepareDesktopWindow();
+        else
+            widget_->winId();
+        widget_->applyHitShape();
+    }
     widget_->show();
     widget_->raise();
 }

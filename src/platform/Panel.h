@@ -56,7 +56,14 @@ public:
     void setFrame(Rect frame, bool display);
     void setFrameOrigin(Point origin);
 
-    // Shows the window above the others of its level, without activating it.
+    // Makes the window take clicks only where its content view's hit region lies, and, without a
+    // compositor, cuts it to that region. The panel does this after every frame change and show;
+    // a content view whose hit region changes otherwise calls it.
+    void updateHitRegion();
+
+    // Shows the window above the others of its level, without activating it. A desktop-level
+    // window is kept below normal windows, on every workspace, out of the taskbar, pager and
+    // window switcher.
     void orderFront();
     void close();
     bool isVisible() const;

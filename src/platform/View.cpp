@@ -48,6 +48,12 @@ void View::placeWidget() {
         toNativeLength(frame_.width() + 2 * o), toNativeLength(frame_.height() + 2 * o));
 }
 
+std::vector<Polygon> View::hitRegion() const {
+    const Rect b = bounds();
+    return {
+        {{b.minX(), b.minY()}, {b.maxX(), b.minY()}, {b.maxX(), b.maxY()}, {b.minX(), b.maxY()}}};
+}
+
 double View::drawingOutset() const {
     return superview_ == nullptr && window_ != nullptr ? window_->drawingMargin() : 0;
 }

@@ -45,6 +45,10 @@ public:
     virtual void mouseDragged(const MouseEvent&) {}
     virtual void mouseUp(const MouseEvent&) {}
     virtual void rightMouseDown(const MouseEvent&) {}
+    // Where the view takes mouse clicks, as outlines in its own coordinates; the whole bounds
+    // unless a view says otherwise. A window's content view decides where the window takes
+    // clicks: elsewhere they go through to what lies below.
+    virtual std::vector<Polygon> hitRegion() const;
     // Runs whenever the view's size changes.
     virtual void layout() {}
 

@@ -35,6 +35,10 @@ std::string AppFolders::stateFileURL() {
     return appendingPathComponent(appFolderURL(), "pinned-photos.json");
 }
 
+std::string AppFolders::instanceLockURL() {
+    return appendingPathComponent(appFolderURL(), "corkwallery.lock");
+}
+
 std::optional<std::string> AppFolders::storedImageURL(std::string_view storedFilename) {
     if (!isPlainFileName(storedFilename))
         return std::nullopt;

@@ -15,6 +15,8 @@ public:
     static std::string imagesFolderURL();
     // Creates the application folder, never the file.
     static std::string stateFileURL();
+    // The file whose lock marks the one running copy of the program; creates the folder only.
+    static std::string instanceLockURL();
 
     // The copy named `storedFilename` in the images folder. None when the name is not a plain
     // file name (empty, ".", "..", or holding "/" or a NUL): such a name, read from the state

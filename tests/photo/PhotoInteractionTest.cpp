@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "photo/DraggableImageView.h"
+#include "platform/CompositorWatch.h"
 #include "platform/EventInjection.h"
 #include "platform/ImageImpl.h"
 #include "platform/Menu.h"
@@ -72,6 +73,17 @@ protected:
         platform::sendMouseEvent(*view, action, at, modifiers);
     }
     double scale() const { return view->imageLayer().presentationScale(); }
+    // Whether the window takes a click at (u, v) from the photo's centre, along the photo's own
+    // turned axes (v up).
+    bool takesClickAt(double u, double v) const {
+        const double m = panel->drawingMargin();
+        const double t = view->rotationAngle();
+        const double cx = m + panel->frame().width() / 2;
+        const double cy = m + panel->frame().height() / 2 + DraggableImageView::pinOverhang / 2;
+        const QPointF at(cx + u * std::cos(t) - v * std::sin(t),
+                         cy - (u * std::sin(t) + v * std::cos(t)));
+        return panel->widget()->hitShape().contains(at.toPoint());
+    }
 
     std::unique_ptr<Panel> panel;
     DraggableImageView* view = nullptr;
@@ -117,6 +129,10 @@ TEST_P(PhotoResize, HorizontalTravelScalesAboutTheCentreKeepingTheAspect) {
         const double h =
             std::ceil(c.expected.width * std::sin(0.1) + c.expected.height * std::cos(0.1)) + 18;
         EXPECT_EQ(panel->frame().size, (Size{w, h}));
+        const double u = c.expected.width / 2;
+        const double v = c.expected.height / 2;
+        EXPECT_TRUE(takesClickAt(u - 4, v - 4) && takesClickAt(-u + 4, -v + 4));
+        EXPECT_FALSE(takesClickAt(u + 4, v - 4) || takesClickAt(-u + 4, -v - 4));
         EXPECT_DOUBLE_EQ(panel->frame().midX(), centre.x);
         EXPECT_DOUBLE_EQ(panel->frame().midY(), centre.y);
         EXPECT_EQ(view->imageLayer().animationForKey("pickUp"), nullptr);
@@ -137,6 +153,37 @@ INSTANTIATE_TEST_SUITE_P(Table, PhotoResize,
                                            ResizeCase{{200, 300}, -400, 0, {50, 75}},
                                            ResizeCase{{100, 100}, -400, 0, {50, 50}},
                                            ResizeCase{{100, 100}, 1000, 0, {600, 600}}));
+
+// Clicks reach the photo and the pin; the corners beside the tilted photo, the room above it
+// beside the pin and the drawing margin let them through.
+TEST_F(PhotoInteraction, TakesClicksOnlyOnTheTiltedPhotoAndThePin) {
+    for (const double angle : {0.0, 0.1, -0.087}) {
+        SCOPED_TRACE(angle);
+        open({300, 200}, angle);
+        EXPECT_TRUE(takesClickAt(0, 0));
+        EXPECT_TRUE(takesClickAt(146, 96) && takesClickAt(-146, -96));
+        EXPECT_TRUE(takesClickAt(0, 112));  // the pin, above the top edge
+        EXPECT_FALSE(takesClickAt(154, 0) || takesClickAt(0, -104));
+        EXPECT_FALSE(takesClickAt(-40, 108) || takesClickAt(40, 108));
+        EXPECT_FALSE(panel->widget()->hitShape().contains(QPoint(1, 1)));
+    }
+}
+
+// Without a compositor transparent pixels show black, so the window is cut to the same shape;
+// it follows a compositor that comes or goes.
+TEST_F(PhotoInteraction, IsCutToItsShapeOnlyWithoutACompositor) {
+    open({300, 200}, 0.1);
+    const platform::PanelWidget& window = *panel->widget();
+    EXPECT_TRUE(window.mask().isEmpty());
+    platform::CompositorWatch::setProbe([] { return false; });
+    EXPECT_EQ(window.mask(), window.hitShape());
+    send(MouseAction::LeftDown, {700, 500}, platform::ModifierOption);
+    send(MouseAction::LeftDragged, {800, 500});
+    EXPECT_TRUE(takesClickAt(220, 145));
+    EXPECT_EQ(window.mask(), window.hitShape());
+    platform::CompositorWatch::setProbe({});
+    EXPECT_TRUE(window.mask().isEmpty());
+}
 
 TEST_F(PhotoInteraction, ModifierPressedMidDragStillMoves) {
     open({300, 200});
