@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <cerrno>
@@ -89,6 +90,18 @@ Result<std::size_t> FileSystem::writeFileAtomically(const std::string& path,
         return Outcome::failure(failureText(path, file.errorString()));
     syncDirectory(QFileInfo(file.fileName()).absolutePath());
     return Outcome::success(bytes.size());
+}
+
+// QSaveFile writes to "<name>.XXXXXX" (six letters or digits) beside the destination.
+void FileSystem::removeInterruptedWrites(const std::string& path) {
+    const QFileInfo destination(toQString(path));
+    const QRegularExpression temporary(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(destination.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QDir folder = destination.dir();
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        if (temporary.match(name).hasMatch())
+            QFile::remove(folder.filePath(name));
+    }
 }
 
 }  // namespace corkwallery::platform

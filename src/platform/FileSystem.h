@@ -30,6 +30,9 @@ public:
     // renames it over the destination, so the destination holds either the old or the new bytes,
     // even after a crash or power loss. Gives the number of bytes written.
     static Result<std::size_t> writeFileAtomically(const std::string& path, std::string_view bytes);
+    // Deletes, silently, the temporary files that atomic writes to `path` left behind when the
+    // process died mid-write. Only safe while no other process writes `path`.
+    static void removeInterruptedWrites(const std::string& path);
 };
 
 }  // namespace corkwallery::platform

@@ -1,5 +1,6 @@
 #include "platform/UserDefaults.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -35,6 +36,11 @@ bool UserDefaults::boolForKey(std::string_view key) const {
 
 void UserDefaults::setBool(bool value, std::string_view key) {
     QSettings settings(settingsFile(), QSettings::IniFormat);
+    if (settings.contains(toQString(key)) && boolForKey(key) == value)
+        return;
+    // A write cut short by a crash leaves QSettings' lock file behind, which would stall this one
+    // for half a minute. One copy of the program runs per user, so such a lock is always stale.
+    QFile::remove(settingsFile() + QStringLiteral(".lock"));
     settings.setValue(toQString(key), value);
     settings.sync();
 }

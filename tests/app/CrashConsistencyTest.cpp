@@ -16,7 +16,8 @@
 #include "support/TemporaryHome.h"
 
 // The real program killed at random moments while it saves (it saves once per pin it restores):
-// the state file must always read back whole, as one of the states that were written.
+// the state file must always read back whole, as one of the states that were written, and the
+// temporary files of cut-short saves must not pile up.
 namespace corkwallery {
 namespace {
 
@@ -30,6 +31,14 @@ std::string readAll(const fs::path& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+int savesIn(const std::string& output) {
+    int count = 0;
+    for (auto at = output.find("saveState() called"); at != std::string::npos;
+         at = output.find("saveState() called", at + 1))
+        ++count;
+    return count;
 }
 
 TEST(CrashConsistency, StateFileSurvivesKillsAtAnyMoment) {
@@ -51,16 +60,24 @@ TEST(CrashConsistency, StateFileSurvivesKillsAtAnyMoment) {
     for (int k = 1; k <= kPins; ++k)
         written.emplace_back(all.begin(), all.begin() + k);
 
+    // Each run is killed at a random moment of a random save: after the save has announced itself,
+    // while it encodes, writes, syncs or renames.
     std::mt19937 random(20261206);
-    std::uniform_int_distribution<int> moment(0, 400);  // ms after start; a launch takes ~200 ms
+    std::uniform_int_distribution<int> save(1, kPins);
+    std::uniform_int_distribution<int> microseconds(0, 3000);
     int killedMidRestore = 0;
     for (int run = 0; run < kKills; ++run) {
         std::ofstream(folder / "pinned-photos.json", std::ios::binary | std::ios::trunc) << full;
         QProcess process;
-        process.setStandardOutputFile(QProcess::nullDevice());
         process.start(QStringLiteral(CORKWALLERY_BINARY), {});
         ASSERT_TRUE(process.waitForStarted());
-        QThread::msleep(static_cast<unsigned long>(moment(random)));
+        const int target = save(random);
+        std::string output;
+        while (savesIn(output) < target) {
+            ASSERT_TRUE(process.waitForReadyRead(30000)) << output;
+            output += process.readAllStandardOutput().toStdString();
+        }
+        QThread::usleep(static_cast<unsigned long>(microseconds(random)));
         ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
         ASSERT_TRUE(process.waitForFinished(10000));
 
@@ -71,14 +88,26 @@ TEST(CrashConsistency, StateFileSurvivesKillsAtAnyMoment) {
         if (records.value().size() < all.size())
             ++killedMidRestore;
     }
+    // A last, whole launch clears what the interrupted saves left behind.
+    QProcess last;
+    last.start(QStringLiteral(CORKWALLERY_BINARY), {});
+    std::string output;
+    while (savesIn(output) < 1) {
+        ASSERT_TRUE(last.waitForReadyRead(30000)) << output;
+        output += last.readAllStandardOutput().toStdString();
+    }
+    last.terminate();
+    ASSERT_TRUE(last.waitForFinished(10000));
+
     // The kills landed during saving, not only before or after it.
     EXPECT_GT(killedMidRestore, kKills / 10);
-    // Nothing is left behind to grow: the folder holds the state file and the images only.
+    // Nothing is left behind to grow: the folder holds the state file, the images and the lock.
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"images", "pinned-photos.json"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"corkwallery.lock", "images", "pinned-photos.json"}));
 }
 
 }  // namespace
