@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "photo/PhotoResolution.h"
 #include "platform/ImageDecoder.h"
 #include "platform/Log.h"
 #include "platform/OpenPanel.h"
@@ -21,9 +22,16 @@ std::optional<PinParameters> PhotoAdder::choosePhoto() {
     panel.setMessage("Choose a photo to pin to your desktop");
     panel.setPrompt("Pin to Desktop");
     const auto path = panel.runModal();
-    if (!path) return std::nullopt;
+    if (!path)
+        return std::nullopt;
 
-    const auto image = platform::decodeImage(*path);
+    // Decoded only as finely as the new pin shows it: its size comes from the header.
+    const auto natural = platform::ImageDecoder::naturalSize(*path);
+    const auto image = natural
+                           ? platform::ImageDecoder::decode(
+                                 *path, PhotoResolution::longerSideToDecode(
+                                            baseSize(*natural), PhotoResolution::mainScreenScale()))
+                           : std::nullopt;
     if (!image) {
         logLine("[Corkwallery] ERROR: failed to load image from " + *path);
         return std::nullopt;
@@ -34,17 +42,18 @@ std::optional<PinParameters> PhotoAdder::choosePhoto() {
         return std::nullopt;
     }
     const double tilt = platform::RandomSource::uniformDouble(-kMaximumTilt, kMaximumTilt);
-    const char* color = kPinColorNames.at(
-        static_cast<std::size_t>(platform::RandomSource::uniformInteger(0, kPinColorNames.size() - 1)));
+    const char* color = kPinColorNames.at(static_cast<std::size_t>(
+        platform::RandomSource::uniformInteger(0, kPinColorNames.size() - 1)));
     const platform::Size size = baseSize(image->size());
-    return PinParameters{*image,     *storedFilename, *path, size.width, size.height,
-                         tilt,       color,           false, std::nullopt};
+    return PinParameters{*image, *storedFilename, *path, size.width,  size.height,
+                         tilt,   color,           false, std::nullopt};
 }
 
 // A square takes the second branch: the comparison is strict.
 platform::Size PhotoAdder::baseSize(platform::Size naturalSize) {
     const double aspect = naturalSize.width / naturalSize.height;
-    if (aspect > 1) return {kLongerSide, kLongerSide / aspect};
+    if (aspect > 1)
+        return {kLongerSide, kLongerSide / aspect};
     return {kLongerSide * aspect, kLongerSide};
 }
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "pins/PhotoLoader.h"
 #include "platform/DoubleFormat.h"
-#include "platform/ImageDecoder.h"
 #include "platform/Log.h"
 #include "store/AppFolders.h"
 
@@ -24,7 +24,9 @@ void PhotoRestorer::restore(const std::vector<PinnedPhotoState>& records,
         const std::string path =
             location.value_or(AppFolders::imagesFolderURL() + "/" + record.storedFilename);
         logLine(prefix + "Loading from container: " + path);
-        const auto image = location ? platform::decodeImage(*location) : std::nullopt;
+        const auto image =
+            location ? PhotoLoader::loadCopy(*location, {record.baseWidth, record.baseHeight})
+                     : std::nullopt;
         if (!image) {
             logLine(prefix + "ERROR: failed to load image from " + path);
             continue;
@@ -32,8 +34,8 @@ void PhotoRestorer::restore(const std::vector<PinnedPhotoState>& records,
         logLine(prefix + "Image loaded: (" + formatDouble(image->size().width) + ", " +
                 formatDouble(image->size().height) + ")");
         createPinWindow({*image, record.storedFilename, record.originalPath, record.baseWidth,
-                         record.baseHeight, record.rotationAngle, record.pinColorName, record.isLocked,
-                         platform::Point{record.centerX, record.centerY}});
+                         record.baseHeight, record.rotationAngle, record.pinColorName,
+                         record.isLocked, platform::Point{record.centerX, record.centerY}});
         logLine(prefix + "Window restored successfully");
     }
 }
