@@ -102,11 +102,13 @@ void repaintAtRest(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(layout)->Name("Layout")->Arg(300)->Unit(benchmark::kMicrosecond);
-BENCHMARK(resizeDragEvent)->Name("ResizeDragEvent")->Arg(300)->Arg(600)->Unit(
-    benchmark::kMicrosecond);
+BENCHMARK(resizeDragEvent)
+    ->Name("ResizeDragEvent")
+    ->Arg(300)
+    ->Arg(600)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(paintAtRest)->Name("PaintAtRest")->Arg(300)->Arg(3000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(repaintAtRest)->Name("RepaintAtRest")->Arg(300)->Arg(3000)->Unit(
-    benchmark::kMicrosecond);
+BENCHMARK(repaintAtRest)->Name("RepaintAtRest")->Arg(300)->Arg(3000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
