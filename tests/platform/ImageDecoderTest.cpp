@@ -74,7 +74,8 @@ TEST_P(ImageDecoderOrientation, TurnsUprightWhetherWholeOrReduced) {
         ASSERT_TRUE(image);
         EXPECT_EQ(image->size(), GetParam().natural);
         const Size pixels = image->pixelSize();
-        EXPECT_EQ(pixels.width > pixels.height, GetParam().natural.width > GetParam().natural.height);
+        EXPECT_EQ(pixels.width > pixels.height,
+                  GetParam().natural.width > GetParam().natural.height);
         const QColor marked = pixelNear(*image, GetParam().marker);
         EXPECT_GT(marked.red(), 200) << "asked " << asked;
         EXPECT_LT(marked.blue(), 60) << "asked " << asked;
@@ -111,7 +112,8 @@ TEST(ImageDecoder, AcceptsAHeaderJustUnderThePixelCap) {
 }
 
 TEST(ImageDecoder, ReducedCopyKeepsTheNaturalSizeAndShape) {
-    const auto image = imageFromQImage(markedPicture(900, 600, Qt::blue, Qt::red), Size{9000, 6000});
+    const auto image =
+        imageFromQImage(markedPicture(900, 600, Qt::blue, Qt::red), Size{9000, 6000});
     const Image reduced = image.reducedTo(300);
     EXPECT_EQ(reduced.size(), (Size{9000, 6000}));
     EXPECT_EQ(reduced.pixelSize(), (Size{300, 200}));
