@@ -35,7 +35,12 @@ make_photos() {
 }
 [[ -f "$data/square.webp" ]] || { echo "restore-bench: generating photos (once)"; make_photos; }
 
-work=$(mktemp -d /tmp/corkwallery-restore-XXXXXX)
+# The data folder lives in memory (BENCH_TMPDIR overrides): every restored pin rewrites the state
+# file and forces it to disk, and disk latency on a shared machine would drown the image figures.
+tmpdir=${BENCH_TMPDIR:-/dev/shm}
+[[ -d "$tmpdir" && -w "$tmpdir" ]] || tmpdir=/tmp
+work=$(mktemp -d "$tmpdir/corkwallery-restore-XXXXXX")
+echo "data folder in $tmpdir"
 app_pid=""
 cleanup() {
   [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
