@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "photo/PhotoResolution.h"
 #include "photo/PinColors.h"
 #include "platform/Menu.h"
 #include "platform/Panel.h"
@@ -161,6 +162,9 @@ void DraggableImageView::mouseDown(const platform::MouseEvent& event) {
     // The modifier is read here only: pressing or releasing it mid-gesture changes nothing.
     if (event.modifierFlags & platform::ModifierOption) {
         isOptionResizing_ = true;
+        // Until the gesture ends the layers are drawn by stretching their last rendering.
+        imageLayer_.setDrawsQuickly(true);
+        pinLayer_.setDrawsQuickly(true);
         resizeStartMouse_ = pointer;
         resizeStartSize_ = baseImageSize_;
         return;
@@ -204,11 +208,25 @@ void DraggableImageView::mouseDragged(const platform::MouseEvent& event) {
 void DraggableImageView::mouseUp(const platform::MouseEvent&) {
     if (isOptionResizing_) {
         isOptionResizing_ = false;
+        loadFinerImageIfNeeded();
+        imageLayer_.setDrawsQuickly(false);
+        pinLayer_.setDrawsQuickly(false);
     } else if (isDragging_) {
         isDragging_ = false;
         animatePutDown();
     }
     platform::NotificationCenter::defaultCenter().post(pinStateDidChange(), this);
+}
+
+void DraggableImageView::loadFinerImageIfNeeded() {
+    if (!image_ || !imageLoader_ ||
+        !PhotoResolution::needsFinerImage(*image_, baseImageSize_,
+                                          PhotoResolution::mainScreenScale()))
+        return;
+    if (auto finer = imageLoader_(baseImageSize_)) {
+        image_ = finer;
+        imageLayer_.setContents(std::move(finer));
+    }
 }
 
 void DraggableImageView::rightMouseDown(const platform::MouseEvent& event) {

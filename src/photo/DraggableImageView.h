@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ class DraggableImageView : public platform::View {
 public:
     // Extra window height above the photo, left free for the pin.
     static constexpr double pinOverhang = 18.0;
+
+    // Gives the photo decoded finely enough for a pin `points` large, or none.
+    using ImageLoader = std::function<std::optional<platform::Image>(platform::Size points)>;
 
     // Posted with the view as object at the end of every mouse gesture and after a lock change.
     static const platform::NotificationName& pinStateDidChange();
@@ -67,6 +71,8 @@ public:
     void setPinColorName(std::string name) { pinColorName_ = std::move(name); }
     const std::optional<platform::Image>& image() const { return image_; }
     void setImage(std::optional<platform::Image> image) { image_ = std::move(image); }
+    // Asked for a finer photo when a resize leaves the photo coarser than the screen.
+    void setImageLoader(ImageLoader loader) { imageLoader_ = std::move(loader); }
     bool isDragging() const { return isDragging_; }
     bool isOptionResizing() const { return isOptionResizing_; }
 
@@ -90,6 +96,9 @@ private:
     bool isOptionResizing_ = false;
     platform::Point resizeStartMouse_{0, 0};
     platform::Size resizeStartSize_{0, 0};
+    ImageLoader imageLoader_;
+
+    void loadFinerImageIfNeeded();
 };
 
 }  // namespace corkwallery

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "photo/PhotoResolution.h"
 #include "platform/ImageDecoder.h"
 #include "platform/Log.h"
 #include "platform/OpenPanel.h"
@@ -24,7 +25,13 @@ std::optional<PinParameters> PhotoAdder::choosePhoto() {
     if (!path)
         return std::nullopt;
 
-    const auto image = platform::decodeImage(*path);
+    // Decoded only as finely as the new pin shows it: its size comes from the header.
+    const auto natural = platform::ImageDecoder::naturalSize(*path);
+    const auto image = natural
+                           ? platform::ImageDecoder::decode(
+                                 *path, PhotoResolution::longerSideToDecode(
+                                            baseSize(*natural), PhotoResolution::mainScreenScale()))
+                           : std::nullopt;
     if (!image) {
         logLine("[Corkwallery] ERROR: failed to load image from " + *path);
         return std::nullopt;

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "pins/PhotoLoader.h"
 #include "platform/DoubleFormat.h"
-#include "platform/ImageDecoder.h"
 #include "platform/Log.h"
 #include "store/AppFolders.h"
 
@@ -24,7 +24,9 @@ void PhotoRestorer::restore(const std::vector<PinnedPhotoState>& records,
         const std::string path =
             location.value_or(AppFolders::imagesFolderURL() + "/" + record.storedFilename);
         logLine(prefix + "Loading from container: " + path);
-        const auto image = location ? platform::decodeImage(*location) : std::nullopt;
+        const auto image =
+            location ? PhotoLoader::loadCopy(*location, {record.baseWidth, record.baseHeight})
+                     : std::nullopt;
         if (!image) {
             logLine(prefix + "ERROR: failed to load image from " + path);
             continue;

@@ -1,6 +1,7 @@
 #include "pins/PinWindowBuilder.h"
 
 #include "photo/DraggableImageView.h"
+#include "pins/PhotoLoader.h"
 #include "platform/Screen.h"
 
 namespace corkwallery {
@@ -33,6 +34,10 @@ std::unique_ptr<Panel> PinWindowBuilder::build(const PinParameters& p) {
     DraggableImageView& view = *owned;
     view.setImage(p.image);
     view.imageLayer().setContents(p.image);
+    // A finer decode, after an enlargement, always comes from the stored copy.
+    view.setImageLoader([name = p.storedFilename](platform::Size points) {
+        return PhotoLoader::loadStoredCopy(name, points);
+    });
     view.setStoredFilename(p.storedFilename);
     view.setOriginalPath(p.originalPath);
     view.setPinColorName(p.pinColorName);

@@ -38,6 +38,12 @@ public:
     std::optional<Image> withSymbolConfiguration(SymbolConfiguration configuration) const;
 
     Size size() const;
+    // The pixels a decoded photo holds, which may be fewer than its natural size when it was
+    // decoded reduced; a drawn picture gives its size.
+    Size pixelSize() const;
+    // A decoded photo shrunk, aspect and natural size kept, to at most `longerSide` pixels on its
+    // longer side; this very image when it is no larger or no decoded photo.
+    Image reducedTo(int longerSide) const;
     const std::optional<std::string>& accessibilityDescription() const;
 
     explicit Image(std::shared_ptr<const Impl> impl);

@@ -18,6 +18,7 @@ public:
     virtual ~Impl() = default;
 
     Size size() const { return size_; }
+    virtual Size pixelSize() const { return size_; }
     std::optional<std::string> description;
 
     // The picture at exactly `pixels`, premultiplied ARGB; null if it cannot be drawn.
@@ -32,7 +33,8 @@ private:
     Size size_;
 };
 
-// Wraps decoded pixels; the natural size is the pixel size.
-Image imageFromQImage(QImage pixels);
+// Wraps decoded pixels. The natural size is the pixel size unless given: a photo decoded reduced
+// keeps the size of the whole picture.
+Image imageFromQImage(QImage pixels, std::optional<Size> naturalSize = std::nullopt);
 
 }  // namespace corkwallery::platform

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/LayerRaster.h"
 #include "platform/Transaction.h"
 #include "platform/TransactionQueue.h"
 
@@ -184,6 +185,19 @@ const BasicAnimation* Layer::animationForKey(const std::string& key) const {
 }
 double Layer::presentationScale() const {
     return animations_->scale();
+}
+
+void Layer::setDrawsQuickly(bool quickly) {
+    if (drawsQuickly_ == quickly)
+        return;
+    drawsQuickly_ = quickly;
+    setNeedsDisplay();
+}
+
+LayerRaster& Layer::raster() const {
+    if (!raster_)
+        raster_ = std::make_unique<LayerRaster>();
+    return *raster_;
 }
 
 void Layer::setDisplayHandler(std::function<void()> handler) {

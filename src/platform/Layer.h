@@ -21,6 +21,8 @@ struct Transform {
 
 enum class ContentsGravity { Resize, ResizeAspect };
 
+class LayerRaster;
+
 // A rectangle of content in a layer tree: an image, a background, rounded corners, a transform
 // about its centre and sublayers drawn in z order. The frame is in the superlayer's coordinates,
 // y up. A layer does not own its sublayers.
@@ -63,6 +65,14 @@ public:
     // is running or holds its end value.
     double presentationScale() const;
 
+    // While set, the layer is drawn by stretching its last rendering instead of rendering it
+    // afresh: for live resizing, where speed matters more than finish. Clearing it draws the
+    // layer afresh.
+    void setDrawsQuickly(bool quickly);
+    bool drawsQuickly() const { return drawsQuickly_; }
+    // The layer's last rendering, kept by the painter.
+    LayerRaster& raster() const;
+
     // The root of a tree is told whenever anything in the tree must be drawn again.
     void setDisplayHandler(std::function<void()> handler);
     void setNeedsDisplay();
@@ -82,6 +92,8 @@ private:
     Layer* superlayer_ = nullptr;
     std::function<void()> displayHandler_;
     std::unique_ptr<Animations> animations_;
+    bool drawsQuickly_ = false;
+    mutable std::unique_ptr<LayerRaster> raster_;
 };
 
 }  // namespace corkwallery::platform

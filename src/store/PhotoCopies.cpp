@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
+#include "platform/PreviewCache.h"
 #include "platform/Uuid.h"
 #include "store/AppFolders.h"
 
@@ -39,8 +40,10 @@ std::optional<std::string> PhotoCopies::copyImageToContainer(const std::string& 
 }
 
 void PhotoCopies::removeCopy(std::string_view storedFilename) {
-    if (const auto path = AppFolders::storedImageURL(storedFilename))
+    if (const auto path = AppFolders::storedImageURL(storedFilename)) {
         platform::FileSystem::removeFile(*path);
+        platform::PreviewCache::remove(storedFilename);
+    }
 }
 
 }  // namespace corkwallery

@@ -14,7 +14,8 @@ public:
     // after logging the error. No partial copy is ever left behind.
     static std::optional<std::string> copyImageToContainer(const std::string& sourcePath);
 
-    // Deletes the copy, silently. Deletes nothing for a name that is not a plain file name.
+    // Deletes the copy and its previews, silently. Deletes nothing for a name that is not a plain
+    // file name.
     static void removeCopy(std::string_view storedFilename);
 };
 

@@ -134,5 +134,32 @@ TEST(PhotoRendering, DoubleDensityRendersAtFullResolution) {
     EXPECT_EQ(contrasting, 10);
 }
 
+// Pins are drawn from a kept rendering: whatever changed since, the next paint must show it.
+TEST(PhotoRendering, KeptRenderingFollowsResizeAndNewContents) {
+    QImage stripes(600, 400, QImage::Format_ARGB32);
+    for (int x = 0; x < stripes.width(); ++x)
+        for (int y = 0; y < stripes.height(); ++y)
+            stripes.setPixelColor(x, y, x % 6 < 3 ? Qt::white : Qt::darkBlue);
+    auto window = makePinWindow(stripes, {300, 200}, 0.1, "red");
+    render(*window.panel, 1);
+    DraggableImageView& view = *window.view;
+    const platform::Point centre{window.panel->frame().midX(), window.panel->frame().midY()};
+    view.mouseDown({centre, platform::ModifierOption});
+    view.mouseDragged({{centre.x + 100, centre.y}, 0});
+    const QImage during = render(*window.panel, 1);
+    EXPECT_EQ(during.size(), QSize(478, 362));
+    const Rect photo = view.imageLayer().frame();
+    EXPECT_EQ(pixelAt(during, photo.midX(), photo.midY()).alpha(), 255);
+    view.mouseUp({{centre.x + 100, centre.y}, 0});
+
+    auto fresh = makePinWindow(stripes, {450, 300}, 0.1, "red");
+    EXPECT_EQ(render(*window.panel, 1), render(*fresh.panel, 1));
+
+    const auto black = platform::imageFromQImage(solid(Qt::black));
+    view.imageLayer().setContents(black);
+    EXPECT_TRUE(near(pixelAt(render(*window.panel, 1), photo.midX(), photo.midY()),
+                     platform::Color::black()));
+}
+
 }  // namespace
 }  // namespace corkwallery
