@@ -19,8 +19,9 @@ Size sizeOf(const QImage& pixels) {
 
 // The device pixels that `target` covers under the painter's transform.
 // No screen shows more than the largest rendering, so an absurd target stops there.
+constexpr double kLargestRendering = 8192;
+
 QSize devicePixels(const QPainter& painter, const QRectF& target) {
-    constexpr double kLargestRendering = 8192;
     const QTransform t = painter.deviceTransform();
     auto pixels = [](double length) {
         return static_cast<int>(std::clamp(std::ceil(length), 1.0, kLargestRendering));
