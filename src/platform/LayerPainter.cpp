@@ -58,7 +58,16 @@ void drawRasterized(QPainter& painter, const Layer& layer, const QRectF& local) 
     const double wholeY = std::floor(device.dy());
     const QTransform placed(device.m11(), device.m12(), device.m21(), device.m22(),
                             device.dx() - wholeX, device.dy() - wholeY);
-    const QRect box = placed.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1);
+    // Only the part on the device is kept, so a layer far larger than its window (a resize with
+    // no upper limit) costs no more than the window.
+    const QPaintDevice& target = *painter.device();
+    const double ratio = target.devicePixelRatio();
+    const QRectF onDevice(-wholeX - 1, -wholeY - 1, target.width() * ratio + 2,
+                          target.height() * ratio + 2);
+    const QRectF covered = placed.mapRect(local).intersected(onDevice);
+    if (covered.isEmpty())
+        return;
+    const QRect box = covered.toAlignedRect().adjusted(-1, -1, 1, 1);
     const QPoint whole(static_cast<int>(wholeX), static_cast<int>(wholeY));
 
     const auto& contents = layer.contents();
@@ -73,7 +82,8 @@ void drawRasterized(QPainter& painter, const Layer& layer, const QRectF& local) 
                                device.m21(),
                                device.m22(),
                                placed.dx(),
-                               placed.dy()};
+                               placed.dy(),
+                               box};
     LayerRaster& raster = layer.raster();
     if (raster.key != key) {
         if (layer.drawsQuickly() && !raster.pixels.isNull() &&

@@ -27,6 +27,7 @@ public:
         ContentsGravity gravity = ContentsGravity::Resize;
         double m11 = 0, m12 = 0, m21 = 0, m22 = 0;
         double subpixelX = 0, subpixelY = 0;
+        QRect box;  // the device pixels kept: the layer's, cut to the part on the device
         friend bool operator==(const Key&, const Key&) = default;
     };
 

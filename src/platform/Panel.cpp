@@ -1,5 +1,7 @@
 #include "platform/Panel.h"
 
+#include <algorithm>
+
 #include <QPolygonF>
 #include <QRectF>
 #include <QRegion>
@@ -83,13 +85,18 @@ void Panel::updateHitRegion() {
         return;
     }
     // Content coordinates (y up from the frame's bottom edge) to the native window's (y down).
+    // Outlines are cut to the window first: a photo may be far larger than its window.
     const double h = frame_.height();
+    const QRect native = toQtWindowGeometry(nativeFrame());
+    const QPolygonF window(QRectF(-1, -1, native.width() + 2, native.height() + 2));
+    constexpr double kFar = 1e6;
     QRegion shape;
     for (const Polygon& outline : contentView_->hitRegion()) {
         QPolygonF polygon;
         for (const Point& p : outline)
-            polygon << QPointF(m + p.x, m + h - p.y);
-        shape += QRegion(polygon.toPolygon(), Qt::WindingFill);
+            polygon << QPointF(std::clamp(m + p.x, -kFar, kFar),
+                               std::clamp(m + h - p.y, -kFar, kFar));
+        shape += QRegion(polygon.intersected(window).toPolygon(), Qt::WindingFill);
     }
     widget_->setHitShape(shape);
 }

@@ -14,36 +14,6 @@ convert -size 600x800 plasma:fractal "$work/forest.jpg" || fail "no test photo"
 start_app
 poll window_centred_at 720 450 || fail "no welcome card"
 
-tray_icon_centre() {
-  local id
-  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    if ((Y + HEIGHT <= 24 && WIDTH <= 24)); then
-      echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
-      return 0
-    fi
-  done
-  return 1
-}
-menu_open() {
-  local id
-  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    ((Y < 40 && HEIGHT > 60)) && return 0
-  done
-  return 1
-}
-
-# Opens the tray menu with a left click and picks the entry `n` steps down from the top.
-choose_from_menu() {
-  local steps=$1 xy
-  xy=$(tray_icon_centre) || fail "no tray icon"
-  xdotool mousemove ${xy% *} ${xy#* } click 1
-  poll menu_open || fail "the tray menu did not open"
-  for ((i = 0; i < steps; i++)); do xdotool key Down; done
-  xdotool key Return
-}
-
 chooser() { xdotool search --onlyvisible --name "Choose a photo to pin to your desktop" | head -n1; }
 
 # Picks "Add Photo" and types the photo's path into the chooser.

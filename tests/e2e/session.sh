@@ -4,6 +4,7 @@
 
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 77; }
 mkdir -p "$shots"
+rc=$(realpath "$rc")  # openbox reads a relative path against its own folder
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -27,8 +28,20 @@ poll test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -n1 "$work/display")
 poll xdpyinfo || fail "no display $DISPLAY"
 
-openbox --config-file "$rc" >/dev/null 2>&1 & pids+=($!)
-poll wmctrl -m || fail "openbox did not start"
+# openbox now and then fails to take over a fresh display on a loaded machine: give it three tries.
+window_manager_up() {
+  for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && return 0; sleep 0.05; done
+  return 1
+}
+for attempt in 1 2 3; do
+  openbox --config-file "$rc" >>"$work/openbox.log" 2>&1 &
+  wm=$!
+  window_manager_up && break
+  kill "$wm" 2>/dev/null
+  wait "$wm" 2>/dev/null
+  ((attempt < 3)) || fail "openbox did not start: $(cat "$work/openbox.log")"
+done
+pids+=($wm)
 xcompmgr -n >/dev/null 2>&1 & pids+=($!)
 trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
   --transparent false >/dev/null 2>&1 & pids+=($!)
@@ -86,3 +99,33 @@ screenshot() {
   convert "$work/last.ppm" "$shots/$1.png" || fail "no screenshot $1"
 }
 
+# The tray icon's centre, "x y".
+tray_icon_centre() {
+  local id
+  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    if ((Y + HEIGHT <= 24 && WIDTH <= 24)); then
+      echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
+      return 0
+    fi
+  done
+  return 1
+}
+menu_open() {
+  local id
+  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    ((Y < 40 && HEIGHT > 60)) && return 0
+  done
+  return 1
+}
+
+# Opens the tray menu with a left click and picks the entry `n` steps down from the top.
+choose_from_menu() {
+  local steps=$1 xy
+  xy=$(tray_icon_centre) || fail "no tray icon"
+  xdotool mousemove ${xy% *} ${xy#* } click 1
+  poll menu_open || fail "the tray menu did not open"
+  for ((i = 0; i < steps; i++)); do xdotool key Down; done
+  xdotool key Return
+}
