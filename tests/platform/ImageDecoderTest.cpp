@@ -20,12 +20,13 @@ double longerSide(Size size) {
     return std::max(size.width, size.height);
 }
 
-enum Corner { TopLeft, TopRight, BottomLeft };
+enum Corner { TopLeft, TopRight, BottomLeft, BottomRight };
 
 QColor pixelNear(const Image& image, Corner corner) {
     const QImage* pixels = image.impl().bitmap();
-    return pixels->pixelColor(corner == TopRight ? pixels->width() - 2 : 1,
-                              corner == BottomLeft ? pixels->height() - 2 : 1);
+    const bool right = corner == TopRight || corner == BottomRight;
+    const bool bottom = corner == BottomLeft || corner == BottomRight;
+    return pixels->pixelColor(right ? pixels->width() - 2 : 1, bottom ? pixels->height() - 2 : 1);
 }
 
 struct SizeCase {
@@ -82,10 +83,16 @@ TEST_P(ImageDecoderOrientation, TurnsUprightWhetherWholeOrReduced) {
     }
 }
 
-// 1: as stored; 6: turned a quarter clockwise; 8: a quarter anticlockwise.
+// 1: as stored; 2 and 4: mirrored; 3: turned half; 6: a quarter clockwise; 8: a quarter
+// anticlockwise; 5 and 7: mirrored across a diagonal.
 INSTANTIATE_TEST_SUITE_P(, ImageDecoderOrientation,
                          ::testing::Values(OrientationCase{1, {400, 200}, TopLeft},
+                                           OrientationCase{2, {400, 200}, TopRight},
+                                           OrientationCase{3, {400, 200}, BottomRight},
+                                           OrientationCase{4, {400, 200}, BottomLeft},
+                                           OrientationCase{5, {200, 400}, TopLeft},
                                            OrientationCase{6, {200, 400}, TopRight},
+                                           OrientationCase{7, {200, 400}, BottomRight},
                                            OrientationCase{8, {200, 400}, BottomLeft}));
 
 TEST(ImageDecoder, RefusesWhatIsNoPictureOrTooLarge) {
