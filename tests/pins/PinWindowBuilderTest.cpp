@@ -90,24 +90,5 @@ INSTANTIATE_TEST_SUITE_P(
         // Off every screen: used unchanged.
         PlacementCase{{300, 225}, 0, Point{-5000, 9000}, Rect(-5150, 8878.5, 300, 243)}));
 
-TEST(PinWindowBuilder, WindowIsATransparentDesktopLevelPanelAroundOnePhotoView) {
-    auto panel = PinWindowBuilder::build(photo({300, 200}, 0.05, std::nullopt));
-    const QWidget* widget = panel->widget();
-    EXPECT_TRUE(widget->testAttribute(Qt::WA_TranslucentBackground));
-    EXPECT_TRUE(widget->windowFlags() & Qt::WindowStaysOnBottomHint);
-    EXPECT_TRUE(widget->windowFlags() & Qt::WindowDoesNotAcceptFocus);
-
-    auto* view = dynamic_cast<DraggableImageView*>(panel->contentView());
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->storedFilename(), "A-beach.jpg");
-    EXPECT_EQ(view->originalPath(), "/home/me/beach.jpg");
-    EXPECT_EQ(view->pinColorName(), "blue");
-    EXPECT_TRUE(view->isLocked());
-    EXPECT_EQ(view->baseImageSize(), (Size{300, 200}));
-    EXPECT_EQ(view->rotationAngle(), 0.05);
-    EXPECT_TRUE(view->image().has_value());
-    EXPECT_EQ(view->imageLayer().contents(), view->image());
-}
-
 }  // namespace
 }  // namespace corkwallery
