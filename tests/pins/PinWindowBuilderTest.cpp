@@ -9,7 +9,6 @@
 #include <QWidget>
 #include <vector>
 
-#include "photo/DraggableImageView.h"
 #include "platform/ImageImpl.h"
 #include "platform/PanelWidget.h"
 #include "platform/ScreenCoordinates.h"
