@@ -105,15 +105,13 @@ const std::string kOneRecord =
 
 INSTANTIATE_TEST_SUITE_P(
     Files, HostileStateFile,
-    ::testing::Values(
-        BadFile{"empty", ""}, BadFile{"cut off", "[" + kOneRecord.substr(0, 60)},
-        BadFile{"object at the top", kOneRecord},
-        BadFile{"trailing comma", "[" + kOneRecord + ",]"}, BadFile{"comment", "[] // pins"},
-        BadFile{"wrong type", R"([{"storedFilename":1}])"},
-        BadFile{"null value", R"([{"storedFilename":null}])"}, BadFile{"missing key", "[{}]"},
-        BadFile{"number too large", "[1e400]"}, BadFile{"NUL byte", std::string("[]\0", 3)},
-        BadFile{"nested 100000 deep", std::string(100000, '[') + std::string(100000, ']')},
-        BadFile{"100 MB of whitespace", std::string(100'000'000, ' ')}),
+    ::testing::Values(BadFile{"empty", ""}, BadFile{"cut off", "[" + kOneRecord.substr(0, 60)},
+                      // The other failure kinds of the reader are the codec tests' business.
+                      BadFile{"object at the top", kOneRecord}, BadFile{"missing key", "[{}]"},
+                      BadFile{"NUL byte", std::string("[]\0", 3)},
+                      BadFile{"nested 100000 deep",
+                              std::string(100000, '[') + std::string(100000, ']')},
+                      BadFile{"100 MB of whitespace", std::string(100'000'000, ' ')}),
     [](const ::testing::TestParamInfo<BadFile>& file) {
         std::string name = file.param.name;
         std::replace(name.begin(), name.end(), ' ', '_');
