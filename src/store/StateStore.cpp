@@ -94,8 +94,6 @@ void StateStore::saveState(const PinWindowList& pinWindows) {
 
 std::vector<PinnedPhotoState> StateStore::loadState() {
     const std::string path = AppFolders::stateFileURL();
-    // Saves cut short by a crash leave their temporary files; at launch nothing else writes here.
-    platform::FileSystem::removeInterruptedWrites(path);
     logLine("[Corkwallery] loadState() \u2014 looking for: " + path);
     if (!platform::FileSystem::fileExists(path)) {
         logLine("[Corkwallery]   File does not exist \u2014 returning empty");

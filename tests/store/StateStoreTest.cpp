@@ -176,7 +176,7 @@ TEST_F(StateStoreTest, FolderAtTheStatePathFailsLoadAndSaveAndIsLeftAlone) {
         lines[1].starts_with("[Corkwallery]   ERROR loading state: " + stateFile().string() + ": "))
         << lines[1];
     EXPECT_EQ(lines[4], "[Corkwallery] ERROR writing state: " + stateFile().string() +
-                            ": Filename refers to a directory");
+                            ": Is a directory");
     EXPECT_EQ(testing::namesIn(appFolder()), std::set<std::string>{"pinned-photos.json"});
     EXPECT_EQ(testing::namesIn(stateFile()), std::set<std::string>{"inner"});
 }
