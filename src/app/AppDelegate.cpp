@@ -1,6 +1,8 @@
 #include "app/AppDelegate.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 #include "app/InfoCardBuilder.h"
 #include "photo/DraggableImageView.h"
@@ -62,11 +64,14 @@ void AppDelegate::handleRemovePhoto(const platform::Notification& notification) 
     const auto* view = dynamic_cast<const DraggableImageView*>((*match)->contentView());
     if (view == nullptr)
         return;
-    if (view->storedFilename())
-        PhotoCopies::removeCopy(*view->storedFilename());
+    const std::optional<std::string> copy = view->storedFilename();
     (*match)->close();
+    heldRecords_.windowRemoved(static_cast<std::size_t>(match - pinWindows_.begin()));
     pinWindows_.erase(match);
-    saveState();
+    // The copy goes only once the state file no longer names it: a crash in between leaves an
+    // unnamed copy, never a pin without its photo.
+    if (saveState() && copy)
+        PhotoCopies::removeCopy(*copy);
 }
 
 void AppDelegate::addPhotoClicked() {
@@ -74,14 +79,21 @@ void AppDelegate::addPhotoClicked() {
 }
 
 void AppDelegate::removeAllPhotosClicked() {
+    std::vector<std::string> copies;
     for (const auto& window : pinWindows_) {
         const auto* view = dynamic_cast<const DraggableImageView*>(window->contentView());
         if (view != nullptr && view->storedFilename())
-            PhotoCopies::removeCopy(*view->storedFilename());
+            copies.push_back(*view->storedFilename());
         window->close();
     }
     pinWindows_.clear();
-    saveState();
+    for (const PinnedPhotoState& record : heldRecords_.releaseAll())
+        copies.push_back(record.storedFilename);
+    // As for one pin: the copies go only once the state file no longer names them.
+    if (!saveState())
+        return;
+    for (const std::string& copy : copies)
+        PhotoCopies::removeCopy(copy);
 }
 
 void AppDelegate::howToUseClicked() {
@@ -116,7 +128,8 @@ void AppDelegate::setupStatusItem() {
 }
 
 void AppDelegate::restorePinnedPhotos() {
-    PhotoRestorer::restore(loadState(), [this](const PinParameters& p) { createPinWindow(p); });
+    PhotoRestorer::restore(loadState(), heldRecords_,
+                           [this](const PinParameters& p) { createPinWindow(p); });
 }
 
 void AppDelegate::createPinWindow(const PinParameters& parameters) {
@@ -132,8 +145,8 @@ void AppDelegate::addPhoto() {
         createPinWindow(*parameters);
 }
 
-void AppDelegate::saveState() {
-    StateStore::saveState(pinWindows_);
+bool AppDelegate::saveState() {
+    return StateStore::saveState(pinWindows_, heldRecords_);
 }
 
 std::vector<PinnedPhotoState> AppDelegate::loadState() {

@@ -8,6 +8,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Panel.h"
 #include "platform/StatusItem.h"
+#include "store/HeldRecords.h"
 #include "store/PinnedPhotoState.h"
 #include "store/StateStore.h"
 
@@ -40,12 +41,14 @@ public:
     // added and saves.
     void createPinWindow(const PinParameters& parameters);
     void addPhoto();
-    void saveState();
+    // True when the state file now holds the pins.
+    bool saveState();
     std::vector<PinnedPhotoState> loadState();
     void showWelcomePanel();
     void showHelpPanel();
 
     const PinWindowList& pinWindows() const { return pinWindows_; }
+    const HeldRecords& heldRecords() const { return heldRecords_; }
     platform::StatusItem* statusItem() const { return statusItem_.get(); }
     platform::Panel* welcomePanel() const { return welcomePanel_.get(); }
     platform::Panel* helpPanel() const { return helpPanel_.get(); }
@@ -54,6 +57,8 @@ private:
     void closeCard(std::unique_ptr<platform::Panel>& card);
 
     PinWindowList pinWindows_;
+    // Saved pins whose copies could not be read at launch; saved back until Remove All.
+    HeldRecords heldRecords_;
     std::unique_ptr<platform::StatusItem> statusItem_;
     std::unique_ptr<platform::Panel> welcomePanel_;
     std::unique_ptr<platform::Panel> helpPanel_;

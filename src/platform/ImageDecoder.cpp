@@ -1,13 +1,18 @@
 #include "platform/ImageDecoder.h"
 
 #include <stdlib.h>
+#include <unistd.h>
 
+#include <QFile>
 #include <QImageReader>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <mutex>
 
+#include "platform/FileSystem.h"
 #include "platform/ImageImpl.h"
+#include "platform/Log.h"
 
 namespace corkwallery::platform {
 
@@ -27,6 +32,34 @@ void prepareDecoders() {
     });
 }
 
+// The file as a device for the reader: only a regular file, opened without blocking, so a FIFO or
+// a device never stalls the program. Reading from a device also keeps the reader from opening
+// the path again under a format guessed from its name.
+std::unique_ptr<QFile> openImageFile(const std::string& path) {
+    const FileSystem::OpenedFile opened = FileSystem::openForReading(path);
+    if (opened.fd < 0) {
+        if (opened.notRegular)
+            logLine("[Corkwallery]   Refused " + path + ": not a regular file");
+        return nullptr;
+    }
+    auto file = std::make_unique<QFile>();
+    if (!file->open(opened.fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(opened.fd);
+        return nullptr;
+    }
+    return file;
+}
+
+// SVG is never decoded: photos are raster pictures, and Qt's SVG reader follows <image>
+// references to other files, which could be FIFOs, huge pictures or anything outside the folder.
+bool isRefusedFormat(const QImageReader& reader, const std::string& path) {
+    const QByteArray format = reader.format().toLower();
+    if (format != "svg" && format != "svgz")
+        return false;
+    logLine("[Corkwallery]   Refused " + path + ": SVG pictures are not decoded");
+    return true;
+}
+
 // The stored (un-turned) pixel size from the header, and whether EXIF turns it by 90 degrees.
 struct Header {
     QSize stored;
@@ -36,8 +69,8 @@ struct Header {
 
 // None for an unreadable header, no area or too many pixels. A format that cannot tell its size
 // without decoding gives an invalid stored size; the allocation limit then guards the decode.
-std::optional<Header> readHeader(QImageReader& reader) {
-    if (!reader.canRead())
+std::optional<Header> readHeader(QImageReader& reader, const std::string& path) {
+    if (!reader.canRead() || isRefusedFormat(reader, path))
         return std::nullopt;
     Header header{reader.size()};
     if (header.stored.isValid()) {
@@ -59,9 +92,12 @@ Size toSize(QSize size) {
 
 std::optional<Size> ImageDecoder::naturalSize(const std::string& path) {
     prepareDecoders();
-    QImageReader reader(QString::fromStdString(path));
+    const auto file = openImageFile(path);
+    if (!file)
+        return std::nullopt;
+    QImageReader reader(file.get());
     reader.setAutoTransform(true);
-    const auto header = readHeader(reader);
+    const auto header = readHeader(reader, path);
     if (!header || !header->stored.isValid())
         return std::nullopt;
     return toSize(header->upright());
@@ -69,9 +105,12 @@ std::optional<Size> ImageDecoder::naturalSize(const std::string& path) {
 
 std::optional<Image> ImageDecoder::decode(const std::string& path, int longerSide) {
     prepareDecoders();
-    QImageReader reader(QString::fromStdString(path));
+    const auto file = openImageFile(path);
+    if (!file)
+        return std::nullopt;
+    QImageReader reader(file.get());
     reader.setAutoTransform(true);
-    const auto header = readHeader(reader);
+    const auto header = readHeader(reader, path);
     if (!header)
         return std::nullopt;
     const QSize stored = header->stored;

@@ -11,7 +11,8 @@ namespace corkwallery::platform {
 // Decodes image files (UTF-8 paths) turned upright by their EXIF orientation, no finer than the
 // caller needs: a photo shown 300 points wide costs the memory of 300 points, not of its camera
 // resolution. A file whose header promises more than kPixelCap pixels counts as not decodable, so
-// a decompression bomb is refused before any pixel is decoded.
+// a decompression bomb is refused before any pixel is decoded. Only regular files are read, and
+// SVG never: either refusal logs one detail line naming the path.
 class ImageDecoder {
 public:
     static constexpr double kPixelCap = 100'000'000;

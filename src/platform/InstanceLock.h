@@ -10,19 +10,26 @@ namespace corkwallery::platform {
 // missing and never written.
 class InstanceLock {
 public:
+    enum class Outcome {
+        Locked,         // this object holds the lock
+        HeldElsewhere,  // another holder has it
+        Failed,         // the file could not be made, opened or locked: error() says why
+    };
+
     explicit InstanceLock(std::string path);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // Takes the lock if nobody holds it; false if another holder has it or the file cannot be
-    // opened.
-    bool tryLock();
+    Outcome tryLock();
     bool isLocked() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
+    // "<path>: <reason>" after a failed tryLock().
+    const std::string& error() const { return error_; }
 
 private:
     std::string path_;
+    std::string error_;
     int fd_ = -1;
 };
 

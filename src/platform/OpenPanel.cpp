@@ -16,11 +16,14 @@ std::function<void(QFileDialog&)>& modalDriver() {
     return instance;
 }
 
-// One filter that lists every image type the image reader can decode, by file name pattern.
+// One filter that lists every image type the image reader can decode, by file name pattern. SVG
+// is left out: the decoder refuses it.
 QString imageNameFilter() {
     const QMimeDatabase database;
     QStringList patterns;
     for (const QByteArray& name : QImageReader::supportedMimeTypes()) {
+        if (name.startsWith("image/svg"))
+            continue;
         const QMimeType type = database.mimeTypeForName(QString::fromLatin1(name));
         for (const QString& pattern : type.globPatterns()) {
             if (!patterns.contains(pattern))

@@ -1,5 +1,8 @@
 #include "store/AppFolders.h"
 
+#include <QCryptographicHash>
+#include <QFileInfo>
+
 #include "platform/FileSystem.h"
 
 namespace corkwallery {
@@ -36,7 +39,25 @@ std::string AppFolders::stateFileURL() {
 }
 
 std::string AppFolders::instanceLockURL() {
-    return appendingPathComponent(appFolderURL(), "corkwallery.lock");
+    const std::string runtime = platform::FileSystem::runtimeDirectory();
+    if (runtime.empty())
+        return {};
+    // The folder as the file system sees it, so two spellings of one folder share one lock.
+    const QFileInfo folder(QString::fromStdString(appFolderURL()));
+    const QString canonical = folder.canonicalFilePath();
+    const QByteArray digest =
+        QCryptographicHash::hash(
+            (canonical.isEmpty() ? folder.absoluteFilePath() : canonical).toUtf8(),
+            QCryptographicHash::Sha256)
+            .toHex()
+            .left(16);
+    return appendingPathComponent(runtime, "corkwallery-" + digest.toStdString() + ".lock");
+}
+
+void AppFolders::removeInterruptedSaves() {
+    const std::string app = appFolderURL();
+    platform::FileSystem::removeInterruptedWrites(app);
+    platform::FileSystem::removeInterruptedWrites(appendingPathComponent(app, "images"));
 }
 
 std::optional<std::string> AppFolders::storedImageURL(std::string_view storedFilename) {

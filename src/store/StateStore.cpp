@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <set>
 #include <string>
 
 #include "photo/DraggableImageView.h"
@@ -36,24 +38,55 @@ std::string utcTimestamp() {
     return text;
 }
 
-// Copies the bytes of a state file that could not be decoded beside it, since the next save
-// replaces the file with the windows then open.
-void keepUnreadableStateFile(const std::string& path, const std::string& bytes) {
-    const std::string keptPath = path + ".unreadable-" + utcTimestamp();
-    const auto written = platform::FileSystem::writeFileAtomically(keptPath, bytes);
-    if (written)
-        logLine("[Corkwallery]   Kept the unreadable state file as: " + keptPath);
-    else
-        logLine("[Corkwallery]   ERROR keeping the unreadable state file: " + written.error());
+// State files that must not be replaced in this run: unreadable, and they could not be moved
+// aside.
+std::set<std::string>& stateFilesNotToReplace() {
+    static std::set<std::string> paths;
+    return paths;
+}
+
+// Renames a state file that could not be read or decoded beside itself, since the next save
+// replaces the file with the windows then open. A rename needs no disk space and never replaces
+// another kept file. A folder at the path is left alone: no save can replace it either.
+void keepUnreadableStateFile(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::symlink_status(path, error).type() ==
+        std::filesystem::file_type::directory)
+        return;
+    const auto kept =
+        platform::FileSystem::renameToFreeName(path, path + ".unreadable-" + utcTimestamp());
+    if (kept) {
+        logLine("[Corkwallery]   Kept the unreadable state file as: " + kept.value());
+        return;
+    }
+    logLine("[Corkwallery]   ERROR keeping the unreadable state file: " + kept.error());
+    logLine("[Corkwallery]   Nothing will be saved over it in this run");
+    stateFilesNotToReplace().insert(path);
 }
 
 }  // namespace
 
-void StateStore::saveState(const PinWindowList& pinWindows) {
+bool StateStore::saveState(const PinWindowList& pinWindows, const HeldRecords& held) {
     logLine("[Corkwallery] saveState() called \u2014 " + std::to_string(pinWindows.size()) +
             " window(s)");
+    const std::string path = AppFolders::stateFileURL();
+    if (stateFilesNotToReplace().count(path) != 0)
+        return false;  // said once, when the file could not be moved aside
     std::vector<PinnedPhotoState> states;
+    std::size_t nextHeld = 0;
+    // Held records go back where they stood: after the windows that came before them.
+    const auto addHeldRecords = [&](std::size_t windowsBefore) {
+        for (; nextHeld < held.records().size() &&
+               held.records()[nextHeld].windowsBefore <= windowsBefore;
+             ++nextHeld) {
+            const HeldRecords::Held& h = held.records()[nextHeld];
+            states.push_back(h.record);
+            logLine("[Corkwallery]   held " + std::to_string(h.fileIndex) +
+                    ": kept unchanged \u2014 stored=" + h.record.storedFilename);
+        }
+    };
     for (std::size_t i = 0; i < pinWindows.size(); ++i) {
+        addHeldRecords(i);
         const std::string window = "[Corkwallery]   window " + std::to_string(i) + ": ";
         const platform::Panel* panel = pinWindows[i].get();
         const auto* view =
@@ -76,26 +109,25 @@ void StateStore::saveState(const PinWindowList& pinWindows) {
         logLine(window + "saved \u2014 stored=" + saved.storedFilename +
                 ", center=" + center(saved.centerX, saved.centerY));
     }
+    addHeldRecords(pinWindows.size());
 
-    const std::string path = AppFolders::stateFileURL();
     logLine("[Corkwallery] Encoding " + std::to_string(states.size()) + " state(s) to: " + path);
     const auto encoded = StateFileCodec::encode(states);
     if (!encoded) {
         logLine("[Corkwallery] ERROR writing state: " + encoded.error());
-        return;
+        return false;
     }
     const auto written = platform::FileSystem::writeFileAtomically(path, encoded.value());
     if (!written) {
         logLine("[Corkwallery] ERROR writing state: " + written.error());
-        return;
+        return false;
     }
     logLine("[Corkwallery] Wrote " + std::to_string(written.value()) + " bytes successfully");
+    return true;
 }
 
 std::vector<PinnedPhotoState> StateStore::loadState() {
     const std::string path = AppFolders::stateFileURL();
-    // Saves cut short by a crash leave their temporary files; at launch nothing else writes here.
-    platform::FileSystem::removeInterruptedWrites(path);
     logLine("[Corkwallery] loadState() \u2014 looking for: " + path);
     if (!platform::FileSystem::fileExists(path)) {
         logLine("[Corkwallery]   File does not exist \u2014 returning empty");
@@ -104,6 +136,7 @@ std::vector<PinnedPhotoState> StateStore::loadState() {
     const auto bytes = platform::FileSystem::readFile(path);
     if (!bytes) {
         logLine("[Corkwallery]   ERROR loading state: " + bytes.error());
+        keepUnreadableStateFile(path);
         return {};
     }
     logLine("[Corkwallery]   Read " + std::to_string(bytes.value().size()) + " bytes");
@@ -111,7 +144,7 @@ std::vector<PinnedPhotoState> StateStore::loadState() {
     auto decoded = StateFileCodec::decode(bytes.value());
     if (!decoded) {
         logLine("[Corkwallery]   ERROR loading state: " + decoded.error());
-        keepUnreadableStateFile(path, bytes.value());
+        keepUnreadableStateFile(path);
         return {};
     }
     std::vector<PinnedPhotoState> states = std::move(decoded).value();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <QImage>
 #include <QWidget>
 
@@ -193,6 +194,160 @@ TEST_F(Hostile, SymlinkedImagesFolderIsUsedAndRemovalUnlinksOnlyTheCopy) {
     EXPECT_TRUE(fs::exists(elsewhere / "neighbour.png"));
     EXPECT_TRUE(fs::exists(home.root() / "users-own.png"));
     EXPECT_TRUE(fs::is_symlink(folder() / "images"));
+}
+
+// Copies that a plain open would wait on for ever (a FIFO, a device) or that would make the
+// decoder open other files (an SVG whose <image> names a FIFO elsewhere) are refused without
+// blocking, and their records dropped like those of undecodable copies.
+TEST_F(Hostile, FifoDeviceAndSvgCopiesAreRefusedWithoutBlocking) {
+    fs::create_directories(folder() / "images");
+    const fs::path images = folder() / "images";
+    writePhoto("good.png");
+    ASSERT_EQ(::mkfifo((images / "fifo.png").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", images / "device.png");
+    const fs::path elsewhere = home.root() / "elsewhere.png";
+    ASSERT_EQ(::mkfifo(elsewhere.c_str(), 0600), 0);
+    std::ofstream(images / "drawing.svg")
+        << "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+           "width='40' height='30'><image xlink:href='" +
+               elsewhere.string() + "' width='40' height='30'/></svg>";
+    std::vector<PinnedPhotoState> records;
+    for (const char* name : {"good.png", "fifo.png", "device.png", "drawing.svg"})
+        records.push_back({name, "", 300, 300, 40, 30, 0, "red", false});
+    writeState(StateFileCodec::encode(records).value());
+
+    const auto lines = launch();
+    const std::string prefix = "[Corkwallery]   Refused " + images.string() + "/";
+    for (const char* refusal : {"fifo.png: not a regular file", "device.png: not a regular file",
+                                "drawing.svg: SVG pictures are not decoded"})
+        EXPECT_TRUE(contains(lines, prefix + refusal)) << refusal;
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_TRUE(
+            contains(lines, "[" + std::to_string(i) + "] ERROR: failed to load image from "))
+            << i;
+    }
+    ASSERT_EQ(delegate.pinWindows().size(), 1u);
+    EXPECT_EQ(StateFileCodec::decode(readAll(stateFile())).value(),
+              std::vector<PinnedPhotoState>{records[0]});
+}
+
+// A copy that may load later (a link to a drive not mounted yet, a copy that cannot be opened
+// now) keeps its record through every save, unchanged and in its place among the pins, until the
+// copy loads again or all photos are removed; a copy absent from a readable folder drops it.
+TEST_F(Hostile, RecordsWhoseCopiesCannotBeReadNowAreKeptInTheirPlaces) {
+    fs::create_directories(folder() / "images");
+    const fs::path images = folder() / "images";
+    const fs::path drive = home.root() / "drive";
+    writePhoto("A.png");
+    writePhoto("E.png");
+    fs::create_symlink(drive / "B.png", images / "B.png");   // the drive is not mounted yet
+    fs::create_symlink(images / "D.png", images / "D.png");  // cannot be opened
+    std::vector<PinnedPhotoState> records;
+    for (const char* name : {"A.png", "B.png", "C.png", "D.png", "E.png"})
+        records.push_back({name, "/p/" + std::string(name), 300, 300, 40, 30, 0, "red", false});
+    writeState(StateFileCodec::encode(records).value());
+    const auto saved = [&] { return StateFileCodec::decode(readAll(stateFile())).value(); };
+    using Records = std::vector<PinnedPhotoState>;
+
+    const auto lines = launch();
+    const std::string kept = " \u2014 kept in the state file";
+    EXPECT_TRUE(contains(lines, "[1] Copy cannot be read now (a symbolic link to nothing)" + kept));
+    EXPECT_TRUE(
+        contains(lines, "[3] Copy cannot be read now (Too many levels of symbolic links)" + kept));
+    EXPECT_TRUE(contains(lines, "[2] ERROR: failed to load image from " + images.string()));
+    EXPECT_FALSE(contains(lines, "[2] Copy cannot"));
+    ASSERT_EQ(delegate.pinWindows().size(), 2u);
+    EXPECT_EQ(saved(), (Records{records[0], records[1], records[3], records[4]}));
+    const auto saveLines = save();
+    for (const char* line : {"held 1: kept unchanged \u2014 stored=B.png",
+                             "held 3: kept unchanged \u2014 stored=D.png", "Encoding 4 state(s)"})
+        EXPECT_TRUE(contains(saveLines, line)) << line;
+
+    // Removing the pin before them leaves them before the next one.
+    auto& center = platform::NotificationCenter::defaultCenter();
+    center.post(DraggableImageView::removePhoto(), delegate.pinWindows().front()->contentView());
+    EXPECT_EQ(saved(), (Records{records[1], records[3], records[4]}));
+
+    // The drive comes: B is a pin again, D is still held, in file order.
+    fs::create_directories(drive);
+    ASSERT_TRUE(QImage(40, 30, QImage::Format_RGB32).save((drive / "B.png").c_str(), "PNG"));
+    AppDelegate relaunched;
+    {
+        CapturedLog quiet;
+        relaunched.applicationDidFinishLaunching();
+    }
+    EXPECT_EQ(relaunched.pinWindows().size(), 2u);
+    EXPECT_EQ(saved(), (Records{records[1], records[3], records[4]}));
+
+    // Remove All lets go of held records too, and deletes their copies like any pin's.
+    relaunched.removeAllPhotosClicked();
+    EXPECT_EQ(saved(), Records{});
+    EXPECT_TRUE(fs::is_empty(images));
+    EXPECT_TRUE(fs::exists(drive / "B.png"));  // a link's target is not a copy
+}
+
+// A whole images folder out of reach holds every record: the launch writes nothing, quitting
+// writes them back as they were, and they return once the folder does.
+TEST_F(Hostile, ImagesFolderOutOfReachHoldsEveryRecord) {
+    struct Case {
+        const char* name;
+        void (*breakIt)(const fs::path& images, const fs::path& drive);
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"on a drive not mounted yet",
+         [](const fs::path& images, const fs::path& drive) {
+             fs::create_directory_symlink(drive, images);
+         },
+         "No such file or directory"},
+        {"a file where it belongs",
+         [](const fs::path& images, const fs::path&) { std::ofstream(images) << "in the way"; },
+         "Not a directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::TemporaryHome caseHome;
+        const fs::path app = caseHome.dataHome() / "Corkwallery";
+        const fs::path images = app / "images";
+        const fs::path drive = caseHome.root() / "drive";
+        fs::create_directories(app);
+        c.breakIt(images, drive);
+        const std::string bytes =
+            StateFileCodec::encode({{"a.png", "", 300, 300, 40, 30, 0, "red", false},
+                                    {"b.png", "", 600, 300, 40, 30, 0.1, "blue", true}})
+                .value();
+        std::ofstream(app / "pinned-photos.json", std::ios::binary) << bytes;
+
+        AppDelegate first;
+        CapturedLog log;
+        first.applicationDidFinishLaunching();
+        const auto lines = log.lines();
+        for (const char* i : {"[0]", "[1]"}) {
+            EXPECT_TRUE(contains(lines, i + std::string(" Images folder cannot be reached (") +
+                                            c.reason + ") \u2014 kept in the state file"))
+                << i;
+        }
+        EXPECT_FALSE(contains(lines, "saveState()"));
+        EXPECT_TRUE(first.pinWindows().empty());
+        {
+            CapturedLog quiet;
+            first.applicationWillTerminate();
+        }
+        EXPECT_EQ(readAll(app / "pinned-photos.json"), bytes);
+
+        fs::remove(images);
+        fs::create_directories(drive);
+        fs::create_directory_symlink(drive, images);
+        for (const char* name : {"a.png", "b.png"})
+            ASSERT_TRUE(QImage(40, 30, QImage::Format_RGB32).save((drive / name).c_str(), "PNG"));
+        AppDelegate second;
+        {
+            CapturedLog quiet;
+            second.applicationDidFinishLaunching();
+        }
+        EXPECT_EQ(second.pinWindows().size(), 2u);
+        EXPECT_EQ(readAll(app / "pinned-photos.json"), bytes);
+    }
 }
 
 struct BrokenFolder {

@@ -21,6 +21,7 @@
 #include "platform/UserDefaults.h"
 #include "store/StateFileCodec.h"
 #include "support/CapturedLog.h"
+#include "support/FileSizeLimit.h"
 #include "support/Polling.h"
 #include "support/RecordPrinting.h"
 #include "support/TemporaryHome.h"
@@ -313,6 +314,36 @@ TEST_P(RemoveOne, TakesOffOnlyThatPinAndItsCopy) {
 INSTANTIATE_TEST_SUITE_P(OfThree, RemoveOne,
                          ::testing::Values(Removal{0, false}, Removal{1, false}, Removal{2, false},
                                            Removal{1, true}));
+
+// A copy goes only after a save that no longer names it: when that save fails, the state file
+// still names the copies and they stay.
+class RemovalWhoseSaveFails : public PhotoFlows, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RemovalWhoseSaveFails, KeepsTheCopiesTheStateFileStillNames) {
+    const bool all = GetParam();
+    launch();
+    addPhoto(userPhoto("a.png", 60, 40));
+    addPhoto(userPhoto("b.png", 40, 60));
+    ASSERT_EQ(delegate.pinWindows().size(), 2u);
+    const auto copies = filesIn(imagesFolder());
+    const std::string state = readBytes(stateFile());
+    {
+        // Files cannot grow, as on a full disk. The log is not captured: it is a file too.
+        testing::FileSizeLimit diskFull(1);
+        if (all)
+            trayCommand("Remove All Photos");
+        else
+            removeByMenu(view(0));
+    }
+    EXPECT_EQ(delegate.pinWindows().size(), all ? 0u : 1u);
+    EXPECT_EQ(readBytes(stateFile()), state);
+    EXPECT_EQ(filesIn(imagesFolder()), copies);
+}
+
+INSTANTIATE_TEST_SUITE_P(OneOrAll, RemovalWhoseSaveFails, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& all) {
+                             return all.param ? "RemoveAll" : "RemovePhoto";
+                         });
 
 TEST_F(PhotoFlows, RemovalRequestsForAnythingButAListedPhotoAreIgnored) {
     launch();

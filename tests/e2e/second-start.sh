@@ -16,7 +16,8 @@ listing() { find "$folder" -printf '%p %s %T@\n' | sort; }
 before=$(listing)
 
 QT_QPA_PLATFORM=xcb HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
-  XDG_CACHE_HOME=$work/cache timeout 20 "$bin" >"$work/second.log" 2>&1
+  XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime timeout 20 "$bin" \
+  >"$work/second.log" 2>&1
 status=$?
 ((status == 0)) || fail "the second copy exited with $status"
 [[ $(cat "$work/second.log") == "[Corkwallery] Corkwallery is already running — exiting" ]] ||
@@ -31,7 +32,8 @@ wait "$first" 2>/dev/null
 kept=()
 for pid in "${pids[@]}"; do [[ $pid != "$first" ]] && kept+=("$pid"); done
 pids=("${kept[@]}")
-[[ -f $folder/corkwallery.lock ]] || fail "no lock file left behind"
+locks=("$work"/runtime/corkwallery-*.lock)
+[[ -f ${locks[0]} ]] || fail "no lock file left behind"
 start_app
 poll window_centred_at 720 450 || fail "no start after a crash"
 stop_app

@@ -48,11 +48,12 @@ trayer --edge top --align right --widthtype request --height 24 --SetDockType tr
 poll xdotool search --onlyvisible --class trayer || fail "trayer did not start"
 
 for sub in home data config cache; do mkdir -p "$work/$sub"; done
+mkdir -m 700 "$work/runtime"  # the journey's own runtime directory, so it shares no lock
 
 # Starts the program as $app, logging to $work/app.log.
 start_app() {
   QT_QPA_PLATFORM=xcb HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
-    XDG_CACHE_HOME=$work/cache "$bin" >>"$work/app.log" 2>&1 &
+    XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime "$bin" >>"$work/app.log" 2>&1 &
   app=$!
   pids+=($app)
 }

@@ -48,6 +48,21 @@ TEST(AppFolders, StoredImageUrlRefusesNamesThatAreNotPlainFileNames) {
         EXPECT_EQ(AppFolders::storedImageURL(name), (images / name).string()) << name;
 }
 
+// One lock per data folder, in the runtime directory: two users or two data folders never share
+// one, and two spellings of one folder always do.
+TEST(AppFolders, InstanceLockIsNamedAfterTheDataFolderInTheRuntimeDirectory) {
+    testing::TemporaryHome home;
+    const std::string lock = AppFolders::instanceLockURL();
+    EXPECT_TRUE(std::regex_match(
+        lock, std::regex(home.runtimeDir().string() + "/corkwallery-[0-9a-f]{16}\\.lock")))
+        << lock;
+    fs::create_directory_symlink(home.dataHome(), home.root() / "linked");
+    setenv("XDG_DATA_HOME", (home.root() / "linked").c_str(), 1);
+    EXPECT_EQ(AppFolders::instanceLockURL(), lock);
+    setenv("XDG_DATA_HOME", (home.root() / "elsewhere").c_str(), 1);
+    EXPECT_NE(AppFolders::instanceLockURL(), lock);
+}
+
 class PhotoCopiesTest : public ::testing::Test {
 protected:
     fs::path images() const { return home_.dataHome() / "Corkwallery" / "images"; }

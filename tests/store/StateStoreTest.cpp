@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <ctime>
+#include <functional>
 #include <regex>
 
 #include "StoreTestSupport.h"
@@ -111,30 +117,100 @@ TEST_F(StateStoreTest, SavesPhotoWindowsInOrderAndLoadsThemBack) {
                "[Corkwallery]     [1] stored=B \u00e9.jpg, original=, center=(640.0, 412.5)"}));
 }
 
-TEST_F(StateStoreTest, UndecodableFileIsKeptBesideItselfAndSurvivesTheNextSave) {
-    fs::create_directories(appFolder());
-    writeBytes(stateFile(), "not json");
-    CapturedLog log;
-    const std::string before = utcStampNow();
-    EXPECT_TRUE(StateStore::loadState().empty());
-    const std::string after = utcStampNow();
-    StateStore::saveState({});
-    const Lines lines = log.lines();
+// A state file that cannot be decoded, or not even read (a FIFO, which a plain open would wait
+// on for ever), is renamed aside before any save can replace it.
+TEST_F(StateStoreTest, UnusableFileIsMovedAsideAndSurvivesTheNextSave) {
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+        std::function<std::string(const fs::path&)> error;
+        std::function<bool(const fs::path&)> isTheOriginal;
+    };
+    const Case cases[] = {
+        {"not JSON", [](const fs::path& p) { writeBytes(p, "not json"); },
+         [](const fs::path&) {
+             return "invalid JSON at byte 2: syntax error while parsing value - invalid literal; "
+                    "last read: 'no'";
+         },
+         [](const fs::path& p) { return readBytes(p) == "not json"; }},
+        {"FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         [](const fs::path& p) { return p.string() + ": not a regular file"; },
+         [](const fs::path& p) { return fs::is_fifo(fs::symlink_status(p)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::TemporaryHome home;
+        const fs::path folder = home.dataHome() / "Corkwallery";
+        const fs::path state = folder / "pinned-photos.json";
+        fs::create_directories(folder);
+        c.make(state);
+        CapturedLog log;
+        const std::string before = utcStampNow();
+        EXPECT_TRUE(StateStore::loadState().empty());
+        const std::string after = utcStampNow();
+        EXPECT_TRUE(StateStore::saveState({}));
+        const Lines lines = log.lines();
 
-    ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(Lines(lines.begin(), lines.begin() + 3),
-              (Lines{lookingFor(), "[Corkwallery]   Read 8 bytes",
-                     "[Corkwallery]   ERROR loading state: invalid JSON at byte 2: syntax error "
-                     "while parsing value - invalid literal; last read: 'no'"}));
-    const std::string kept =
-        "[Corkwallery]   Kept the unreadable state file as: " + stateFile().string() +
-        ".unreadable-";
-    ASSERT_TRUE(lines[3].starts_with(kept)) << lines[3];
-    const std::string stamp = lines[3].substr(kept.size());
-    EXPECT_TRUE(std::regex_match(stamp, std::regex("[0-9]{8}-[0-9]{6}"))) << stamp;
-    EXPECT_TRUE(before <= stamp && stamp <= after) << stamp;  // UTC, at the failed load
-    EXPECT_EQ(readBytes(stateFile().string() + ".unreadable-" + stamp), "not json");
-    EXPECT_EQ(readBytes(stateFile()), "[]");
+        ASSERT_GE(lines.size(), 6u);
+        EXPECT_EQ(lines[0], "[Corkwallery] loadState() \u2014 looking for: " + state.string());
+        EXPECT_EQ(lines.end()[-5], "[Corkwallery]   ERROR loading state: " + c.error(state));
+        const std::string kept =
+            "[Corkwallery]   Kept the unreadable state file as: " + state.string() + ".unreadable-";
+        const std::string& keptLine = lines.end()[-4];
+        ASSERT_TRUE(keptLine.starts_with(kept)) << keptLine;
+        const std::string stamp = keptLine.substr(kept.size());
+        EXPECT_TRUE(std::regex_match(stamp, std::regex("[0-9]{8}-[0-9]{6}"))) << stamp;
+        EXPECT_TRUE(before <= stamp && stamp <= after) << stamp;  // UTC, at the failed load
+        EXPECT_TRUE(c.isTheOriginal(state.string() + ".unreadable-" + stamp));
+        EXPECT_EQ(readBytes(state), "[]");
+    }
+}
+
+// When the file can be moved aside neither, it is left as it is for the whole run.
+TEST_F(StateStoreTest, UnreadableFileThatCannotBeMovedIsNeverSavedOver) {
+    fs::create_directories(appFolder());
+    if (::mount("tmpfs", appFolder().c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << std::strerror(errno);
+    struct Unmount {
+        fs::path at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{appFolder()};
+    writeBytes(stateFile(), "not json");
+    ASSERT_EQ(::mount(nullptr, appFolder().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    CapturedLog log;
+    EXPECT_TRUE(StateStore::loadState().empty());
+    ASSERT_EQ(::mount(nullptr, appFolder().c_str(), nullptr, MS_REMOUNT, nullptr), 0);
+    PinWindowList windows;
+    windows.push_back(pinWindow(Rect(0, 0, 300, 250), "a.jpg"));
+    EXPECT_FALSE(StateStore::saveState(windows));
+    EXPECT_FALSE(StateStore::saveState(windows));
+
+    const Lines lines = log.lines();
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(Lines(lines.begin() + 3, lines.end()),
+              (Lines{"[Corkwallery]   ERROR keeping the unreadable state file: " +
+                         stateFile().string() + ": Read-only file system",
+                     "[Corkwallery]   Nothing will be saved over it in this run",
+                     "[Corkwallery] saveState() called \u2014 1 window(s)",
+                     "[Corkwallery] saveState() called \u2014 1 window(s)"}));
+    EXPECT_EQ(readBytes(stateFile()), "not json");
+    EXPECT_EQ(testing::namesIn(appFolder()), std::set<std::string>{"pinned-photos.json"});
+}
+
+// A name holding a line feed must not print a line of its own; the file keeps the name as it is.
+TEST_F(StateStoreTest, ControlCharactersInNamesAreEscapedInLogLinesOnly) {
+    const std::string name = "a\n[Corkwallery] Wrote 2 bytes successfully\x1b\t\r\x7f \u00e9.jpg";
+    PinWindowList windows;
+    windows.push_back(pinWindow(Rect(100, 200, 320, 400), name));
+    CapturedLog log;
+    StateStore::saveState(windows);
+    const Lines lines = log.lines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1],
+              "[Corkwallery]   window 0: saved \u2014 stored=a\\n[Corkwallery] Wrote 2 bytes "
+              "successfully\\x1B\\t\\r\\x7F \u00e9.jpg, center=(260.0, 400.0)");
+    ASSERT_EQ(StateStore::loadState().size(), 1u);
+    EXPECT_EQ(StateStore::loadState()[0].storedFilename, name);
 }
 
 TEST_F(StateStoreTest, FailedSaveLeavesThePreviousFileByteForByte) {
@@ -175,8 +251,8 @@ TEST_F(StateStoreTest, FolderAtTheStatePathFailsLoadAndSaveAndIsLeftAlone) {
     EXPECT_TRUE(
         lines[1].starts_with("[Corkwallery]   ERROR loading state: " + stateFile().string() + ": "))
         << lines[1];
-    EXPECT_EQ(lines[4], "[Corkwallery] ERROR writing state: " + stateFile().string() +
-                            ": Filename refers to a directory");
+    EXPECT_EQ(lines[4],
+              "[Corkwallery] ERROR writing state: " + stateFile().string() + ": Is a directory");
     EXPECT_EQ(testing::namesIn(appFolder()), std::set<std::string>{"pinned-photos.json"});
     EXPECT_EQ(testing::namesIn(stateFile()), std::set<std::string>{"inner"});
 }

@@ -4,9 +4,9 @@
 
 namespace corkwallery::testing {
 
-// Points HOME and the XDG data, config and cache folders at a fresh temporary folder for the
-// object's lifetime, so no test touches a real user's files. Restores nothing: every test gets
-// its own.
+// Points HOME and the XDG data, config, cache and runtime folders at a fresh temporary folder for
+// the object's lifetime, so no test touches a real user's files or shares another test's lock.
+// Restores nothing: every test gets its own.
 class TemporaryHome {
 public:
     TemporaryHome();
@@ -16,6 +16,7 @@ public:
 
     const std::filesystem::path& root() const { return root_; }
     std::filesystem::path dataHome() const { return root_ / "data"; }
+    std::filesystem::path runtimeDir() const { return root_ / "runtime"; }
 
 private:
     std::filesystem::path root_;
