@@ -46,23 +46,27 @@ extern "C" void onTerminationSignal(int signal) {
 // Picks the display before the native application exists, because that fixes it for good.
 void chooseWindowSystem() {
     const DisplayEnvironment environment = DisplayEnvironment::fromProcess();
-    switch (chooseDisplay(environment)) {
+    const DisplayChoice choice = chooseDisplay(environment);
+    switch (choice.kind) {
         case DisplayChoice::AsConfigured:
             return;
         case DisplayChoice::NoX11Display:
             failWithoutDisplay("no X11 display (DISPLAY is not set)");
-        case DisplayChoice::RequestX11:
-            setenv("QT_QPA_PLATFORM", "xcb", 1);
-            [[fallthrough]];
         case DisplayChoice::X11:
-            // Qt aborts when it cannot connect, so try first and fail cleanly.
-            if (!x11::canConnectToDisplay(*environment.display)) {
-                const std::string reason =
-                    "cannot connect to the X11 display \"" + *environment.display + "\"";
-                failWithoutDisplay(reason.c_str());
-            }
-            return;
+            break;
     }
+    // Qt aborts when it cannot connect, so try first and fail cleanly.
+    if (!x11::canConnectToDisplay(*environment.display)) {
+        const std::string reason =
+            "cannot connect to the X11 display \"" + *environment.display + "\"";
+        failWithoutDisplay(reason.c_str());
+    }
+    if (!choice.overridden.empty())
+        std::fprintf(stderr,
+                     "corkwallery: QT_QPA_PLATFORM=%s ignored: running on the X11 display \"%s\", "
+                     "where Corkwallery can place its windows at desktop level\n",
+                     choice.overridden.c_str(), environment.display->c_str());
+    setenv("QT_QPA_PLATFORM", choice.qpaPlatform.c_str(), 1);
 }
 
 // Requests to quit that reach the application object. One the platform delivers (Qt's quit(), the

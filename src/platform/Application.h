@@ -12,11 +12,13 @@ namespace corkwallery::platform {
 // once, after which run() returns 0. Closing windows never ends it unless the delegate says so.
 class Application {
 public:
-    // Creates the native application, asking for X11 when a display is there (XWayland under
-    // Wayland), since only X11 lets a program place its own windows at desktop level. Without a
-    // reachable X11 display it writes one line to standard error and exits the process with
-    // status 1. An application object already made by the caller is adopted instead. `argc` and
-    // `argv` must outlive this object.
+    // Creates the native application on X11 whenever a display is there (XWayland under
+    // Wayland), whatever QT_QPA_PLATFORM asks, since only X11 lets a program place its own
+    // windows at desktop level; one line on standard error says when another platform asked for
+    // is set aside. Only "offscreen" is honoured as asked. Without a reachable X11 display it
+    // writes one line to standard error and exits the process with status 1. An application
+    // object already made by the caller is adopted instead. `argc` and `argv` must outlive this
+    // object.
     Application(int& argc, char** argv);
     ~Application();
     Application(const Application&) = delete;

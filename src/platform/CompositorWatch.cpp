@@ -1,32 +1,39 @@
 #include "platform/CompositorWatch.h"
 
-#include <QTimer>
+#include <QCoreApplication>
+#include <QPointer>
 #include <algorithm>
 #include <vector>
 
 #include "platform/PanelWidget.h"
-#include "platform/x11/Compositor.h"
 #include "platform/x11/QtConnection.h"
+#include "platform/x11/SelectionWatch.h"
 
 namespace corkwallery::platform {
-
-namespace {
-// Other platforms (offscreen, native Wayland) always blend transparent pixels.
-bool lookNow(const std::function<bool()>& probe) {
-    if (probe)
-        return probe();
-    xcb_connection_t* connection = x11::qtConnection();
-    return connection == nullptr || x11::isCompositorRunning(connection);
-}
-}  // namespace
 
 class CompositorWatch::State {
 public:
     std::function<bool()> probe;
     std::vector<PanelWidget*> widgets;
-    std::unique_ptr<QTimer> timer;
+    // Owned by the application, so it goes with Qt's connection.
+    QPointer<x11::SelectionWatch> watch;
     bool compositing = true;
     bool known = false;
+
+    // Other platforms (offscreen, native Wayland) always blend transparent pixels.
+    bool lookNow() {
+        if (probe)
+            return probe();
+        xcb_connection_t* connection = x11::qtConnection();
+        if (connection == nullptr)
+            return true;
+        if (!watch) {
+            watch =
+                new x11::SelectionWatch(connection, "_NET_WM_CM_S", QCoreApplication::instance());
+            QObject::connect(watch, &x11::SelectionWatch::ownerChanged, [] { recheck(); });
+        }
+        return watch->isOwned();
+    }
 };
 
 CompositorWatch::State& CompositorWatch::state() {
@@ -37,34 +44,25 @@ CompositorWatch::State& CompositorWatch::state() {
 bool CompositorWatch::isCompositing() {
     State& s = state();
     if (!s.known) {
-        s.compositing = lookNow(s.probe);
+        s.compositing = s.lookNow();
         s.known = true;
     }
     return s.compositing;
 }
 
 void CompositorWatch::add(PanelWidget* widget) {
-    State& s = state();
-    s.widgets.push_back(widget);
-    if (!s.timer) {
-        s.timer = std::make_unique<QTimer>();
-        s.timer->setInterval(kInterval);
-        QObject::connect(s.timer.get(), &QTimer::timeout, [] { recheck(); });
-    }
-    if (!s.timer->isActive())
-        s.timer->start();
+    state().widgets.push_back(widget);
+    isCompositing();  // starts watching
 }
 
 void CompositorWatch::remove(PanelWidget* widget) {
     State& s = state();
     s.widgets.erase(std::remove(s.widgets.begin(), s.widgets.end(), widget), s.widgets.end());
-    if (s.widgets.empty() && s.timer)
-        s.timer->stop();
 }
 
 void CompositorWatch::recheck() {
     State& s = state();
-    const bool now = lookNow(s.probe);
+    const bool now = s.lookNow();
     const bool changed = !s.known || now != s.compositing;
     s.compositing = now;
     s.known = true;

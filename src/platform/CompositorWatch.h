@@ -8,12 +8,10 @@ namespace corkwallery::platform {
 class PanelWidget;
 
 // Whether windows can show transparent pixels: on X11 only while a compositing manager runs.
-// Looked at every kInterval milliseconds while any window is registered; registered windows are
-// told when it changes, so they follow a compositor that starts or stops later.
+// The X server reports every change of the compositor's selection; registered windows are told
+// when the answer changes, so they follow a compositor that starts or stops later.
 class CompositorWatch {
 public:
-    static constexpr int kInterval = 1000;
-
     static bool isCompositing();
     static void add(PanelWidget* widget);
     static void remove(PanelWidget* widget);

@@ -15,22 +15,26 @@ std::optional<std::string> variable(const char* name) {
 bool isSet(const std::optional<std::string>& value) {
     return value && !value->empty();
 }
+
+// `platform` names `name`, perhaps with options after a colon ("xcb:nodndsupport").
+bool names(const std::string& platform, const std::string& name) {
+    return platform == name || platform.rfind(name + ":", 0) == 0;
+}
 }  // namespace
 
 DisplayEnvironment DisplayEnvironment::fromProcess() {
-    return {variable("QT_QPA_PLATFORM"), variable("DISPLAY"), variable("XDG_SESSION_TYPE")};
+    return {variable("QT_QPA_PLATFORM"), variable("DISPLAY")};
 }
 
 DisplayChoice chooseDisplay(const DisplayEnvironment& environment) {
-    if (isSet(environment.qpaPlatform)) {
-        // "xcb" may carry options after a colon ("xcb:...").
-        const std::string& platform = *environment.qpaPlatform;
-        const bool x11 = platform == "xcb" || platform.rfind("xcb:", 0) == 0;
-        if (!x11)
-            return DisplayChoice::AsConfigured;
-        return isSet(environment.display) ? DisplayChoice::X11 : DisplayChoice::NoX11Display;
-    }
-    return isSet(environment.display) ? DisplayChoice::RequestX11 : DisplayChoice::NoX11Display;
+    const std::string asked = environment.qpaPlatform.value_or("");
+    if (names(asked, "offscreen"))
+        return {DisplayChoice::AsConfigured, asked, {}};
+    if (!isSet(environment.display))
+        return {DisplayChoice::NoX11Display, {}, {}};
+    if (names(asked, "xcb"))
+        return {DisplayChoice::X11, asked, {}};
+    return {DisplayChoice::X11, "xcb", asked};
 }
 
 }  // namespace corkwallery::platform

@@ -9,20 +9,29 @@ namespace corkwallery::platform {
 struct DisplayEnvironment {
     std::optional<std::string> qpaPlatform;  // QT_QPA_PLATFORM
     std::optional<std::string> display;      // DISPLAY
-    std::optional<std::string> sessionType;  // XDG_SESSION_TYPE
 
     static DisplayEnvironment fromProcess();
 };
 
-enum class DisplayChoice {
-    AsConfigured,  // a platform other than X11 was asked for explicitly (offscreen, tests)
-    X11,           // X11 was asked for explicitly; DISPLAY must be reachable
-    RequestX11,    // nothing was asked for and DISPLAY is set: ask for X11 (XWayland too)
-    NoX11Display,  // nothing was asked for and there is no DISPLAY
+struct DisplayChoice {
+    enum Kind {
+        AsConfigured,  // "offscreen" was asked for (tests, headless pictures): honoured as given
+        X11,           // DISPLAY is set: run on it, once it answers
+        NoX11Display,  // no DISPLAY and no offscreen request: the program cannot run
+    };
+    Kind kind = NoX11Display;
+    // For X11: the value QT_QPA_PLATFORM gets ("xcb", or the "xcb:<options>" asked for).
+    std::string qpaPlatform;
+    // For X11: another platform that was asked for and is not used (e.g. "wayland"), else empty.
+    std::string overridden;
+
+    friend bool operator==(const DisplayChoice&, const DisplayChoice&) = default;
 };
 
-// Only X11 lets a program place its own windows and keep them at desktop level, so X11 is used
-// whenever a display is there, also inside a Wayland session; empty variables count as unset.
+// Only X11 lets a program place its own windows and keep them at desktop level; a native Wayland
+// client would have the compositor place them, and quitting would save those places over the
+// user's layout. So X11 is used whenever a display is there, inside a Wayland session too (through
+// XWayland), whatever QT_QPA_PLATFORM asks; empty variables count as unset.
 DisplayChoice chooseDisplay(const DisplayEnvironment& environment);
 
 }  // namespace corkwallery::platform

@@ -1,5 +1,6 @@
 #include "platform/Menu.h"
 
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -12,6 +13,25 @@ std::function<void(Menu&)>& interceptor() {
     static std::function<void(Menu&)> instance;
     return instance;
 }
+
+// Answers its items' shortcuts while it is open. Qt matches the shortcuts of a menu only where
+// it hangs from a menu bar, and this application has the keyboard only while a menu is open.
+class ShortcutMenu final : public QMenu {
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const QKeySequence pressed(event->keyCombination());
+        for (QAction* action : actions()) {
+            if (action->isEnabled() && !action->shortcut().isEmpty() &&
+                action->shortcut().matches(pressed) == QKeySequence::ExactMatch) {
+                // As a click does: the menu goes, then the command runs.
+                close();
+                action->trigger();
+                return;
+            }
+        }
+        QMenu::keyPressEvent(event);
+    }
+};
 }  // namespace
 
 Menu::Menu() = default;
@@ -41,7 +61,7 @@ void Menu::setPopUpInterceptor(std::function<void(Menu&)> handler) {
 
 QMenu* Menu::nativeMenu() {
     if (!native_) {
-        native_ = std::make_unique<QMenu>();
+        native_ = std::make_unique<ShortcutMenu>();
         fillNativeMenu();
     }
     return native_.get();

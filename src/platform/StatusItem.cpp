@@ -1,21 +1,25 @@
 #include "platform/StatusItem.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
 #include "platform/ImageImpl.h"
 #include "platform/Layer.h"
 #include "platform/Panel.h"
-#include "platform/Screen.h"
 #include "platform/ScreenCoordinates.h"
+#include "platform/StatusNotifierHostWatch.h"
 #include "platform/SymbolArt.h"
 #include "platform/View.h"
+#include "platform/x11/QtConnection.h"
+#include "platform/x11/SelectionWatch.h"
 
 namespace corkwallery::platform {
 
@@ -27,15 +31,11 @@ const QColor kTrayColor(222, 52, 44);
 constexpr double kCardSymbolPointSize = 18;
 constexpr double kCardCornerRadius = 8;
 
-std::function<bool()>& trayProbe() {
-    static std::function<bool()> instance;
-    return instance;
-}
-
-bool trayAvailable() {
-    if (trayProbe())
-        return trayProbe()();
-    return QSystemTrayIcon::isSystemTrayAvailable();
+std::optional<Rect> mainWorkArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return std::nullopt;
+    return fromQt(QRectF(screen->availableGeometry()));
 }
 
 bool isSymbol(const Image& image) {
@@ -68,7 +68,7 @@ QPixmap trayPixmap(const Image& image, int side) {
     return QPixmap::fromImage(canvas);
 }
 
-QIcon trayIcon(const Image& image) {
+QIcon makeTrayIcon(const Image& image) {
     QIcon icon;
     for (const int side : {16, 22, 24, 32, 48, 64})
         icon.addPixmap(trayPixmap(image, side));
@@ -127,25 +127,39 @@ private:
 
 class StatusItem::Native {
 public:
-    QSystemTrayIcon tray;
-    QTimer trayCheck;
+    QIcon icon;
+    QString toolTip = QString::fromUtf8(kDefaultToolTip);
+    QMenu* menu = nullptr;  // the menu_'s
+    std::unique_ptr<QSystemTrayIcon> tray;
+    StatusNotifierHostWatch statusNotifierHost;
+    std::unique_ptr<x11::SelectionWatch> x11Tray;  // null off X11
+    QMetaObject::Connection workAreaChange;
+    // Receives the connections that call back into the item; they end with it.
+    QObject receiver;
 };
 
 StatusItem::StatusItem() : native_(std::make_unique<Native>()) {
-    native_->tray.setToolTip(QString::fromUtf8(kDefaultToolTip));
-    native_->tray.setIcon(trayIcon(shownImage()));
-    // The context menu opens by itself on a right click; a left click opens it too.
-    QObject::connect(&native_->tray, &QSystemTrayIcon::activated,
-                     [this](QSystemTrayIcon::ActivationReason reason) {
-                         if (reason == QSystemTrayIcon::Trigger)
-                             openMenu(fromQt(QPointF(QCursor::pos())));
-                     });
-    // Stays "visible" for good: a tray host that starts later picks the icon up by itself.
-    native_->tray.show();
-    native_->trayCheck.setInterval(kTrayCheckInterval);
-    QObject::connect(&native_->trayCheck, &QTimer::timeout, [this] { updatePlacement(); });
-    native_->trayCheck.start();
-    updatePlacement();
+    native_->icon = makeTrayIcon(shownImage());
+    QObject::connect(&native_->statusNotifierHost, &StatusNotifierHostWatch::changed,
+                     &native_->receiver, [this] { updatePlacement(TrayKind::StatusNotifier); });
+    if (xcb_connection_t* connection = x11::qtConnection()) {
+        native_->x11Tray = std::make_unique<x11::SelectionWatch>(connection, "_NET_SYSTEM_TRAY_S");
+        QObject::connect(native_->x11Tray.get(), &x11::SelectionWatch::ownerChanged,
+                         &native_->receiver, [this] { updatePlacement(TrayKind::X11); });
+    }
+    // The card follows the main screen's work area (panels and docks left out).
+    auto followWorkArea = [this](QScreen* screen) {
+        QObject::disconnect(native_->workAreaChange);
+        if (screen != nullptr)
+            native_->workAreaChange = QObject::connect(screen, &QScreen::availableGeometryChanged,
+                                                       &native_->receiver, [this] { placeCard(); });
+        placeCard();
+    };
+    if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QObject::connect(application, &QGuiApplication::primaryScreenChanged, &native_->receiver,
+                         followWorkArea);
+    followWorkArea(QGuiApplication::primaryScreen());
+    updatePlacement(std::nullopt);
 }
 
 StatusItem::~StatusItem() = default;
@@ -153,8 +167,12 @@ StatusItem::~StatusItem() = default;
 void StatusItem::setImage(std::optional<Image> image) {
     image_ = std::move(image);
     const Image shown = shownImage();
-    native_->tray.setIcon(trayIcon(shown));
-    native_->tray.setToolTip(QString::fromStdString(toolTip()));
+    native_->icon = makeTrayIcon(shown);
+    native_->toolTip = QString::fromStdString(toolTip());
+    if (native_->tray) {
+        native_->tray->setIcon(native_->icon);
+        native_->tray->setToolTip(native_->toolTip);
+    }
     if (card_)
         static_cast<CardView*>(card_->contentView())->setPicture(cardPicture(shown));
 }
@@ -167,7 +185,9 @@ std::string StatusItem::toolTip() const {
 
 void StatusItem::setMenu(std::unique_ptr<Menu> menu) {
     menu_ = std::move(menu);
-    native_->tray.setContextMenu(menu_ ? menu_->nativeMenu() : nullptr);
+    native_->menu = menu_ ? menu_->nativeMenu() : nullptr;
+    if (native_->tray)
+        native_->tray->setContextMenu(native_->menu);
 }
 
 void StatusItem::openMenu(Point location) {
@@ -179,26 +199,81 @@ bool StatusItem::isFallbackCardShown() const {
     return card_ && card_->isVisible();
 }
 
-Rect StatusItem::fallbackCardFrame(std::optional<Rect> mainScreenFrame) {
-    const Rect screen = mainScreenFrame.value_or(Rect(0, 0, 1440, 900));
-    return {screen.maxX() - kCardInset - kCardSide, screen.maxY() - kCardInset - kCardSide,
-            kCardSide, kCardSide};
+Rect StatusItem::fallbackCardFrame(std::optional<Rect> workArea) {
+    const Rect area = workArea.value_or(Rect(0, 0, 1440, 900));
+    return {area.maxX() - kCardInset - kCardSide, area.maxY() - kCardInset - kCardSide, kCardSide,
+            kCardSide};
 }
 
-void StatusItem::updatePlacement() {
-    inTray_ = trayAvailable();
-    if (inTray_)
-        hideCard();
-    else
-        showCard();
+// Screen coordinates point up: a menu whose top-left corner is at the icon's lower edge hangs
+// below it.
+Point StatusItem::trayMenuLocation(Rect icon, double menuHeight, Rect screen) {
+    if (icon.midY() < screen.midY())
+        return {icon.minX(), icon.maxY() + menuHeight};
+    return {icon.minX(), icon.minY()};
 }
 
-void StatusItem::setTrayAvailabilityProbe(std::function<bool()> probe) {
-    trayProbe() = std::move(probe);
+QIcon StatusItem::trayIcon() const {
+    return native_->icon;
 }
 
 QSystemTrayIcon* StatusItem::nativeTrayIcon() const {
-    return &native_->tray;
+    return native_->tray.get();
+}
+
+// Qt 6.4 picks the kind of its tray icons once per process, with the first icon (or the first
+// isSystemTrayAvailable()): a StatusNotifier icon if such a host is registered then, otherwise
+// an X11 one; every later icon is of the same kind. So no icon is made before a host is there,
+// and the pick is remembered to know which host can show the icon.
+std::optional<StatusItem::TrayKind>& StatusItem::qtTrayKind() {
+    static std::optional<TrayKind> kind;
+    return kind;
+}
+
+void StatusItem::updatePlacement(std::optional<TrayKind> changed) {
+    const bool statusNotifier = native_->statusNotifierHost.isHostRegistered();
+    const bool x11 = native_->x11Tray && native_->x11Tray->isOwned();
+    std::optional<TrayKind>& kind = qtTrayKind();
+    if (!kind && (statusNotifier || x11))
+        kind = statusNotifier ? TrayKind::StatusNotifier : TrayKind::X11;
+    inTray_ = kind == TrayKind::StatusNotifier ? statusNotifier : kind == TrayKind::X11 && x11;
+    if (!inTray_) {
+        native_->tray.reset();
+        showCard();
+        return;
+    }
+    // Made anew when its host came or came back, so it registers there.
+    if (!native_->tray || changed == kind) {
+        native_->tray.reset();
+        native_->tray = std::make_unique<QSystemTrayIcon>(native_->icon);
+        QSystemTrayIcon& tray = *native_->tray;
+        tray.setToolTip(native_->toolTip);
+        // A right click opens the context menu by itself; a left click opens it too.
+        tray.setContextMenu(native_->menu);
+        QObject::connect(&tray, &QSystemTrayIcon::activated, &native_->receiver,
+                         [this](QSystemTrayIcon::ActivationReason reason) {
+                             if (reason == QSystemTrayIcon::Trigger)
+                                 openMenuAtTrayIcon();
+                         });
+        tray.show();
+    }
+    hideCard();
+}
+
+// At the icon where Qt knows where it is (an X11 tray), else at the pointer: Qt passes on no
+// position for a StatusNotifier icon.
+void StatusItem::openMenuAtTrayIcon() {
+    const QRect icon = native_->tray ? native_->tray->geometry() : QRect();
+    if (!icon.isValid() || !menu_) {
+        openMenu(fromQt(QPointF(QCursor::pos())));
+        return;
+    }
+    const QScreen* screen = QGuiApplication::screenAt(icon.center());
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    const QRect screenArea = screen != nullptr ? screen->geometry() : primaryScreenGeometry();
+    openMenu(trayMenuLocation(fromQt(QRectF(icon)), menu_->nativeMenu()->sizeHint().height(),
+                              fromQt(QRectF(screenArea))));
 }
 
 Image StatusItem::shownImage() const {
@@ -210,10 +285,7 @@ Image StatusItem::shownImage() const {
 // The card behaves like a pin window: borderless, translucent, at desktop level, on every
 // workspace, never focused.
 void StatusItem::showCard() {
-    std::optional<Rect> screenFrame;
-    if (const std::optional<Screen> screen = Screen::main())
-        screenFrame = screen->frame;
-    const Rect frame = fallbackCardFrame(screenFrame);
+    const Rect frame = fallbackCardFrame(mainWorkArea());
     if (!card_) {
         card_ = std::make_unique<Panel>(frame);
         card_->setLevel(WindowLevel::DesktopIcon);
@@ -231,10 +303,15 @@ void StatusItem::showCard() {
         view->setPicture(cardPicture(shownImage()));
         card_->setContentView(std::move(view));
     } else if (card_->frame() != frame) {
-        card_->setFrame(frame, true);  // the screen changed
+        card_->setFrame(frame, true);  // the work area changed
     }
     if (!card_->isVisible())
         card_->orderFront();
+}
+
+void StatusItem::placeCard() {
+    if (isFallbackCardShown())
+        card_->setFrame(fallbackCardFrame(mainWorkArea()), true);
 }
 
 void StatusItem::hideCard() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,6 +8,7 @@
 #include "platform/Image.h"
 #include "platform/Menu.h"
 
+class QIcon;
 class QSystemTrayIcon;
 
 namespace corkwallery::platform {
@@ -16,17 +16,17 @@ namespace corkwallery::platform {
 class Panel;
 
 // The application's permanent control: an icon in the system tray whose menu opens on a left or
-// right click. Where no tray host runs (GNOME without an extension, a bare window manager) a
-// small card with the same picture sits at desktop level in the top-right corner of the main
-// screen and opens the same menu; it goes away once a tray appears and comes back if the tray
-// goes. Shown from construction until destruction.
+// right click. Where no tray host runs (GNOME without an extension, a bare window manager, a panel
+// that has not started yet) a small card with the same picture sits at desktop level in the
+// top-right corner of the main screen's work area and opens the same menu; it goes away once a
+// tray appears and comes back if the tray goes. Tray hosts are followed as they come and go:
+// StatusNotifier panels on the session bus, and the X11 tray's selection. Shown from
+// construction until destruction.
 class StatusItem {
 public:
-    // The card's side and its distance from the screen's top and right edges, in points.
+    // The card's side and its distance from the work area's top and right edges, in points.
     static constexpr double kCardSide = 32;
     static constexpr double kCardInset = 8;
-    // How often the tray host is looked for, in milliseconds.
-    static constexpr int kTrayCheckInterval = 1000;
 
     StatusItem();
     ~StatusItem();
@@ -47,28 +47,35 @@ public:
     // Opens the menu with its top-left corner at `location`, as a click on the item does.
     void openMenu(Point location);
 
-    // Whether a tray host was there at the last look, and whether the card is shown instead.
+    // Whether the tray icon is in a tray host now, and whether the card is shown instead.
     bool isInTray() const { return inTray_; }
     bool isFallbackCardShown() const;
     // The card's window; null until the card has been needed once.
     Panel* fallbackCard() const { return card_.get(); }
-    // Where the card stands on a screen with this frame (the 1440 x 900 rectangle at the origin
-    // when there is no screen).
-    static Rect fallbackCardFrame(std::optional<Rect> mainScreenFrame);
+    // Where the card stands in a work area with this frame (the 1440 x 900 rectangle at the
+    // origin when there is no screen).
+    static Rect fallbackCardFrame(std::optional<Rect> workArea);
+    // Where a menu `menuHeight` tall opens for a tray icon at `icon` on `screen`: hanging below
+    // the icon, or standing above it when the icon is in the lower half of the screen.
+    static Point trayMenuLocation(Rect icon, double menuHeight, Rect screen);
 
-    // Looks for a tray host now and shows the tray icon or the card accordingly; also runs every
-    // kTrayCheckInterval milliseconds.
-    void updatePlacement();
-
-    // Replaces the question "is a tray host running?" (tests); an empty function restores it.
-    static void setTrayAvailabilityProbe(std::function<bool()> probe);
-
+    // The tray icon's picture, made for every common tray size.
+    QIcon trayIcon() const;
+    // The native tray icon while it is in a tray, otherwise null.
     QSystemTrayIcon* nativeTrayIcon() const;
 
 private:
     class Native;
+    // The two kinds of tray host: a StatusNotifier panel on the session bus, and the X11 tray.
+    enum class TrayKind { StatusNotifier, X11 };
+    static std::optional<TrayKind>& qtTrayKind();
 
+    // Shows the tray icon where a host can show it, and the card otherwise; `changed` is the host
+    // that has just come, gone or been replaced.
+    void updatePlacement(std::optional<TrayKind> changed);
+    void openMenuAtTrayIcon();
     void showCard();
+    void placeCard();
     void hideCard();
     Image shownImage() const;
 

@@ -20,13 +20,6 @@ desktop_window() {
   grep -q "TYPE_DESKTOP\|TYPE_DOCK\|TYPE_UTILITY" <<<"$states" && fail "$id: wrong type: $states"
   xwininfo -id "$id" | grep -q "Override Redirect State: no" || fail "$id is override-redirect"
 }
-# A process started here, ended by its PID.
-stop_pid() {
-  kill "$1" && wait "$1" 2>/dev/null
-  local kept=() pid
-  for pid in "${pids[@]}"; do [[ $pid != "$1" ]] && kept+=("$pid"); done
-  pids=("${kept[@]}")
-}
 # The PID of the session's process running `name`.
 started() {
   local pid

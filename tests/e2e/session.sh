@@ -1,8 +1,11 @@
 # Shared set-up of the end-to-end journeys: a private X server (Xvfb 1440x900 with openbox,
-# xcompmgr and a trayer tray), the program under a temporary home, polling and screenshots.
-# Sourced by each journey after it has set: bin (the program), rc (openbox rc), shots (folder).
+# xcompmgr and a trayer tray) and a private session bus, the program under a temporary home,
+# polling and screenshots.
+# Sourced by each journey after it has set: bin (the program), rc (openbox rc), shots (folder);
+# with late_tray=1 the tray is left for the journey to start (start_tray).
 
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 77; }
+command -v dbus-daemon >/dev/null || { echo "dbus-daemon is not installed"; exit 77; }
 mkdir -p "$shots"
 rc=$(realpath "$rc")  # openbox reads a relative path against its own folder
 work=$(mktemp -d)
@@ -15,6 +18,13 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; [[ -f $work/app.log ]] && sed 's/^/  app: /' "$work/app.log"; exit 1; }
+# A process started here, ended by its PID.
+stop_pid() {
+  kill "$1" && wait "$1" 2>/dev/null
+  local kept=() pid
+  for pid in "${pids[@]}"; do [[ $pid != "$1" ]] && kept+=("$pid"); done
+  pids=("${kept[@]}")
+}
 # Polls a command for up to 30 s.
 poll() {
   for _ in $(seq 600); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
@@ -43,16 +53,28 @@ for attempt in 1 2 3; do
 done
 pids+=($wm)
 xcompmgr -n >/dev/null 2>&1 & pids+=($!)
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-  --transparent false >/dev/null 2>&1 & pids+=($!)
-poll xdotool search --onlyvisible --class trayer || fail "trayer did not start"
+# Starts trayer as the X11 tray host; its PID is $tray.
+start_tray() {
+  trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+    --transparent false >/dev/null 2>&1 &
+  tray=$!
+  pids+=($tray)
+  poll xdotool search --onlyvisible --class trayer || fail "trayer did not start"
+}
+[[ ${late_tray:-0} == 1 ]] || start_tray
+
+# A session bus of the session's own, so no panel of the user's sees the program's tray icon.
+dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
+pids+=($!)
+poll test -s "$work/bus" || fail "no session bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 
 for sub in home data config cache; do mkdir -p "$work/$sub"; done
 mkdir -m 700 "$work/runtime"  # the journey's own runtime directory, so it shares no lock
 
-# Starts the program as $app, logging to $work/app.log.
+# Starts the program as $app, logging to $work/app.log; QT_QPA_PLATFORM is $app_platform (xcb).
 start_app() {
-  QT_QPA_PLATFORM=xcb HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
+  QT_QPA_PLATFORM=${app_platform:-xcb} HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
     XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime "$bin" >>"$work/app.log" 2>&1 &
   app=$!
   pids+=($app)

@@ -124,19 +124,35 @@ TEST(ApplicationTest, TerminationSignalsEndTheProcessThroughWillTerminateWithSta
 }
 
 TEST(ApplicationTest, WithoutAReachableX11DisplayTheProgramSaysSoInOneLineAndFails) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
-    environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":9876"));  // nobody there
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TERMINATION_HELPER), {});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    const QString errors = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "Qt's own abort must not be reached";
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_EQ(errors.count(QLatin1Char('\n')), 1) << errors.toStdString();
-    EXPECT_TRUE(errors.contains(QStringLiteral("\":9876\""))) << errors.toStdString();
+    struct Case {
+        const char* display;  // null: unset
+        const char* platform;
+        const char* said;
+    };
+    const Case cases[] = {
+        {":9876", nullptr, "\":9876\""},  // nobody there
+        {nullptr, "wayland", "DISPLAY is not set"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.said);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        if (c.display != nullptr)
+            environment.insert(QStringLiteral("DISPLAY"), QString::fromUtf8(c.display));
+        if (c.platform != nullptr)
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QString::fromUtf8(c.platform));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TERMINATION_HELPER), {});
+        ASSERT_TRUE(process.waitForFinished(30000));
+        const QString errors = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit)
+            << "Qt's own abort must not be reached";
+        EXPECT_EQ(process.exitCode(), 1);
+        EXPECT_EQ(errors.count(QLatin1Char('\n')), 1) << errors.toStdString();
+        EXPECT_TRUE(errors.contains(QString::fromUtf8(c.said))) << errors.toStdString();
+    }
 }
 
 }  // namespace

@@ -11,20 +11,31 @@ struct DisplayCase {
     DisplayChoice expected;
 };
 
-TEST(DisplayChoiceTest, UsesX11WheneverADisplayIsThereAndNothingElseWasAskedFor) {
+TEST(DisplayChoiceTest, X11WheneverADisplayIsThereWhateverElseWasAskedForButOffscreen) {
     const std::optional<std::string> unset;
+    const DisplayChoice noDisplay{DisplayChoice::NoX11Display, {}, {}};
     const DisplayCase cases[] = {
-        {"X11 session", {unset, ":0", "x11"}, DisplayChoice::RequestX11},
-        {"Wayland session with XWayland", {unset, ":0", "wayland"}, DisplayChoice::RequestX11},
-        {"no session type", {unset, ":1", unset}, DisplayChoice::RequestX11},
-        {"Wayland without XWayland", {unset, unset, "wayland"}, DisplayChoice::NoX11Display},
-        {"empty DISPLAY", {unset, "", "x11"}, DisplayChoice::NoX11Display},
-        {"empty platform counts as unset", {"", ":0", "wayland"}, DisplayChoice::RequestX11},
-        {"offscreen asked for", {"offscreen", unset, unset}, DisplayChoice::AsConfigured},
-        {"wayland asked for", {"wayland", ":0", "wayland"}, DisplayChoice::AsConfigured},
-        {"xcb asked for", {"xcb", ":0", "wayland"}, DisplayChoice::X11},
-        {"xcb with options", {"xcb:nodndsupport", ":0", unset}, DisplayChoice::X11},
-        {"xcb without DISPLAY", {"xcb", unset, unset}, DisplayChoice::NoX11Display},
+        {"nothing asked for", {unset, ":0"}, {DisplayChoice::X11, "xcb", {}}},
+        {"empty platform counts as unset", {"", ":1"}, {DisplayChoice::X11, "xcb", {}}},
+        {"xcb asked for", {"xcb", ":0"}, {DisplayChoice::X11, "xcb", {}}},
+        {"xcb options kept",
+         {"xcb:nodndsupport", ":0"},
+         {DisplayChoice::X11, "xcb:nodndsupport", {}}},
+        {"wayland set aside", {"wayland", ":0"}, {DisplayChoice::X11, "xcb", "wayland"}},
+        {"fallback list set aside",
+         {"wayland;xcb", ":0"},
+         {DisplayChoice::X11, "xcb", "wayland;xcb"}},
+        {"offscreen honoured", {"offscreen", ":0"}, {DisplayChoice::AsConfigured, "offscreen", {}}},
+        {"offscreen options honoured",
+         {"offscreen:configfile=a.json", unset},
+         {DisplayChoice::AsConfigured, "offscreen:configfile=a.json", {}}},
+        {"not a prefix of offscreen",
+         {"offscreenish", ":0"},
+         {DisplayChoice::X11, "xcb", "offscreenish"}},
+        {"no DISPLAY", {unset, unset}, noDisplay},
+        {"empty DISPLAY", {unset, ""}, noDisplay},
+        {"wayland without XWayland", {"wayland", unset}, noDisplay},
+        {"xcb without DISPLAY", {"xcb", unset}, noDisplay},
     };
     for (const DisplayCase& c : cases)
         EXPECT_EQ(chooseDisplay(c.environment), c.expected) << c.name;

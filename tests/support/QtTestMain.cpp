@@ -8,6 +8,8 @@
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // No session bus: a panel of the user's must not change what the tests see.
+    setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/corkwallery-tests-bus", 1);
     // A home of the process's own until a test makes its own.
     corkwallery::testing::TemporaryHome home;
     QApplication app(argc, argv);
