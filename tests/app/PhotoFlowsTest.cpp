@@ -401,8 +401,9 @@ TEST_F(PhotoFlows, HowToUseTogglesTheHelpCardAndItsCloseButtonClosesIt) {
     const platform::Panel& help = *delegate.helpPanel();
     ASSERT_TRUE(testing::waitUntil([&] { return help.widget()->isVisible(); }));
     const int w = static_cast<int>(help.frame().width());
+    const int m = static_cast<int>(help.drawingMargin());
     QTest::mouseClick(help.widget()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(w - 18, 18));
+                      QPoint(m + w - 18, m + 18));
     EXPECT_EQ(delegate.helpPanel(), nullptr);
     // The next "How to Use" opens it again rather than closing nothing.
     trayCommand("How to Use");
