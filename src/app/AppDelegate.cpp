@@ -153,7 +153,8 @@ std::vector<PinnedPhotoState> AppDelegate::loadState() {
 }
 
 void AppDelegate::showWelcomePanel() {
-    welcomePanel_ = InfoCardBuilder::buildWelcomeCard();
+    welcomePanel_ = InfoCardBuilder::buildWelcomeCard(statusItem_ != nullptr &&
+                                                      statusItem_->isFallbackCardShown());
 }
 
 void AppDelegate::showHelpPanel() {

@@ -37,7 +37,7 @@ void PrintTo(Card card, std::ostream* out) {
 
 std::unique_ptr<Panel> build(
     Card card, std::function<void()> closeAction = [] {}) {
-    return card == Card::Welcome ? InfoCardBuilder::buildWelcomeCard()
+    return card == Card::Welcome ? InfoCardBuilder::buildWelcomeCard(false)
                                  : InfoCardBuilder::buildHelpCard(std::move(closeAction));
 }
 
