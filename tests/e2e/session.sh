@@ -3,6 +3,7 @@
 # Sourced by each journey after it has set: bin (the program), rc (openbox rc), shots (folder).
 
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 77; }
+[[ -f $rc ]] || { echo "no openbox configuration $rc"; exit 77; }
 mkdir -p "$shots"
 rc=$(realpath "$rc")  # openbox reads a relative path against its own folder
 work=$(mktemp -d)
@@ -48,6 +49,22 @@ trayer --edge top --align right --widthtype request --height 24 --SetDockType tr
 poll xdotool search --onlyvisible --class trayer || fail "trayer did not start"
 
 for sub in home data config cache; do mkdir -p "$work/$sub"; done
+
+# Ends a process started here, by its PID.
+stop_pid() {
+  kill "$1" && wait "$1" 2>/dev/null
+  local kept=() pid
+  for pid in "${pids[@]}"; do [[ $pid != "$1" ]] && kept+=("$pid"); done
+  pids=("${kept[@]}")
+}
+# The PID of the session's process running `name`.
+started() {
+  local pid
+  for pid in "${pids[@]}"; do
+    [[ $(ps -o comm= -p "$pid") == "$1" ]] && { echo "$pid"; return 0; }
+  done
+  return 1
+}
 
 # Starts the program as $app, logging to $work/app.log.
 start_app() {
