@@ -8,10 +8,12 @@
 #include "photo/DraggableImageView.h"
 #include "pins/PhotoAdder.h"
 #include "pins/PhotoRestorer.h"
+#include "pins/PinPlacement.h"
 #include "pins/PinWindowBuilder.h"
 #include "platform/Application.h"
 #include "platform/Image.h"
 #include "platform/Menu.h"
+#include "platform/Screen.h"
 #include "platform/UserDefaults.h"
 #include "store/PhotoCopies.h"
 
@@ -37,6 +39,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     center.addObserver(this, DraggableImageView::removePhoto(), nullptr,
                        [this](const platform::Notification& n) { handleRemovePhoto(n); });
     restorePinnedPhotos();
+    bringPinsOnScreen();
+    screenWatch_ = std::make_unique<platform::ScreenWatch>([this] { bringPinsOnScreen(); });
     if (!pinWindows_.empty())
         return;
     if (!platform::UserDefaults::standard().boolForKey(kHasAddedFirstPhoto))
@@ -132,6 +136,14 @@ void AppDelegate::restorePinnedPhotos() {
                            [this](const PinParameters& p) { createPinWindow(p); });
 }
 
+void AppDelegate::bringPinsOnScreen() {
+    std::vector<platform::Rect> screens;
+    for (const platform::Screen& screen : platform::Screen::all())
+        screens.push_back(screen.visibleFrame);
+    if (PinPlacement::bringPinsOnScreen(pinWindows_, screens))
+        saveState();
+}
+
 void AppDelegate::createPinWindow(const PinParameters& parameters) {
     pinWindows_.push_back(PinWindowBuilder::build(parameters));
     closeCard(welcomePanel_);
@@ -154,7 +166,8 @@ std::vector<PinnedPhotoState> AppDelegate::loadState() {
 }
 
 void AppDelegate::showWelcomePanel() {
-    welcomePanel_ = InfoCardBuilder::buildWelcomeCard();
+    welcomePanel_ = InfoCardBuilder::buildWelcomeCard(statusItem_ != nullptr &&
+                                                      statusItem_->isFallbackCardShown());
 }
 
 void AppDelegate::showHelpPanel() {

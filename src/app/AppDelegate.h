@@ -7,6 +7,7 @@
 #include "platform/ApplicationDelegate.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Panel.h"
+#include "platform/ScreenWatch.h"
 #include "platform/StatusItem.h"
 #include "store/HeldRecords.h"
 #include "store/PinnedPhotoState.h"
@@ -37,6 +38,8 @@ public:
 
     void setupStatusItem();
     void restorePinnedPhotos();
+    // Brings back onto a screen every pin that none shows enough of, and saves if any moved.
+    void bringPinsOnScreen();
     // Builds, shows and lists one pin window, closes the info cards, remembers that a photo was
     // added and saves.
     void createPinWindow(const PinParameters& parameters);
@@ -62,6 +65,7 @@ private:
     std::unique_ptr<platform::StatusItem> statusItem_;
     std::unique_ptr<platform::Panel> welcomePanel_;
     std::unique_ptr<platform::Panel> helpPanel_;
+    std::unique_ptr<platform::ScreenWatch> screenWatch_;
 };
 
 }  // namespace corkwallery

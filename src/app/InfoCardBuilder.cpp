@@ -32,7 +32,14 @@ struct CardContent {
 constexpr CardContent kWelcome{
     "pin.fill",
     "Welcome to Corkwallery",
-    "Click the pin icon in your menu bar\nto add your first photo.",
+    "Click the pin icon in your panel's tray\nto add your first photo.",
+    2,
+};
+// Where no tray runs, the menu hangs from the card in the corner instead.
+constexpr CardContent kWelcomeWithoutTray{
+    "pin.fill",
+    "Welcome to Corkwallery",
+    "Click the pin card in the top-right corner\nto add your first photo.",
     2,
 };
 
@@ -40,7 +47,7 @@ constexpr CardContent kHelp{
     "questionmark.circle.fill",
     "How to Use Corkwallery",
     "Drag a photo to move it around your desktop\n"
-    "Hold Option and drag to resize a photo\n"
+    "Hold Shift and drag to resize a photo\n"
     "Right-click a photo to lock, unlock, or remove it\n"
     "Your photos are saved automatically\n"
     "\n"
@@ -144,8 +151,8 @@ std::unique_ptr<Panel> buildCard(const CardContent& content,
 
 }  // namespace
 
-std::unique_ptr<Panel> InfoCardBuilder::buildWelcomeCard() {
-    return buildCard(kWelcome, std::nullopt);
+std::unique_ptr<Panel> InfoCardBuilder::buildWelcomeCard(bool cornerCardShown) {
+    return buildCard(cornerCardShown ? kWelcomeWithoutTray : kWelcome, std::nullopt);
 }
 
 std::unique_ptr<Panel> InfoCardBuilder::buildHelpCard(std::function<void()> closeAction) {

@@ -14,8 +14,9 @@ namespace corkwallery {
 // Every call builds a new card and shows it without activating anything.
 class InfoCardBuilder {
 public:
-    // The card that greets a first-time user and points at the tray icon.
-    static std::unique_ptr<platform::Panel> buildWelcomeCard();
+    // The card that greets a first-time user and points at the tray icon, or at the corner card
+    // that stands in for it.
+    static std::unique_ptr<platform::Panel> buildWelcomeCard(bool cornerCardShown);
     // The card that explains the gestures; its close button (top right) runs `closeAction`.
     static std::unique_ptr<platform::Panel> buildHelpCard(std::function<void()> closeAction);
 

@@ -77,10 +77,9 @@ void DraggableImageView::refitWindow() {
     // size and the window its exact centre.
     const double w = std::clamp(std::ceil(w0 * c + h0 * s), 0.0, kLargestWindowSide);
     const double h = std::clamp(std::ceil(w0 * s + h0 * c) + pinOverhang, 0.0, kLargestWindowSide);
-    const Rect current = panel->frame();
     // Room for the photo lifted while it is dragged, which reaches past the frame.
     panel->setDrawingMargin(std::ceil((kLiftedScale - 1) / 2 * std::max(w, h)) + 1);
-    panel->setFrame(Rect(current.midX() - w / 2, current.midY() - h / 2, w, h), true);
+    panel->setFrameSizeKeepingCenter({w, h}, true);
     layoutLayers();
 }
 

@@ -46,11 +46,8 @@ std::unique_ptr<Panel> PinWindowBuilder::build(const PinParameters& p) {
     panel->setContentView(std::move(owned));
     view.fitWindowToPhoto({w, h}, p.rotationAngle);
 
-    if (p.center) {
-        const Rect frame = panel->frame();
-        panel->setFrameOrigin(
-            {p.center->x - frame.width() * 0.5, p.center->y - frame.height() * 0.5});
-    }
+    if (p.center)
+        panel->setCenter(*p.center);
     panel->orderFront();
     return panel;
 }

@@ -16,15 +16,23 @@ using Json = nlohmann::json;
 // past the depth limit (deep values would overflow the stack when copied or destroyed).
 class TreeBuilder {
 public:
+    // The parser reads "-0" as the integer 0; the numbers of the text that are "-0", in order,
+    // give the sign back.
+    explicit TreeBuilder(std::vector<bool> negativeZeros)
+        : negativeZeros_(std::move(negativeZeros)) {}
+
     bool null() { return add(JsonValue()); }
     bool boolean(bool value) { return add(JsonValue(value)); }
     bool number_integer(Json::number_integer_t value) {
-        return add(JsonValue(static_cast<double>(value)));
+        const bool negativeZero = nextNumberIsNegativeZero();
+        return add(JsonValue(negativeZero ? -0.0 : static_cast<double>(value)));
     }
     bool number_unsigned(Json::number_unsigned_t value) {
+        nextNumberIsNegativeZero();
         return add(JsonValue(static_cast<double>(value)));
     }
     bool number_float(Json::number_float_t value, const Json::string_t&) {
+        nextNumberIsNegativeZero();
         return add(JsonValue(value));
     }
     bool string(Json::string_t& value) { return add(JsonValue(std::move(value))); }
@@ -97,6 +105,13 @@ private:
         return std::string(what);
     }
 
+    bool nextNumberIsNegativeZero() {
+        const std::size_t i = numbersRead_++;
+        return i < negativeZeros_.size() && negativeZeros_[i];
+    }
+
+    std::vector<bool> negativeZeros_;
+    std::size_t numbersRead_ = 0;
     std::vector<Frame> frames_;
     std::optional<JsonValue> root_;
     bool depthExceeded_ = false;
@@ -131,6 +146,36 @@ std::size_t byteOfFirstContainerDeeperThan(std::string_view text, std::size_t li
     return text.size() + 1;
 }
 
+// For each number of the text, in order, whether it is "-0"; empty when the text holds none.
+std::vector<bool> negativeZeroNumbers(std::string_view text) {
+    std::vector<bool> numbers;
+    if (text.find("-0") == std::string_view::npos)
+        return numbers;
+    bool inString = false;
+    bool escaped = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '-' || (c >= '0' && c <= '9')) {
+            std::size_t end = i;
+            while (end < text.size() &&
+                   std::string_view("0123456789+-.eE").find(text[end]) != std::string_view::npos)
+                ++end;
+            numbers.push_back(text.substr(i, end - i) == "-0");
+            i = end - 1;
+        }
+    }
+    return numbers;
+}
+
 std::string invalidJson(std::size_t byte, std::string_view what) {
     return "invalid JSON at byte " + std::to_string(byte) + ": " + std::string(what);
 }
@@ -142,7 +187,7 @@ Result<JsonValue> JsonReader::parse(std::string_view text) {
     if (const auto nul = text.find('\0'); nul != std::string_view::npos)
         return Result<JsonValue>::failure(invalidJson(nul + 1, "NUL byte"));
 
-    TreeBuilder builder;
+    TreeBuilder builder(negativeZeroNumbers(text));
     const bool parsed = Json::sax_parse(text.begin(), text.end(), &builder,
                                         Json::input_format_t::json, /*strict=*/true,
                                         /*ignore_comments=*/false);

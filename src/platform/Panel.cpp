@@ -9,10 +9,15 @@
 #include "platform/PanelWidget.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/ViewWidget.h"
+#include "platform/WindowSurface.h"
 
 namespace corkwallery::platform {
 
-Panel::Panel(Rect contentRect) : frame_(contentRect), widget_(new PanelWidget(this)) {
+Panel::Panel(Rect contentRect)
+    : frame_(contentRect),
+      center_{contentRect.midX(), contentRect.midY()},
+      widget_(new PanelWidget(this)) {
+    widget_->setCastsShadow(hasShadow_);
     placeNativeWindow();
 }
 
@@ -31,7 +36,19 @@ void Panel::setLevel(WindowLevel level) {
 void Panel::setOpaque(bool opaque) {
     opaque_ = opaque;
     widget_->setAttribute(Qt::WA_TranslucentBackground, !opaque);
+    widget_->setTranslucent(!opaque);
     widget_->update();
+    marginChanged();
+}
+
+void Panel::setHasShadow(bool shadow) {
+    hasShadow_ = shadow;
+    widget_->setCastsShadow(shadow);
+    marginChanged();
+}
+
+double Panel::drawingMargin() const {
+    return drawingMargin_ + (hasShadow_ && !opaque_ ? WindowSurface::kShadowRoom : 0);
 }
 
 void Panel::setBackgroundColor(Color color) {
@@ -44,6 +61,7 @@ void Panel::setContentView(std::unique_ptr<View> view) {
     if (!contentView_)
         return;
     contentView_->widget()->setParent(widget_);
+    widget_->setContent(contentView_->widget());
     contentView_->attachTo(this);
     contentView_->setFrame(Rect({0, 0}, frame_.size));
     contentView_->widget()->show();
@@ -51,6 +69,17 @@ void Panel::setContentView(std::unique_ptr<View> view) {
 }
 
 void Panel::setFrame(Rect frame, bool display) {
+    center_ = {frame.midX(), frame.midY()};
+    resizeFrame(frame, display);
+}
+
+void Panel::setFrameSizeKeepingCenter(Size size, bool display) {
+    resizeFrame(
+        Rect(center_.x - size.width * 0.5, center_.y - size.height * 0.5, size.width, size.height),
+        display);
+}
+
+void Panel::resizeFrame(Rect frame, bool display) {
     frame_ = frame;
     placeNativeWindow();
     if (contentView_)
@@ -60,26 +89,37 @@ void Panel::setFrame(Rect frame, bool display) {
         widget_->update();
 }
 
-// Moving repaints nothing: the window's contents travel with it.
 void Panel::setDrawingMargin(double points) {
-    if (points == drawingMargin_)
-        return;
     drawingMargin_ = points;
+    marginChanged();
+}
+
+void Panel::marginChanged() {
+    const double margin = drawingMargin();
+    if (margin == placedMargin_)
+        return;
+    placedMargin_ = margin;
     placeNativeWindow();
     if (contentView_)
         contentView_->placeWidget();
     updateHitRegion();
 }
 
+// Moving repaints nothing: the window's contents travel with it.
 void Panel::setFrameOrigin(Point origin) {
     frame_.origin = origin;
-    const QPoint position = toQtWindowGeometry(nativeFrame()).topLeft();
-    widget_->setPlacedPosition(position);
-    widget_->move(position);
+    center_ = {frame_.midX(), frame_.midY()};
+    placeNativeWindow();
+}
+
+void Panel::setCenter(Point center) {
+    center_ = center;
+    frame_.origin = {center.x - frame_.width() * 0.5, center.y - frame_.height() * 0.5};
+    placeNativeWindow();
 }
 
 void Panel::updateHitRegion() {
-    const double m = drawingMargin_;
+    const double m = drawingMargin();
     if (!contentView_) {
         widget_->setHitShape(QRectF(m, m, frame_.width(), frame_.height()).toAlignedRect());
         return;
@@ -126,19 +166,21 @@ bool Panel::isVisible() const {
     return widget_->isVisible();
 }
 
-void Panel::nativeWindowMoved(Point nativeOrigin) {
-    frame_.origin = {nativeOrigin.x + drawingMargin_, nativeOrigin.y + drawingMargin_};
+void Panel::nativeWindowMoved(QPoint topLeft) {
+    const QRect placed = toQtWindowGeometry(nativeFrame());
+    const Point origin = fromQt(QRectF(QRect(topLeft, placed.size()))).origin;
+    const double m = drawingMargin();
+    frame_.origin = {origin.x + m, origin.y + m};
+    center_ = {frame_.midX(), frame_.midY()};
 }
 
 Rect Panel::nativeFrame() const {
-    const double m = drawingMargin_;
+    const double m = drawingMargin();
     return {frame_.minX() - m, frame_.minY() - m, frame_.width() + 2 * m, frame_.height() + 2 * m};
 }
 
 void Panel::placeNativeWindow() {
-    const QRect geometry = toQtWindowGeometry(nativeFrame());
-    widget_->setPlacedPosition(geometry.topLeft());
-    widget_->setGeometry(geometry);
+    widget_->place(toQtWindowGeometry(nativeFrame()));
 }
 
 }  // namespace corkwallery::platform

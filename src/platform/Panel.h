@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include <QPoint>
+
 #include "platform/Geometry.h"
 #include "platform/View.h"
 
@@ -34,7 +36,9 @@ public:
     bool isOpaque() const { return opaque_; }
     void setBackgroundColor(Color color);
     Color backgroundColor() const { return background_; }
-    void setHasShadow(bool shadow) { hasShadow_ = shadow; }
+    // A translucent window with a shadow draws it itself, in the room WindowSurface::kShadowRoom
+    // that its drawing margin then keeps, and only while a compositor runs.
+    void setHasShadow(bool shadow);
     bool hasShadow() const { return hasShadow_; }
     // Kept for parity with window APIs that free a closed window; a Panel lives while it is owned.
     void setReleasedWhenClosed(bool released) { releasedWhenClosed_ = released; }
@@ -44,9 +48,10 @@ public:
 
     // Room around the frame that the native window keeps for drawing only, so content drawn
     // slightly outside the frame (a photo lifted while dragged) is not cut off. The frame, and
-    // with it the window's centre, is unaffected.
+    // with it the window's centre, is unaffected. The margin the window keeps also holds its
+    // shadow.
     void setDrawingMargin(double points);
-    double drawingMargin() const { return drawingMargin_; }
+    double drawingMargin() const;
 
     void setContentView(std::unique_ptr<View> view);
     View* contentView() const { return contentView_.get(); }
@@ -55,10 +60,17 @@ public:
     Rect frame() const { return frame_; }
     void setFrame(Rect frame, bool display);
     void setFrameOrigin(Point origin);
+    // The frame's centre exactly as last given (a centre turned into an origin and back may
+    // differ in its last bits), or where the window was moved to since.
+    Point center() const { return center_; }
+    // Moves the window so that its frame's centre is exactly `center`.
+    void setCenter(Point center);
+    // Gives the frame `size`, keeping its exact centre.
+    void setFrameSizeKeepingCenter(Size size, bool display);
 
-    // Makes the window take clicks only where its content view's hit region lies, and, without a
-    // compositor, cuts it to that region. The panel does this after every frame change and show;
-    // a content view whose hit region changes otherwise calls it.
+    // Makes the window take clicks only where its content view's hit region lies. The panel does
+    // this after every frame change and show; a content view whose hit region changes otherwise
+    // calls it. (Without a compositor the window is cut to what it draws: see WindowSurface.)
     void updateHitRegion();
 
     // Shows the window above the others of its level, without activating it. A desktop-level
@@ -72,12 +84,16 @@ public:
 
 private:
     friend class PanelWidget;
-    // The native window, drawing margin included, moved to `origin` (screen coordinates).
-    void nativeWindowMoved(Point nativeOrigin);
+    // The window manager moved the native window, drawing margin included, to `topLeft` (Qt's
+    // global coordinates).
+    void nativeWindowMoved(QPoint topLeft);
     Rect nativeFrame() const;
     void placeNativeWindow();
+    void resizeFrame(Rect frame, bool display);
+    void marginChanged();
 
     Rect frame_;
+    Point center_;
     WindowLevel level_ = WindowLevel::Normal;
     bool opaque_ = true;
     Color background_ = Color::white();
@@ -85,6 +101,7 @@ private:
     bool releasedWhenClosed_ = true;
     unsigned collectionBehavior_ = 0;
     double drawingMargin_ = 0;
+    double placedMargin_ = 0;
     std::unique_ptr<View> contentView_;
     PanelWidget* widget_;  // owned; handed to Qt for deletion when the panel goes
 };

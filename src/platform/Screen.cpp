@@ -9,7 +9,8 @@ namespace corkwallery::platform {
 
 namespace {
 Screen fromQScreen(const QScreen& screen) {
-    return {fromQt(QRectF(screen.geometry())), screen.devicePixelRatio()};
+    return {fromQt(QRectF(screen.geometry())), screen.devicePixelRatio(),
+            fromQt(QRectF(screen.availableGeometry()))};
 }
 }  // namespace
 

@@ -27,25 +27,29 @@ void View::setFrame(Rect frame) {
     frame_ = frame;
     backing_->setFrame(bounds());
     placeWidget();
-    if (resized) {
-        // Subviews keep their distance from the bottom edge, which moves in Qt's y-down terms.
-        for (const auto& subview : subviews_)
-            subview->placeWidget();
+    if (resized)
         layout();
-    }
 }
 
-// A content view's widget also covers its window's drawing margin, outset on every side.
+// A content view's widget also covers its window's drawing margin, outset on every side, and
+// its subviews' widgets lie that far in. Subviews keep their distance from the bottom edge,
+// which moves in Qt's y-down terms when the view is resized.
 void View::placeWidget() {
     double parentHeight = frame_.height();
-    if (superview_ != nullptr)
+    double parentOutset = 0;
+    if (superview_ != nullptr) {
         parentHeight = superview_->frame().height();
-    else if (window_ != nullptr)
+        parentOutset = superview_->drawingOutset();
+    } else if (window_ != nullptr) {
         parentHeight = window_->frame().height();
+    }
     const double o = drawingOutset();
-    widget_->setGeometry(
-        toNativeCoordinate(frame_.minX()), toNativeCoordinate(parentHeight - frame_.maxY()),
-        toNativeLength(frame_.width() + 2 * o), toNativeLength(frame_.height() + 2 * o));
+    widget_->setGeometry(toNativeCoordinate(parentOutset + frame_.minX()),
+                         toNativeCoordinate(parentOutset + parentHeight - frame_.maxY()),
+                         toNativeLength(frame_.width() + 2 * o),
+                         toNativeLength(frame_.height() + 2 * o));
+    for (const auto& subview : subviews_)
+        subview->placeWidget();
 }
 
 std::vector<Polygon> View::hitRegion() const {

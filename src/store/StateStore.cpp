@@ -99,12 +99,12 @@ bool StateStore::saveState(const PinWindowList& pinWindows, const HeldRecords& h
             logLine(window + "storedFilename is nil \u2014 skipping");
             continue;
         }
-        const platform::Rect frame = panel->frame();
-        states.push_back(PinnedPhotoState{
-            *view->storedFilename(), view->originalPath().value_or(""),
-            frame.origin.x + frame.size.width / 2, frame.origin.y + frame.size.height / 2,
-            view->baseImageSize().width, view->baseImageSize().height, view->rotationAngle(),
-            view->pinColorName(), view->isLocked()});
+        // The centre as given, not recomputed from the frame: a restored pin saves back exactly.
+        const platform::Point centre = panel->center();
+        states.push_back(
+            PinnedPhotoState{*view->storedFilename(), view->originalPath().value_or(""), centre.x,
+                             centre.y, view->baseImageSize().width, view->baseImageSize().height,
+                             view->rotationAngle(), view->pinColorName(), view->isLocked()});
         const PinnedPhotoState& saved = states.back();
         logLine(window + "saved \u2014 stored=" + saved.storedFilename +
                 ", center=" + center(saved.centerX, saved.centerY));

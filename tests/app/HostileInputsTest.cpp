@@ -17,6 +17,7 @@
 
 #include "app/AppDelegate.h"
 #include "photo/DraggableImageView.h"
+#include "pins/PinPlacement.h"
 #include "platform/PanelWidget.h"
 #include "store/StateFileCodec.h"
 #include "support/CapturedLog.h"
@@ -121,7 +122,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Sizes and centres far beyond any screen: the windows stay within what X11 can hold, and the
 // records are written back exactly as they were read.
-TEST_F(Hostile, AbsurdSizesAndCentresAreKeptExactlyWithBoundedWindows) {
+// Absurd sizes are kept exactly in bounded windows; so are absurd centres, unless no screen
+// shows the pin: then it comes back onto the screen.
+TEST_F(Hostile, AbsurdSizesAndCentresAreKeptWithBoundedWindowsWithinReach) {
     std::vector<PinnedPhotoState> records;
     int i = 0;
     for (double size : {1e308, 1e9, 0.0, -5.0}) {
@@ -134,16 +137,30 @@ TEST_F(Hostile, AbsurdSizesAndCentresAreKeptExactlyWithBoundedWindows) {
     for (const auto& record : records)
         writePhoto(record.storedFilename);
 
-    launch();
+    const auto lines = launch();
     ASSERT_EQ(delegate.pinWindows().size(), records.size());
     for (const auto& window : delegate.pinWindows()) {
         const QWidget* native = window->widget();
         EXPECT_LE(std::max(native->width(), native->height()), 32000);
         QImage canvas(64, 64, QImage::Format_ARGB32_Premultiplied);
         static_cast<QWidget*>(window->widget())->render(&canvas);  // painting must not fail either
+        EXPECT_FALSE(
+            PinPlacement::broughtOnScreen(window->frame(), {platform::Rect(0, 0, 1440, 900)}));
     }
     save();
-    EXPECT_EQ(StateFileCodec::decode(readAll(stateFile())).value(), records);
+    const auto saved = StateFileCodec::decode(readAll(stateFile())).value();
+    ASSERT_EQ(saved.size(), records.size());
+    for (std::size_t p = 0; p < records.size(); ++p) {
+        PinnedPhotoState expected = records[p];
+        if (contains(lines, "[Corkwallery] Brought pin " + std::to_string(p) + " back on screen")) {
+            expected.centerX = delegate.pinWindows()[p]->center().x;
+            expected.centerY = delegate.pinWindows()[p]->center().y;
+        }
+        EXPECT_EQ(saved[p], expected);
+    }
+    // Huge pins around the origin cover the screen: they stay exactly where they were.
+    for (const std::size_t kept : {2, 3, 6, 7})
+        EXPECT_EQ(saved[kept].centerX, records[kept].centerX);
 }
 
 TEST_F(Hostile, StoredNamesThatLeaveTheImagesFolderAreNeverOpened) {

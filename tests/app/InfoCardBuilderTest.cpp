@@ -37,7 +37,7 @@ void PrintTo(Card card, std::ostream* out) {
 
 std::unique_ptr<Panel> build(
     Card card, std::function<void()> closeAction = [] {}) {
-    return card == Card::Welcome ? InfoCardBuilder::buildWelcomeCard()
+    return card == Card::Welcome ? InfoCardBuilder::buildWelcomeCard(false)
                                  : InfoCardBuilder::buildHelpCard(std::move(closeAction));
 }
 
@@ -61,13 +61,17 @@ std::string symbolName(const std::optional<platform::Image>& image) {
     return symbol != nullptr ? symbol->name() : "";
 }
 
-QImage render(const Panel& panel, int dpr = 1) {
-    const Size s = panel.frame().size;
-    QImage out(static_cast<int>(s.width) * dpr, static_cast<int>(s.height) * dpr,
-               QImage::Format_ARGB32_Premultiplied);
+// The window as shown, or with `cardOnly` just the card's frame, without the margin around it.
+QImage render(const Panel& panel, int dpr = 1, bool cardOnly = true) {
+    const int m = static_cast<int>(panel.drawingMargin());
+    const QSize size = cardOnly ? QSize(static_cast<int>(panel.frame().width()),
+                                        static_cast<int>(panel.frame().height()))
+                                : panel.widget()->size();
+    QImage out(size * dpr, QImage::Format_ARGB32_Premultiplied);
     out.setDevicePixelRatio(dpr);
     out.fill(Qt::transparent);
-    panel.widget()->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+    panel.widget()->render(&out, cardOnly ? QPoint(-m, -m) : QPoint(), QRegion(),
+                           QWidget::DrawChildren);
     return out;
 }
 
@@ -152,19 +156,22 @@ TEST(HelpCard, HasItsCloseButtonEightPointsInsideTheTopRightCorner) {
     ASSERT_TRUE(close->image());
     EXPECT_EQ(symbolName(close->image()), "xmark.circle.fill");
     EXPECT_EQ(close->image()->accessibilityDescription(), "Close");
-    // In Qt's terms: 8 pixels from the top and right edges of the window.
-    const QRect native = close->widget()->geometry();
-    EXPECT_EQ(native, QRect(static_cast<int>(card.width()) - 28, 8, 20, 20));
+    // In Qt's terms: 8 pixels from the top and right edges of the card, inside the margin the
+    // window keeps for the card's shadow.
+    const QRect native(close->widget()->mapTo(panel->widget(), QPoint()), QSize(20, 20));
+    const int m = static_cast<int>(panel->drawingMargin());
+    EXPECT_EQ(native, QRect(m + static_cast<int>(card.width()) - 28, m + 8, 20, 20));
 
     EXPECT_EQ(closeButtonOf(*build(Card::Welcome)), nullptr);
 }
 
-// Presses and releases the left button at a point of the window (Qt's y-down coordinates), as
+// Presses and releases the left button at a point of the card (Qt's y-down coordinates), as
 // the window system delivers it: Qt finds the widget under the pointer.
 void clickWindow(const Panel& panel, QPoint at) {
     QWindow* window = panel.widget()->windowHandle();
     ASSERT_NE(window, nullptr);
-    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, at);
+    const int m = static_cast<int>(panel.drawingMargin());
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, at + QPoint(m, m));
 }
 
 TEST(HelpCard, CloseButtonRunsItsActionOncePerClickAndMayCloseTheCard) {
@@ -211,19 +218,27 @@ QColor brightestIn(const QImage& image, Rect rect) {
     return best;
 }
 
-TEST_P(CardTest, RendersARoundedTranslucentCardWithWhiteContent) {
+TEST_P(CardTest, RendersARoundedTranslucentCardWithWhiteContentOverItsShadow) {
     auto panel = build(GetParam());
     const QImage image = render(*panel);
     const std::string path = std::string(CORKWALLERY_BUILD_DIR) + "/cards-" +
                              (GetParam() == Card::Welcome ? "welcome" : "help");
-    image.save(QString::fromStdString(path + ".png"));
-    render(*panel, 2).save(QString::fromStdString(path + "@2x.png"));
+    const QImage window = render(*panel, 1, false);
+    window.save(QString::fromStdString(path + ".png"));
+    render(*panel, 2, false).save(QString::fromStdString(path + "@2x.png"));
     const double w = panel->frame().width();
     const double h = panel->frame().height();
 
-    // The middle of each corner square lies outside the rounded outline.
+    // The middle of each corner square lies outside the rounded outline: only shadow shows.
     for (const auto& [x, y] : {std::pair{3.0, 3.0}, {w - 3, 3.0}, {3.0, h - 3}, {w - 3, h - 3}})
-        EXPECT_EQ(pixelAt(image, x, y).alpha(), 0) << x << ", " << y;
+        EXPECT_LT(pixelAt(image, x, y).alphaF(), 0.34) << x << ", " << y;
+    // The shadow lies below the card, in the window's margin, and fades out before its edge.
+    const double m = panel->drawingMargin();
+    const QColor below = pixelAt(window, m + w / 2, m - 3);
+    EXPECT_GT(below.alphaF(), 0.1);
+    EXPECT_EQ(below.red(), 0);
+    EXPECT_EQ(pixelAt(window, 1, 1).alpha(), 0);
+    EXPECT_EQ(pixelAt(window, m + w / 2, 2 * m + h - 1).alpha(), 0);
     // The inset margin is plain black at 0.7.
     const QColor inside = pixelAt(image, 12, h / 2);
     EXPECT_NEAR(inside.alphaF(), 0.7, 0.01);

@@ -15,9 +15,12 @@
 #include "photo/DraggableImageView.h"
 #include "pins/PhotoAdder.h"
 #include "platform/EventInjection.h"
+#include "platform/Label.h"
 #include "platform/Menu.h"
 #include "platform/OpenPanel.h"
 #include "platform/PanelWidget.h"
+#include "platform/StackView.h"
+#include "platform/StatusItem.h"
 #include "platform/UserDefaults.h"
 #include "store/StateFileCodec.h"
 #include "support/CapturedLog.h"
@@ -432,8 +435,9 @@ TEST_F(PhotoFlows, HowToUseTogglesTheHelpCardAndItsCloseButtonClosesIt) {
     const platform::Panel& help = *delegate.helpPanel();
     ASSERT_TRUE(testing::waitUntil([&] { return help.widget()->isVisible(); }));
     const int w = static_cast<int>(help.frame().width());
+    const int m = static_cast<int>(help.drawingMargin());
     QTest::mouseClick(help.widget()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(w - 18, 18));
+                      QPoint(m + w - 18, m + 18));
     EXPECT_EQ(delegate.helpPanel(), nullptr);
     // The next "How to Use" opens it again rather than closing nothing.
     trayCommand("How to Use");
@@ -486,6 +490,29 @@ TEST(LaunchGreeting, WelcomeCardOnlyOnAFirstLaunchWithoutPins) {
         }
         EXPECT_EQ(app.helpPanel(), nullptr);
         EXPECT_EQ(app.pinWindows().size(), c.restorablePin ? 1u : 0u);
+    }
+}
+
+// The welcome card points at what stands at launch: the tray icon, or the corner card.
+TEST(LaunchGreeting, WelcomeCardNamesTheTrayOrTheCornerCard) {
+    for (const bool tray : {true, false}) {
+        SCOPED_TRACE(tray);
+        testing::TemporaryHome home;
+        platform::StatusItem::setTrayAvailabilityProbe([tray] { return tray; });
+        AppDelegate app;
+        {
+            CapturedLog quiet;
+            app.applicationDidFinishLaunching();
+        }
+        platform::StatusItem::setTrayAvailabilityProbe({});
+        ASSERT_NE(app.welcomePanel(), nullptr);
+        const auto& stack = dynamic_cast<const platform::StackView&>(
+            *app.welcomePanel()->contentView()->subviews()[0]);
+        const auto* body = dynamic_cast<const platform::Label*>(stack.arrangedSubviews().at(2));
+        ASSERT_NE(body, nullptr);
+        EXPECT_EQ(body->stringValue(),
+                  tray ? "Click the pin icon in your panel's tray\nto add your first photo."
+                       : "Click the pin card in the top-right corner\nto add your first photo.");
     }
 }
 

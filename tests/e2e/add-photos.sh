@@ -31,13 +31,14 @@ add_photo() {
 }
 
 choose_from_menu 3  # How to Use
-poll window_centred_at 720 450 300 || fail "no help card"
+poll window_centred_at 720 450 350 || fail "no help card"  # wider than the welcome card
 screenshot help-card
 
 add_photo "$work/beach.png"
 pin=$(window_centred_at 720 450) || fail "the photo is not at the screen's centre"
 echo "first pin: $pin"
-cards_gone() { ! window_centred_at 720 450 100 | grep -q "293x147\|376x211"; }
+# The cards' windows: the welcome card and the help card with the room for their shadows.
+cards_gone() { ! window_centred_at 720 450 100 | grep -q "340x181\|410x245"; }
 poll cards_gone || fail "the cards stayed open"
 
 add_photo "$work/forest.jpg"

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The program as a citizen of an X11 desktop: its cards and pins sit below other windows, on every
 # workspace, out of the taskbar and pager, and never take the focus; a click on a pin's transparent
-# corner reaches the window below; without a compositor the pin is cut to its shape, and the cut
-# goes when a compositor returns; without a tray the corner card stands in.
+# corner reaches the window below; without a tray the corner card stands in.
 # Usage: desktop-citizen.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
 set -uo pipefail
 bin=$1 rc=$2 shots=$3
@@ -19,14 +18,6 @@ desktop_window() {
   grep -q "input focus: False" <<<"$states" || fail "window $id accepts the focus"
   grep -q "TYPE_DESKTOP\|TYPE_DOCK\|TYPE_UTILITY" <<<"$states" && fail "$id: wrong type: $states"
   xwininfo -id "$id" | grep -q "Override Redirect State: no" || fail "$id is override-redirect"
-}
-# The PID of the session's process running `name`.
-started() {
-  local pid
-  for pid in "${pids[@]}"; do
-    [[ $(ps -o comm= -p "$pid") == "$1" ]] && { echo "$pid"; return 0; }
-  done
-  return 1
 }
 
 start_app
@@ -67,17 +58,6 @@ active=$(xprop -root _NET_ACTIVE_WINDOW)
 [[ $active == *"$(printf '0x%x' "$pin")"* ]] && fail "the pin became the active window"
 window_centred_at 720 450 200 >/dev/null || fail "the pin moved"
 stop_pid "$(started xev)"
-
-# The compositor stops: the pin is cut to its shape, so its transparent parts are not drawn black;
-# it starts again: the cut goes.
-compositor=$(started xcompmgr) || fail "no compositor pid"
-stop_pid "$compositor"
-shaped() { xwininfo -shape -id "$pin" | grep -q "Window shape extents"; }
-poll shaped || fail "no window shape without a compositor"
-screenshot no-compositor
-xcompmgr -n >/dev/null 2>&1 & pids+=($!)
-unshaped() { ! shaped; }
-poll unshaped || fail "the shape stayed after the compositor came back"
 
 # The tray goes: the corner card stands in, with the same recipe.
 tray=$(started trayer) || fail "no tray pid"

@@ -6,6 +6,7 @@
 
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 77; }
 command -v dbus-daemon >/dev/null || { echo "dbus-daemon is not installed"; exit 77; }
+[[ -f $rc ]] || { echo "no openbox configuration $rc"; exit 77; }
 mkdir -p "$shots"
 rc=$(realpath "$rc")  # openbox reads a relative path against its own folder
 work=$(mktemp -d)
@@ -71,6 +72,15 @@ export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 
 for sub in home data config cache; do mkdir -p "$work/$sub"; done
 mkdir -m 700 "$work/runtime"  # the journey's own runtime directory, so it shares no lock
+
+# The PID of the session's process running `name`.
+started() {
+  local pid
+  for pid in "${pids[@]}"; do
+    [[ $(ps -o comm= -p "$pid") == "$1" ]] && { echo "$pid"; return 0; }
+  done
+  return 1
+}
 
 # Starts the program as $app, logging to $work/app.log; QT_QPA_PLATFORM is $app_platform (xcb).
 start_app() {

@@ -73,16 +73,27 @@ protected:
         platform::sendMouseEvent(*view, action, at, modifiers);
     }
     double scale() const { return view->imageLayer().presentationScale(); }
-    // Whether the window takes a click at (u, v) from the photo's centre, along the photo's own
-    // turned axes (v up).
-    bool takesClickAt(double u, double v) const {
+    // The window's pixel at (u, v) from the photo's centre, along the photo's own turned axes
+    // (v up).
+    QPoint windowPoint(double u, double v) const {
         const double m = panel->drawingMargin();
         const double t = view->rotationAngle();
         const double cx = m + panel->frame().width() / 2;
         const double cy = m + panel->frame().height() / 2 + DraggableImageView::pinOverhang / 2;
-        const QPointF at(cx + u * std::cos(t) - v * std::sin(t),
-                         cy - (u * std::sin(t) + v * std::cos(t)));
-        return panel->widget()->hitShape().contains(at.toPoint());
+        return QPointF(cx + u * std::cos(t) - v * std::sin(t),
+                       cy - (u * std::sin(t) + v * std::cos(t)))
+            .toPoint();
+    }
+    bool takesClickAt(double u, double v) const {
+        return panel->widget()->hitShape().contains(windowPoint(u, v));
+    }
+    // The whole window as it draws itself, before any mask cuts it.
+    QImage shown() const {
+        QWidget* widget = panel->widget();
+        QImage out(widget->size(), QImage::Format_ARGB32_Premultiplied);
+        out.fill(Qt::transparent);
+        widget->render(&out, QPoint(), QRegion(), QWidget::DrawChildren | QWidget::IgnoreMask);
+        return out;
     }
 
     std::unique_ptr<Panel> panel;
@@ -169,18 +180,43 @@ TEST_F(PhotoInteraction, TakesClicksOnlyOnTheTiltedPhotoAndThePin) {
     }
 }
 
-// Without a compositor transparent pixels show black, so the window is cut to the same shape;
-// it follows a compositor that comes or goes.
-TEST_F(PhotoInteraction, IsCutToItsShapeOnlyWithoutACompositor) {
+// With a compositor the photo casts a soft shadow inside the window's margin. Without one,
+// transparent pixels show black: the window is cut to what it draws and shows that opaque, with
+// no shadow. It follows a compositor that comes or goes, and a resize.
+TEST_F(PhotoInteraction, ShadowedWithACompositorAndCutToItsDrawingWithout) {
     open({300, 200}, 0.1);
     const platform::PanelWidget& window = *panel->widget();
+    const QPoint belowPhoto = windowPoint(0, -100 - 5);
+    const QPoint clear(1, 1);  // the window's corner, beyond the shadow's reach
+    QImage image = shown();
     EXPECT_TRUE(window.mask().isEmpty());
+    EXPECT_GT(image.pixelColor(belowPhoto).alpha(), 25);
+    EXPECT_LT(image.pixelColor(belowPhoto).alpha(), 90);
+    EXPECT_EQ(image.pixelColor(clear).alpha(), 0);
+
     platform::CompositorWatch::setProbe([] { return false; });
-    EXPECT_EQ(window.mask(), window.hitShape());
-    send(MouseAction::LeftDown, {700, 500}, platform::ModifierOption);
-    send(MouseAction::LeftDragged, {800, 500});
-    EXPECT_TRUE(takesClickAt(220, 145));
-    EXPECT_EQ(window.mask(), window.hitShape());
+    for (const bool resized : {false, true}) {
+        SCOPED_TRACE(resized);
+        if (resized) {
+            send(MouseAction::LeftDown, {700, 500}, platform::ModifierOption);
+            send(MouseAction::LeftDragged, {800, 500});
+        }
+        const double u = view->baseImageSize().width / 2;
+        const double v = view->baseImageSize().height / 2;
+        image = shown();
+        const QRegion mask = window.mask();
+        // The photo to its edges, the pin; not the rounded corners, beside the pin or below.
+        EXPECT_TRUE(mask.contains(windowPoint(0, 0)) && mask.contains(windowPoint(0, v + 4)));
+        EXPECT_TRUE(mask.contains(windowPoint(u - 2, 0)) && mask.contains(windowPoint(0, -v + 2)));
+        EXPECT_FALSE(
+            mask.contains(windowPoint(u - 1, v - 1)) || mask.contains(windowPoint(u + 2, 0)) ||
+            mask.contains(windowPoint(-40, v + 8)) || mask.contains(windowPoint(0, -v - 5)));
+        int stray = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                stray += qAlpha(image.pixel(x, y)) != (mask.contains(QPoint(x, y)) ? 255 : 0);
+        EXPECT_EQ(stray, 0);
+    }
     platform::CompositorWatch::setProbe({});
     EXPECT_TRUE(window.mask().isEmpty());
 }

@@ -9,7 +9,7 @@
 #include "photo/PinColors.h"
 #include "platform/ImageImpl.h"
 #include "platform/Panel.h"
-#include "platform/PanelWidget.h"
+#include "platform/ViewWidget.h"
 
 namespace corkwallery {
 namespace {
@@ -45,8 +45,9 @@ QImage render(const Panel& panel, double dpr) {
                QImage::Format_ARGB32_Premultiplied);
     out.setDevicePixelRatio(dpr);
     out.fill(Qt::transparent);
-    QWidget* widget = static_cast<QWidget*>(panel.widget());
-    // The frame, without the drawing margin around it.
+    // What the photo view draws, in the frame without the drawing margin around it; the window
+    // shows it through its surface (WindowSurfaceTest).
+    QWidget* widget = panel.contentView()->widget();
     const int margin = static_cast<int>(panel.drawingMargin());
     widget->render(&out, QPoint(-margin, -margin), QRegion(), QWidget::DrawChildren);
     return out;

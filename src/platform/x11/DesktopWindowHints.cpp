@@ -31,6 +31,12 @@ std::vector<std::uint32_t> readCardinals(xcb_connection_t* connection, xcb_windo
     return values;
 }
 
+void markWithoutShadow(xcb_connection_t* connection, xcb_window_t window) {
+    constexpr std::uint32_t kNoShadow = 0;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window,
+                        atom(connection, "_COMPTON_SHADOW"), XCB_ATOM_CARDINAL, 32, 1, &kNoShadow);
+}
+
 }  // namespace
 
 void applyDesktopWindowHints(xcb_connection_t* connection, xcb_window_t window) {
@@ -52,6 +58,10 @@ void applyDesktopWindowHints(xcb_connection_t* connection, xcb_window_t window) 
                         atom(connection, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL, 32, 1,
                         &kAllDesktops);
 
+    // The window draws its own shadow, following what it shows; picom and compton would add a
+    // rectangular one around the whole window.
+    markWithoutShadow(connection, window);
+
     std::vector<std::uint32_t> hints =
         readCardinals(connection, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS);
     hints.resize(kWmHintsLength, 0);
@@ -60,6 +70,32 @@ void applyDesktopWindowHints(xcb_connection_t* connection, xcb_window_t window) 
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS,
                         XCB_ATOM_WM_HINTS, 32, kWmHintsLength, hints.data());
     xcb_flush(connection);
+}
+
+}  // namespace corkwallery::platform::x11
+
+namespace corkwallery::platform::x11 {
+
+// Compositors read the mark on the top-level window they draw, which is the window manager's
+// frame when it put the window into one.
+void markFrameWithoutShadow(xcb_connection_t* connection, xcb_window_t window) {
+    xcb_window_t current = window;
+    for (int depth = 0; depth < 8; ++depth) {
+        xcb_query_tree_reply_t* tree =
+            xcb_query_tree_reply(connection, xcb_query_tree(connection, current), nullptr);
+        if (tree == nullptr)
+            return;
+        const xcb_window_t parent = tree->parent;
+        const xcb_window_t root = tree->root;
+        std::free(tree);
+        if (parent == root || parent == XCB_WINDOW_NONE)
+            break;
+        current = parent;
+    }
+    if (current != window) {
+        markWithoutShadow(connection, current);
+        xcb_flush(connection);
+    }
 }
 
 }  // namespace corkwallery::platform::x11
