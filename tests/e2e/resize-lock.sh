@@ -57,8 +57,12 @@ grep -q '"B-right.png",[^}]*"centerX":740.5,"centerY":300.25,' <<<"$(state)" ||
   fail "the quick drag did not land exactly: $(state)"
 poll window_centred_at 740 600 || fail "pin B is not where the drag ended"
 
-# Alt-drag: openbox moves pin A itself by (+60, -40).
-xdotool mousemove 400 460 keydown alt mousedown 1 $(moves 400 460 60 -40 10) mouseup 1 keyup alt
+# Alt-drag: openbox moves pin A itself by (+60, -40). The button stays down until openbox has
+# taken the move, which on a loaded machine it may do late.
+xdotool mousemove 400 460 keydown alt mousedown 1 $(moves 400 460 30 -20 5)
+moving() { ! window_centred_at 400 450; }
+poll moving || fail "openbox did not start moving pin A"
+xdotool $(moves 430 440 30 -20 5) mouseup 1 keyup alt
 poll window_centred_at 460 410 || fail "openbox did not move pin A"
 
 # Pin A's own menu: "Lock Photo" is its first entry.

@@ -55,12 +55,21 @@ done
 pids+=($wm)
 xcompmgr -n >/dev/null 2>&1 & pids+=($!)
 # Starts trayer as the X11 tray host; its PID is $tray.
+# trayer, like openbox, now and then fails to come up on a loaded machine: three tries.
 start_tray() {
-  trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-    --transparent false >/dev/null 2>&1 &
-  tray=$!
-  pids+=($tray)
-  poll xdotool search --onlyvisible --class trayer || fail "trayer did not start"
+  local attempt
+  for attempt in 1 2 3; do
+    trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+      --transparent false >/dev/null 2>&1 &
+    tray=$!
+    for _ in $(seq 200); do
+      xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && { pids+=($tray); return 0; }
+      sleep 0.05
+    done
+    kill "$tray" 2>/dev/null
+    wait "$tray" 2>/dev/null
+  done
+  fail "trayer did not start"
 }
 [[ ${late_tray:-0} == 1 ]] || start_tray
 
