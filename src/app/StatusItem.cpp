@@ -1,0 +1,1 @@
+#include "app/StatusItem.h"

@@ -1,0 +1,1 @@
+#include "photo/PhotoDecoder.h"

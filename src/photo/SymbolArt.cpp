@@ -1,0 +1,1 @@
+#include "photo/SymbolArt.h"
