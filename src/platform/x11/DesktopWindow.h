@@ -2,7 +2,6 @@
 
 #include <QRect>
 #include <QRegion>
-#include <string>
 
 class QWidget;
 
@@ -11,9 +10,6 @@ class QWidget;
 namespace corkwallery::platform::x11 {
 
 bool isRunning();
-
-// Whether an X11 server answers at `display` (a DISPLAY value such as ":0").
-bool canConnectToDisplay(const std::string& display);
 
 // Marks an unmapped top-level window as part of the desktop, merging into what its properties
 // hold: _NET_WM_STATE sticky, skip taskbar, skip pager, _KDE_NET_WM_STATE_SKIP_SWITCHER;
