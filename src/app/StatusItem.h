@@ -58,6 +58,11 @@ public:
     // icon, or standing above it when the icon is in the lower half of the screen.
     static QPointF trayMenuLocation(const QRectF& icon, double menuHeight, const QRectF& screen);
 
+protected:
+    // Runs the open menu's shortcuts: Qt matches a menu's shortcuts only in a menu bar, and the
+    // application has the keyboard only while its menu is open.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     enum class TrayKind { StatusNotifier, X11 };
     void updatePlacement(std::optional<TrayKind> changed);
