@@ -6,39 +6,27 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-#include <QtMath>
 #include <algorithm>
-#include <array>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace corkwallery::platform::x11 {
 
 namespace {
 
-constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
-// WM_HINTS: nine 32-bit fields; the first holds flags, the second the input hint.
-constexpr std::size_t kWmHintsLength = 9;
-constexpr std::uint32_t kInputHintFlag = 1;
-
 xcb_connection_t* qtConnection() {
-    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    auto* x11 = application != nullptr
-                    ? application->nativeInterface<QNativeInterface::QX11Application>()
-                    : nullptr;
-    return x11 != nullptr ? x11->connection() : nullptr;
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
 }
 
-// Interned once per connection and name: every show asks for them again.
+// Interned once (the process has one Qt connection): every show asks for them again.
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
-    static std::map<std::pair<xcb_connection_t*, std::string>, xcb_atom_t> interned;
-    const auto key = std::make_pair(connection, std::string(name));
-    if (const auto found = interned.find(key); found != interned.end())
+    static std::map<std::string, xcb_atom_t> interned;
+    if (const auto found = interned.find(name); found != interned.end())
         return found->second;
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
         connection,
@@ -47,7 +35,7 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     const xcb_atom_t value = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     std::free(reply);
     if (value != XCB_ATOM_NONE)
-        interned.emplace(key, value);
+        interned.emplace(name, value);
     return value;
 }
 
@@ -101,14 +89,16 @@ void prepareDesktopWindow(QWidget* window) {
             states.push_back(state);
     }
     setCardinals(connection, id, netWmState, XCB_ATOM_ATOM, states);
+    // On every workspace.
     setCardinals(connection, id, atom(connection, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
-                 {kAllDesktops});
+                 {0xFFFFFFFF});
     markWithoutShadow(connection, id);
 
     std::vector<std::uint32_t> hints =
         readCardinals(connection, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS);
-    hints.resize(kWmHintsLength, 0);
-    hints[0] |= kInputHintFlag;
+    // Nine fields: flags, then the input hint, which says the window takes no focus.
+    hints.resize(9, 0);
+    hints[0] |= 1;  // InputHint
     hints[1] = 0;
     setCardinals(connection, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, hints);
     xcb_flush(connection);
@@ -125,12 +115,11 @@ void markFrameWithoutShadow(QWidget* window) {
     for (int depth = 0; depth < 8; ++depth) {
         xcb_query_tree_reply_t* tree =
             xcb_query_tree_reply(connection, xcb_query_tree(connection, current), nullptr);
-        if (tree == nullptr)
-            return;
-        const xcb_window_t parent = tree->parent;
-        const xcb_window_t root = tree->root;
+        const xcb_window_t parent = tree != nullptr && tree->parent != tree->root
+                                        ? tree->parent
+                                        : xcb_window_t{XCB_WINDOW_NONE};
         std::free(tree);
-        if (parent == root || parent == XCB_WINDOW_NONE)
+        if (parent == XCB_WINDOW_NONE)
             break;
         current = parent;
     }
@@ -151,9 +140,8 @@ void setInputShape(QWidget* window, const QRegion& region) {
     const qreal ratio = window->devicePixelRatioF();
     std::vector<xcb_rectangle_t> rectangles;
     for (const QRect& r : region) {
-        const QRect pixels(
-            QPoint(qFloor(r.left() * ratio), qFloor(r.top() * ratio)),
-            QPoint(qCeil((r.right() + 1) * ratio) - 1, qCeil((r.bottom() + 1) * ratio) - 1));
+        const QRect pixels =
+            QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
         rectangles.push_back({static_cast<std::int16_t>(pixels.x()),
                               static_cast<std::int16_t>(pixels.y()),
                               static_cast<std::uint16_t>(pixels.width()),
@@ -175,14 +163,16 @@ void configureWindow(QWidget* window, const QRect& geometry) {
         window->screen() != nullptr ? window->screen()->geometry().topLeft() : QPoint();
     const QPoint position =
         (QPointF(geometry.topLeft() - origin) * factor + QPointF(origin)).toPoint();
-    const std::array<std::uint32_t, 4> values{
-        static_cast<std::uint32_t>(position.x()), static_cast<std::uint32_t>(position.y()),
-        static_cast<std::uint32_t>(std::max(1, qRound(geometry.width() * factor))),
-        static_cast<std::uint32_t>(std::max(1, qRound(geometry.height() * factor)))};
+    const auto length = [factor](int points) {
+        return static_cast<std::uint32_t>(std::max(1, qRound(points * factor)));
+    };
+    const std::uint32_t values[] = {static_cast<std::uint32_t>(position.x()),
+                                    static_cast<std::uint32_t>(position.y()),
+                                    length(geometry.width()), length(geometry.height())};
     xcb_configure_window(connection, nativeWindow(window),
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
                              XCB_CONFIG_WINDOW_HEIGHT,
-                         values.data());
+                         values);
     xcb_flush(connection);
 }
 

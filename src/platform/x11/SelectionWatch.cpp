@@ -11,42 +11,18 @@ namespace corkwallery::platform::x11 {
 
 namespace {
 
-xcb_connection_t* qtConnection() {
-    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    auto* x11 = application != nullptr
-                    ? application->nativeInterface<QNativeInterface::QX11Application>()
-                    : nullptr;
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
-
-// The screen that DISPLAY names, as Qt uses it: ":0.1" is screen 1.
-int defaultScreenNumber() {
-    int screen = 0;
+// The root window of the screen that DISPLAY names, as Qt uses it (":0.1" is screen 1), and its
+// number.
+xcb_window_t defaultRoot(xcb_connection_t* connection, int* number) {
     char* host = nullptr;
     int display = 0;
-    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0)
-        screen = 0;
+    if (xcb_parse_display(nullptr, &host, &display, number) == 0)
+        *number = 0;
     std::free(host);
-    return screen;
-}
-
-xcb_window_t rootWindow(xcb_connection_t* connection, int screenNumber) {
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; it.rem > 0; ++i, xcb_screen_next(&it)) {
-        if (i == screenNumber)
-            return it.data->root;
-    }
-    return XCB_WINDOW_NONE;
-}
-
-xcb_atom_t selectionAtom(xcb_connection_t* connection, const std::string& name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection,
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.c_str()),
-        nullptr);
-    const xcb_atom_t value = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return value;
+    for (int i = 0; i < *number && it.rem > 0; ++i)
+        xcb_screen_next(&it);
+    return it.rem > 0 ? it.data->root : xcb_window_t{XCB_WINDOW_NONE};
 }
 
 xcb_window_t currentOwner(xcb_connection_t* connection, xcb_atom_t selection) {
@@ -77,12 +53,22 @@ std::uint8_t selectionNotifyType(xcb_connection_t* connection) {
 
 SelectionWatch::SelectionWatch(const std::string& selectionPrefix, QObject* parent)
     : QObject(parent) {
-    xcb_connection_t* connection = qtConnection();
+    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    auto* x11 = application != nullptr
+                    ? application->nativeInterface<QNativeInterface::QX11Application>()
+                    : nullptr;
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
     if (connection == nullptr)
         return;
-    const int screen = defaultScreenNumber();
-    selection_ = selectionAtom(connection, selectionPrefix + std::to_string(screen));
-    root_ = rootWindow(connection, screen);
+    int screen = 0;
+    root_ = defaultRoot(connection, &screen);
+    const std::string name = selectionPrefix + std::to_string(screen);
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.c_str()),
+        nullptr);
+    selection_ = atom != nullptr ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(atom);
     if (selection_ == XCB_ATOM_NONE || root_ == XCB_WINDOW_NONE)
         return;
     notifyEventType_ = selectionNotifyType(connection);
