@@ -70,6 +70,8 @@ struct ShowRecorder : QObject {
 
 class Pins : public ::testing::Test {
 protected:
+    // Windows removed from their own menus go once events are processed.
+    ~Pins() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     fs::path app() const { return home.dataHome() / "Corkwallery"; }
     fs::path images() const { return app() / "images"; }
     fs::path stateFile() const { return app() / "pinned-photos.json"; }
