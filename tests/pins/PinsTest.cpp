@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPointer>
+#include <QScreen>
 #include <QWindow>
 #include <algorithm>
 #include <array>
@@ -205,7 +206,8 @@ TEST_F(Pins, CreatePinWindowShowsTheWindowOnceAtItsFinalFrame) {
 }
 
 // A restored pin saves back bit for bit, also a centre that no origin carries exactly (0.1, -0);
-// a pin no screen shows comes back onto the nearest screen, and that is saved.
+// a pin no screen shows comes back onto the nearest screen, at launch and when screens change,
+// and that is saved.
 TEST_F(Pins, RestoredPinsKeepTheirRecordExactlyUnlessOutOfReach) {
     Records records{{"L.png", "", 412.5, 640.25, 250.5, 120.25, -0.13, "purple", true},
                     {"Edge.png", "", 0.1, -0.0, 300, 200, 0.1, "red", false},
@@ -222,6 +224,19 @@ TEST_F(Pins, RestoredPinsKeepTheirRecordExactlyUnlessOutOfReach) {
     EXPECT_EQ(board.pinWindows().size(), 3u);
     EXPECT_EQ(readAll(stateFile()), StateFileCodec::encode(records).value());
     EXPECT_THAT(readAll(stateFile()), HasSubstr("\"centerX\":0.1,\"centerY\":-0,"));
+
+    // A monitor goes: a burst of screen changes brings the pin it showed back, saved once.
+    board.pinWindows()[0]->setCenter({5000, 400});
+    testing::CapturedLog log;
+    for (QScreen* screen : {qApp->primaryScreen(), qApp->primaryScreen()})
+        emit screen->availableGeometryChanged(screen->availableGeometry());
+    QCoreApplication::processEvents();
+    const Lines later = log.lines();
+    EXPECT_EQ(std::count(later.begin(), later.end(),
+                         "[Corkwallery] saveState() called \u2014 3 window(s)"),
+              1);
+    EXPECT_THAT(later,
+                Contains("[Corkwallery] Brought pin 0 back on screen: center=(1308.0, 400.0)"));
 }
 
 // Copies that may load later keep their records through every save, unchanged and in their
