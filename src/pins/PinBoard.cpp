@@ -9,6 +9,7 @@
 
 #include "photo/DraggableImageView.h"
 #include "photo/PinColors.h"
+#include "photo/PreviewCache.h"
 #include "pins/PinPlacement.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
@@ -60,6 +61,12 @@ std::optional<std::string> reasonToHold(const std::string& folder, const std::st
         default:
             return std::nullopt;
     }
+}
+
+// The copy goes with its previews.
+void removeCopy(const std::string& storedFilename) {
+    PhotoCopies::removeCopy(storedFilename);
+    PreviewCache::remove(storedFilename);
 }
 
 }  // namespace
@@ -235,7 +242,7 @@ void PinBoard::removeWindowAt(std::size_t index) {
     // The copy goes only once the state file no longer names it: a crash in between leaves an
     // unnamed copy, never a pin without its photo.
     if (saveState() && copy)
-        PhotoCopies::removeCopy(*copy);
+        removeCopy(*copy);
 }
 
 void PinBoard::removeAllPhotos() {
@@ -253,7 +260,7 @@ void PinBoard::removeAllPhotos() {
     if (!saveState())
         return;
     for (const std::string& copy : copies)
-        PhotoCopies::removeCopy(copy);
+        removeCopy(copy);
 }
 
 bool PinBoard::saveState() {

@@ -64,7 +64,6 @@ void PinWindow::setFrameSizeKeepingCenter(QSizeF size) {
     frame_ = QRectF(center_.x() - size.width() * 0.5, center_.y() - size.height() * 0.5,
                     size.width(), size.height());
     place();
-    drawnShapeChanged();
 }
 
 // Moving repaints nothing: the window's contents travel with it.
@@ -79,24 +78,14 @@ void PinWindow::setDrawingMargin(double points) {
         return;
     margin_ = points;
     place();
-    drawnShapeChanged();
 }
 
+// The view reports here outside its paint, its cut already made.
 void PinWindow::drawnShapeChanged() {
     if (!testAttribute(Qt::WA_WState_Created))
         return;  // applied before the window shows
     applyInputShape();
-    // The view may report from inside its paint, where the mask must not change.
-    if (maskPending_)
-        return;
-    maskPending_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            maskPending_ = false;
-            applyMask();
-        },
-        Qt::QueuedConnection);
+    applyMask();
 }
 
 void PinWindow::applyInputShape() {

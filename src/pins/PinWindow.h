@@ -67,7 +67,6 @@ private:
     bool placing_ = false;
     bool closing_ = false;
     bool justMapped_ = false;
-    bool maskPending_ = false;
     bool compositing_ = true;
 };
 
