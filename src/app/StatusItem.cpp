@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -68,11 +69,19 @@ bool StatusItem::isFallbackCardShown() const {
     return card_ && card_->isVisible();
 }
 
+// The pin at whole pixels in each square, so its needle stays sharp.
 QIcon StatusItem::trayPicture() {
     QIcon icon;
-    for (const int side : {16, 22, 24, 32, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(SymbolArt::render(
-            "pin.fill", 13, SymbolArt::Weight::Regular, QSize(side, side), kTrayColor)));
+    for (const int side : {16, 22, 24, 32, 48, 64}) {
+        const QSize pin =
+            SymbolArt::size("pin.fill", 13).scaled(side, side, Qt::KeepAspectRatio).toSize();
+        QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+        square.fill(Qt::transparent);
+        QPainter(&square).drawImage(
+            (side - pin.width()) / 2, (side - pin.height()) / 2,
+            SymbolArt::render("pin.fill", 13, SymbolArt::Weight::Regular, pin, kTrayColor));
+        icon.addPixmap(QPixmap::fromImage(square));
+    }
     return icon;
 }
 
