@@ -35,7 +35,7 @@ add_photo "$work/forest.jpg"
 grep -q "saveState() called — 2 window(s)" "$work/app.log" || fail "no second pin"
 
 # Drag the top pin away by (+150, +100): the window moves by exactly that.
-xdotool mousemove 720 470 mousedown 1 mousemove 800 520 mousemove 870 570 mouseup 1
+after_save xdotool mousemove 720 470 mousedown 1 mousemove 800 520 mousemove 870 570 mouseup 1
 poll window_centred_at 870 550 || fail "the dragged pin is not at (870, 550)"
 screenshot two-pins
 

@@ -28,8 +28,8 @@ forget() {
 stop_pid() { kill "$1" && wait "$1" 2>/dev/null; forget "$1"; }
 # Polls a command for up to 30 s.
 poll() {
-  for _ in $(seq 600); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
-  return 1
+  local end=$((SECONDS + 30))
+  until "$@" >/dev/null 2>&1; do ((SECONDS < end)) || return 1; sleep 0.05; done
 }
 # Starts a command until `check` holds within 10 s, three times at most: openbox and trayer now
 # and then fail to come up on a loaded machine. Its PID is $started.
@@ -92,7 +92,8 @@ stop_app() {
   forget "$app"
   ((status == 0)) || fail "exit status $status at the end"
 }
-saves() { grep -c "saveState() called" "$work/app.log"; }
+# Saves that have written the state file.
+saves() { grep -c "Wrote [0-9]* bytes successfully" "$work/app.log"; }
 # Runs a command and waits for the save that follows it.
 after_save() {
   local before
