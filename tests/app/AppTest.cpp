@@ -93,7 +93,7 @@ std::unique_ptr<QTimer> answerChooser(std::function<void(QFileDialog&)> answer) 
     return poll;
 }
 
-TEST(Launch, GreetsOnlyAUserWhoNeverPinnedAPhoto) {
+TEST(app, LaunchGreetsOnlyAUserWhoNeverPinnedAPhoto) {
     struct Case {
         const char* name;
         int pins, copies;
@@ -127,7 +127,7 @@ TEST(Launch, GreetsOnlyAUserWhoNeverPinnedAPhoto) {
     }
 }
 
-TEST(HowToUse, TogglesTheHelpCardWhoseButtonClosesIt) {
+TEST(app, HowToUseTogglesTheHelpCardWhoseButtonClosesIt) {
     App app;
     const InfoCard* welcome = app.delegate.welcomePanel();
     for (const bool open : {true, false, true}) {
@@ -143,7 +143,7 @@ TEST(HowToUse, TogglesTheHelpCardWhoseButtonClosesIt) {
     EXPECT_TRUE(welcome->isVisible());
 }
 
-TEST(AddPhoto, PinsWhatTheChooserConfirmsClosingTheCardsAndNothingWhenCancelled) {
+TEST(app, AddPhotoPinsWhatTheChooserConfirmsClosingTheCardsAndNothingWhenCancelled) {
     App app;
     app.command("How to Use");
     auto chooser = answerChooser([](QFileDialog& dialog) {
@@ -182,7 +182,7 @@ TEST(AddPhoto, PinsWhatTheChooserConfirmsClosingTheCardsAndNothingWhenCancelled)
     EXPECT_EQ(saved, picked);
 }
 
-TEST(Remove, PhotoFromItsOwnMenuAndAllFromTheTrayMenu) {
+TEST(app, RemovePhotoFromItsOwnMenuAndAllFromTheTrayMenu) {
     App app(3, 3);
     ASSERT_EQ(app.delegate.pins().pinWindows().size(), 3u);
     const auto before = app.saved();
@@ -210,7 +210,7 @@ TEST(Remove, PhotoFromItsOwnMenuAndAllFromTheTrayMenu) {
     EXPECT_TRUE(fs::is_empty(app.dataHome() / "Corkwallery/images"));
 }
 
-TEST(TrayMenu, OpensFromTheCornerCardAndAnswersItsShortcutsWhileOpen) {
+TEST(app, TrayMenuOpensFromTheCornerCardAndAnswersItsShortcutsWhileOpen) {
     App app;
     QMenu* menu = app.delegate.statusItem()->menu();
     QStringList entries;
@@ -249,59 +249,58 @@ TEST(TrayMenu, OpensFromTheCornerCardAndAnswersItsShortcutsWhileOpen) {
     }
 }
 
-class CardLook : public ::testing::TestWithParam<const char*> {};
-
 // Pictures of the cards are saved for people to compare; app.CardPictures@2x makes the 2x ones.
-TEST_P(CardLook, DarkRoundedColumnOverItsShadowOrCutWithoutACompositor) {
-    const bool help = GetParam() == std::string("help");
-    const auto card = help ? InfoCard::help([] {}) : InfoCard::welcome(true);
-    card->orderFront();
-    const QRect c = card->cardRect();
-    const QRect title = card->titleLabel()->geometry();
-    const QRect body = card->bodyLabel()->geometry();
-    EXPECT_EQ(card->frame().center(),
-              QRectF(QGuiApplication::primaryScreen()->geometry()).center());
-    // Icon, title and body, centred, 8 points apart, 24 inside the top and bottom edges, the
-    // widest 32 inside the sides; the close button 8 points inside the top-right corner.
-    EXPECT_EQ(
-        QList<int>({title.top(), body.top(), body.bottom(), std::max(title.width(), body.width())}),
-        QList<int>({c.top() + 24 + 32 + 8, title.bottom() + 9, c.bottom() - 24, c.width() - 64}));
-    EXPECT_LE(std::abs(title.center().x() - c.center().x()) +
-                  std::abs(body.center().x() - c.center().x()),
-              1);
-    EXPECT_EQ(card->closeButton() ? card->closeButton()->geometry() : QRect(),
-              help ? QRect(c.right() - 27, c.top() + 8, 20, 20) : QRect());
+TEST(app, CardsAreDarkRoundedColumnsOverTheirShadowOrCutWithoutACompositor) {
+    for (const bool help : {false, true}) {
+        SCOPED_TRACE(help ? "help" : "welcome");
+        const auto card = help ? InfoCard::help([] {}) : InfoCard::welcome(true);
+        card->orderFront();
+        const QRect c = card->cardRect();
+        const QRect title = card->titleLabel()->geometry();
+        const QRect body = card->bodyLabel()->geometry();
+        EXPECT_EQ(card->frame().center(),
+                  QRectF(QGuiApplication::primaryScreen()->geometry()).center());
+        // Icon, title and body, centred, 8 points apart, 24 inside the top and bottom edges, the
+        // widest 32 inside the sides; the close button 8 points inside the top-right corner.
+        EXPECT_EQ(QList<int>({title.top(), body.top(), body.bottom(),
+                              std::max(title.width(), body.width())}),
+                  QList<int>({c.top() + 24 + 32 + 8, title.bottom() + 9, c.bottom() - 24,
+                              c.width() - 64}));
+        EXPECT_LE(std::abs(title.center().x() - c.center().x()) +
+                      std::abs(body.center().x() - c.center().x()),
+                  1);
+        EXPECT_EQ(card->closeButton() ? card->closeButton()->geometry() : QRect(),
+                  help ? QRect(c.right() - 27, c.top() + 8, 20, 20) : QRect());
 
-    const qreal ratio = card->devicePixelRatioF();
-    const QImage picture = card->grab().toImage();
-    picture.save(QStringLiteral(CORKWALLERY_BUILD_DIR "/cards-%1%2.png")
-                     .arg(GetParam(), ratio == 2 ? "@2x" : ""));
-    const auto at = [&](int x, int y) { return picture.pixelColor(QPoint(x, y) * ratio); };
-    EXPECT_LT(at(c.left() + 1, c.top() + 1).alphaF(), 0.34);  // outside the rounding
-    EXPECT_NEAR(at(c.left() + 12, c.center().y()).alphaF(), 0.7, 0.01);
-    EXPECT_GT(at(c.center().x(), c.bottom() + 4).alphaF(), 0.1);  // the shadow
-    const auto brightest = [&](const QRect& r) {
-        int best = 0;
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            for (int x = r.left(); x <= r.right(); ++x)
-                best = std::max(best, at(x, y).red());
+        const qreal ratio = card->devicePixelRatioF();
+        const QImage picture = card->grab().toImage();
+        picture.save(QStringLiteral(CORKWALLERY_BUILD_DIR "/cards-%1%2.png")
+                         .arg(help ? "help" : "welcome", ratio == 2 ? "@2x" : ""));
+        const auto at = [&](int x, int y) { return picture.pixelColor(QPoint(x, y) * ratio); };
+        EXPECT_LT(at(c.left() + 1, c.top() + 1).alphaF(), 0.34);  // outside the rounding
+        EXPECT_NEAR(at(c.left() + 12, c.center().y()).alphaF(), 0.7, 0.01);
+        EXPECT_GT(at(c.center().x(), c.bottom() + 4).alphaF(), 0.1);  // the shadow
+        const auto brightest = [&](const QRect& r) {
+            int best = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                for (int x = r.left(); x <= r.right(); ++x)
+                    best = std::max(best, at(x, y).red());
+            }
+            return best;
+        };
+        EXPECT_GT(brightest(title), 240);
+        if (help) {  // white at 0.6 over the card: light grey
+            EXPECT_NEAR(brightest(card->closeButton()->geometry()), 195, 45);
         }
-        return best;
-    };
-    EXPECT_GT(brightest(title), 240);
-    if (help) {  // white at 0.6 over the card: light grey
-        EXPECT_NEAR(brightest(card->closeButton()->geometry()), 195, 45);
+
+        card->setCompositing(false);
+        EXPECT_TRUE(card->mask().contains(c.center()));
+        EXPECT_FALSE(card->mask().contains(c.topLeft()));
+        EXPECT_FALSE(card->mask().contains(QPoint(c.center().x(), c.bottom() + 4)));
+        EXPECT_EQ(card->grab().toImage().pixelColor(QPoint(c.left() + 12, c.center().y()) * ratio),
+                  QColor(Qt::black));
     }
-
-    card->setCompositing(false);
-    EXPECT_TRUE(card->mask().contains(c.center()));
-    EXPECT_FALSE(card->mask().contains(c.topLeft()));
-    EXPECT_FALSE(card->mask().contains(QPoint(c.center().x(), c.bottom() + 4)));
-    EXPECT_EQ(card->grab().toImage().pixelColor(QPoint(c.left() + 12, c.center().y()) * ratio),
-              QColor(Qt::black));
 }
-
-INSTANTIATE_TEST_SUITE_P(Cards, CardLook, ::testing::Values("welcome", "help"));
 
 }  // namespace
 }  // namespace corkwallery

@@ -53,10 +53,8 @@ int main(int argc, char** argv) {
         new Watcher(&root, !application.arguments().contains(QStringLiteral("--host-later")));
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &root) ||
-        !bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"))) {
-        std::printf("cannot own org.kde.StatusNotifierWatcher\n");
+        !bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")))
         return 1;
-    }
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char buffer[256];

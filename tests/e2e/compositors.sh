@@ -77,9 +77,7 @@ poll no_dark_band || fail "a dark band around the window under xcompmgr -c (see 
 stop_app
 
 # Another program's window below the pin records the clicks it gets.
-stdbuf -oL xev -geometry 500x400+470+250 -event button >"$work/below.log" 2>&1 &
-xev=$!
-pids+=($xev)
+stdbuf -oL xev -geometry 500x400+470+250 -event button >"$work/below.log" 2>&1 & pids+=($!)
 below() { xdotool search --onlyvisible --name "Event Tester" | head -n1; }
 poll below || fail "no window below"
 wmctrl -i -r "$(below)" -b add,below

@@ -27,11 +27,9 @@ kill -0 "$app" || fail "the first copy ended"
 kill -KILL "$app"
 wait "$app" 2>/dev/null
 forget "$app"
-locks=("$work"/runtime/corkwallery-*.lock)
-[[ -f ${locks[0]} ]] || fail "no lock file left behind"
+ls "$work"/runtime/corkwallery-*.lock >/dev/null || fail "no lock file left behind"
 start_app
 poll window_centred_at 720 450 || fail "no start after a crash"
 stop_app
-grep -q "saveState() called — 0 window(s)" "$work/app.log" || fail "no save at the end"
-[[ $(state) == "[]" ]] || fail "state file not []"
+[[ $(state) == "[]" ]] || fail "no save of no pins at the end"
 echo "PASS"

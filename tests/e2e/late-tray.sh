@@ -26,9 +26,7 @@ grep -q "^corkwallery: QT_QPA_PLATFORM=wayland ignored: running on the X11 displ
 
 # A top panel takes its strip from the work area: the card moves below it, and back when the
 # panel goes.
-xmessage -geometry 1440x40+0+0 -name stand-in-panel panel >/dev/null 2>&1 &
-panel=$!
-pids+=($panel)
+xmessage -geometry 1440x40+0+0 -name stand-in-panel panel >/dev/null 2>&1 & panel=$! && pids+=($panel)
 panel_window() { xdotool search --onlyvisible --classname stand-in-panel | head -n1; }
 poll panel_window || fail "no stand-in panel"
 panel_id=$(panel_window)
@@ -45,10 +43,8 @@ poll card_at 0 || fail "the card did not come back to the corner"
 start_tray
 poll tray_icon || fail "the tray icon did not dock in a tray that started later"
 poll no_card || fail "the card stayed with the tray there"
-screenshot late-tray
+open_tray_menu
 read -r ix iy iw ih _ <<<"$(tray_icon)"
-xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
-poll menu || fail "a left click did not open the menu"
 read -r mx my mw _ <<<"$(menu)"
 screenshot late-tray-menu
 ((my == iy + ih && mx + mw <= 1440)) || fail "menu at $mx,$my, not below the icon at $ix,$iy ${iw}x$ih"
@@ -61,9 +57,7 @@ stop_app
 start_app
 poll card_at 0 || fail "no corner card before the panel"
 mkfifo "$work/watcher.in"
-"$watcher" --host-later <"$work/watcher.in" >"$work/watcher.log" 2>&1 &
-panel=$!
-pids+=($panel)
+"$watcher" --host-later <"$work/watcher.in" >"$work/watcher.log" 2>&1 & panel=$! && pids+=($panel)
 exec {to_panel}>"$work/watcher.in"
 poll grep -q "^watching" "$work/watcher.log" || fail "the stand-in panel did not start"
 echo host >&"$to_panel"

@@ -26,9 +26,9 @@ forget() {
 }
 # Ends a process started here by its PID.
 stop_pid() { kill "$1" && wait "$1" 2>/dev/null; forget "$1"; }
-# Polls a command for up to 30 s.
+# Polls a command for up to 30 s (or $poll_seconds).
 poll() {
-  local end=$((SECONDS + 30))
+  local end=$((SECONDS + ${poll_seconds:-30}))
   until "$@" >/dev/null 2>&1; do ((SECONDS < end)) || return 1; sleep 0.05; done
 }
 # Starts a command until `check` holds within 10 s, three times at most: openbox and trayer now
@@ -47,14 +47,12 @@ start_checked() {
 }
 
 # Xvfb picks a free display itself and writes its number to fd 3.
-Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
+Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 & pids+=($!)
 poll test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -n1 "$work/display")
 poll xdpyinfo || fail "no display $DISPLAY"
 start_checked "wmctrl -m" openbox --config-file "$rc"
-xcompmgr -n >/dev/null 2>&1 & compositor=$!
-pids+=($compositor)
+xcompmgr -n >/dev/null 2>&1 & compositor=$! && pids+=($compositor)
 # trayer as the X11 tray host; its PID is $tray.
 start_tray() {
   start_checked "xdotool search --onlyvisible --class trayer" trayer --edge top --align right \
@@ -64,8 +62,7 @@ start_tray() {
 [[ ${late_tray:-0} == 1 ]] || start_tray
 
 # A session bus of the session's own, so no panel of the user's sees the program's tray icon.
-dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
-pids+=($!)
+dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" >/dev/null 2>&1 & pids+=($!)
 poll test -s "$work/bus" || fail "no session bus"
 export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 for sub in home data config cache; do mkdir -p "$work/$sub"; done
@@ -121,12 +118,20 @@ window_centred_at() {
 tray_icon() { window_where "Y >= 0 && Y + HEIGHT <= 24 && X >= 1340 && WIDTH >= 16 && WIDTH <= 24"; }
 menu() { window_where "HEIGHT > 40 && HEIGHT < 170 && WIDTH < 300"; }
 
-# Opens the tray menu with a left click and picks the entry `n` steps down from the top.
+# Opens the tray menu with a left click. The tray may still be placing a new icon: a click that
+# misses it is tried again where it now is.
+open_tray_menu() {
+  local x y w h attempt
+  for attempt in 1 2 3; do
+    read -r x y w h _ <<<"$(tray_icon)" || fail "no tray icon"
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+    poll_seconds=5 poll menu && return 0
+  done
+  fail "a left click did not open the tray menu"
+}
+# Picks the tray menu's entry `n` steps down from the top.
 choose_from_menu() {
-  local x y w h
-  read -r x y w h _ <<<"$(tray_icon)" || fail "no tray icon"
-  xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
-  poll menu || fail "the tray menu did not open"
+  open_tray_menu
   for ((i = 0; i < $1; i++)); do xdotool key Down; done
   xdotool key Return
 }
