@@ -65,10 +65,7 @@ int CorkwalleryApp::run() {
             delegate_->applicationDidFinishLaunching();
     });
     QCoreApplication::exec();
-    if (!terminated_) {
-        terminated_ = true;
-        delegate_->applicationWillTerminate();
-    }
+    terminate();  // in case anything but terminate() ended the loop
     return 0;
 }
 

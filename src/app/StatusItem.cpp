@@ -61,10 +61,6 @@ void StatusItem::openMenu(QPoint location) {
     menu_->popup(location);
 }
 
-bool StatusItem::isInTray() const {
-    return tray_ != nullptr;
-}
-
 bool StatusItem::isFallbackCardShown() const {
     return card_ && card_->isVisible();
 }

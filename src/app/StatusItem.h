@@ -44,7 +44,7 @@ public:
     // Opens the menu with its top-left corner at `location` (Qt's global coordinates).
     void openMenu(QPoint location);
 
-    bool isInTray() const;
+    bool isInTray() const { return tray_ != nullptr; }
     bool isFallbackCardShown() const;
     DesktopCard* fallbackCard() const { return card_.get(); }
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
