@@ -135,6 +135,13 @@ void AppDelegate::quitClicked() {
     emit terminateRequested();
 }
 
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != QCoreApplication::instance() || event->type() != QEvent::Quit)
+        return false;
+    emit terminateRequested();
+    return true;
+}
+
 void AppDelegate::pinWindowCreated() {
     closeCard(welcomePanel_);
     closeCard(helpPanel_);

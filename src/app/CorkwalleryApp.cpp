@@ -52,6 +52,7 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv)
                      [this](QSessionManager&) { terminate(); });
     delegate_ = std::make_unique<AppDelegate>();
     QObject::connect(delegate_.get(), &AppDelegate::terminateRequested, [this] { terminate(); });
+    application_->installEventFilter(delegate_.get());
 }
 
 CorkwalleryApp::~CorkwalleryApp() = default;

@@ -25,13 +25,6 @@ const QColor kTrayColor(222, 52, 44);
 constexpr double kCardCornerRadius = 8;
 constexpr double kCardAlpha = 0.7;
 
-std::optional<QRectF> mainWorkArea() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return std::nullopt;
-    return QRectF(screen->availableGeometry());
-}
-
 }  // namespace
 
 StatusItem::StatusItem(std::unique_ptr<QMenu> menu) : menu_(std::move(menu)) {
@@ -144,7 +137,9 @@ void StatusItem::openMenuAtTrayIcon() {
 // The card behaves like a pin window: borderless, translucent, at desktop level, on every
 // workspace, never focused. It casts no shadow.
 void StatusItem::showCard() {
-    const QRectF frame = platform::screen::fromQt(fallbackCardFrame(mainWorkArea()));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRectF frame = platform::screen::fromQt(fallbackCardFrame(
+        screen != nullptr ? std::optional(QRectF(screen->availableGeometry())) : std::nullopt));
     if (!card_) {
         card_ = std::make_unique<DesktopCard>(frame.size(), kCardCornerRadius, kCardAlpha, false);
         auto* pin = new QLabel(card_.get());
@@ -167,7 +162,7 @@ void StatusItem::showCard() {
 
 void StatusItem::placeCard() {
     if (isFallbackCardShown())
-        card_->setFrame(platform::screen::fromQt(fallbackCardFrame(mainWorkArea())));
+        showCard();
 }
 
 bool StatusItem::eventFilter(QObject* watched, QEvent* event) {
