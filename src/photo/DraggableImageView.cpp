@@ -224,10 +224,11 @@ const QImage& DraggableImageView::renderingAt(qreal ratio) {
     // window that is cleared before it paints.
     const double lifted = std::ceil((lift_ - 1) / 2 * std::max(width(), height())) + 1;
     const QRegion occupied = outlines(lifted + (compositing_ ? platform::surface::kShadowRoom : 0));
-    // Copied in bands of 32 rows: few copies, and little more than what holds pixels.
+    // Copied in bands of 16 to 64 rows: few copies, and little more than what holds pixels.
     cache_->occupied = QRegion();
-    for (int y = 0; y < height(); y += 32)
-        cache_->occupied += (occupied & QRect(0, y, width(), 32)).boundingRect();
+    const int band = std::clamp(height() / 8, 16, 64);
+    for (int y = 0; y < height(); y += band)
+        cache_->occupied += (occupied & QRect(0, y, width(), band)).boundingRect();
     cache_->mask = QRegion();
     cache_->image = compositing_ ? platform::surface::withShadow(drawn)
                                  : platform::surface::cutOut(drawn, &cache_->mask);
