@@ -2,10 +2,12 @@
 
 #include <QContextMenuEvent>
 #include <QEasingCurve>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 #include <QtMath>
 #include <algorithm>
 #include <array>
@@ -319,7 +321,10 @@ void DraggableImageView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     if (isOptionResizing_) {
         isOptionResizing_ = false;
-        if (PhotoDecoder::needsFinerImage(image_, baseImageSize_, devicePixelRatioF()))
+        // Judged for the main screen, as photos are decoded for it.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const double scale = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+        if (PhotoDecoder::needsFinerImage(image_, baseImageSize_, scale))
             emit finerImageWanted(baseImageSize_);
     } else if (isDragging_) {
         isDragging_ = false;
