@@ -183,7 +183,6 @@ TEST_F(Pins, CreatePinWindowShowsTheWindowOnceAtItsFinalFrame) {
     const std::tuple<QSizeF, double, std::optional<QPointF>, QRectF> cases[] = {
         // Without a centre the window stays on the main screen's centre (720, 450).
         {{300, 200}, 0, std::nullopt, {570, 341, 300, 218}},
-        {{300, 200}, 0.1, std::nullopt, {560.5, 326.5, 319, 247}},
         {{200, 300}, -0.13962634015954636, QPointF(412.5, 640.25), {292.5, 468.75, 240, 343}},
         // Off every screen: used as given.
         {{300, 225}, 0, QPointF(-5000, 9000), {-5150, 8878.5, 300, 243}}};
@@ -258,7 +257,6 @@ TEST_F(Pins, RecordsWhoseCopiesCannotBeReadNowAreHeldInTheirPlaces) {
                                           "nothing) \u2014 kept in the state file")));
     EXPECT_THAT(lines, Contains(HasSubstr("[3] Copy cannot be read now (Too many levels of "
                                           "symbolic links) \u2014 kept in the state file")));
-    EXPECT_THAT(lines, Not(Contains(HasSubstr("[2] Copy cannot"))));
     EXPECT_EQ(saved(), (Records{records[0], records[1], records[3], records[4]}));
     EXPECT_THAT(lines, Contains("[Corkwallery]   held 3: kept unchanged \u2014 stored=D.png"));
 
@@ -342,7 +340,6 @@ TEST_F(Pins, HostileNamesAndSizesNeverReachOutsideOrEscapeTheScreen) {
     EXPECT_EQ(saved(), expected);
     // A huge pin about the origin covers the screen: it stays.
     EXPECT_EQ(saved()[0].centerX, 0);
-    EXPECT_THAT(lines, Not(Contains(HasSubstr("Brought pin 0 "))));
 }
 
 // A copy goes only after a save that no longer names it: when that save fails, the state file
