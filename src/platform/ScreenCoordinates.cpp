@@ -1,1 +1,62 @@
 #include "platform/ScreenCoordinates.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+
+namespace corkwallery::platform::screen {
+
+namespace {
+
+// X11 carries window positions and sizes in 16 bits; anything past that is far off every screen.
+constexpr double kLargestCoordinate = 32000;
+
+int clampedRound(double value, double lowest) {
+    if (std::isnan(value))
+        return 0;
+    return static_cast<int>(std::lround(std::clamp(value, lowest, kLargestCoordinate)));
+}
+
+}  // namespace
+
+QRect primaryGeometry() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry() : QRect(0, 0, 1440, 900);
+}
+
+// `y + height` rather than QRect::bottom(), which is one pixel short.
+QRectF toQt(const QRectF& rect) {
+    const QRect p = primaryGeometry();
+    return {p.x() + rect.x(), p.y() + p.height() - (rect.y() + rect.height()), rect.width(),
+            rect.height()};
+}
+
+QRectF fromQt(const QRectF& rect) {
+    const QRect p = primaryGeometry();
+    return {rect.x() - p.x(), p.y() + p.height() - (rect.y() + rect.height()), rect.width(),
+            rect.height()};
+}
+
+QPointF fromQt(QPointF point) {
+    return fromQt(QRectF(point, QSizeF(0, 0))).topLeft();
+}
+
+QPointF toQt(QPointF point) {
+    return toQt(QRectF(point, QSizeF(0, 0))).topLeft();
+}
+
+QRect toNativeGeometry(const QRectF& rect) {
+    const QRectF r = toQt(rect);
+    return {clampedRound(r.x(), -kLargestCoordinate), clampedRound(r.y(), -kLargestCoordinate),
+            clampedRound(r.width(), 0), clampedRound(r.height(), 0)};
+}
+
+QList<QRectF> availableAreas() {
+    QList<QRectF> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas.append(fromQt(QRectF(screen->availableGeometry())));
+    return areas;
+}
+
+}  // namespace corkwallery::platform::screen

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
@@ -19,7 +20,8 @@ QPointF toQt(QPointF point);
 // The integer geometry that places a native window for `rect`: rounded, and kept within what X11
 // can carry (coordinates and lengths fit 16 bits).
 QRect toNativeGeometry(const QRectF& rect);
-// The parts of every screen that panels leave free (QScreen::availableGeometry), in our coordinates.
+// The parts of every screen that panels leave free (QScreen::availableGeometry), in our
+// coordinates.
 QList<QRectF> availableAreas();
 
 }  // namespace corkwallery::platform::screen

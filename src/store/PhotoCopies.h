@@ -12,8 +12,8 @@ namespace corkwallery::PhotoCopies {
 // container: <error>" and gives none, leaving no partial copy.
 std::optional<std::string> copyImageToContainer(const std::string& sourcePath);
 
-// Deletes the copy and its previews, silently; names that could reach outside the folder are
-// never touched.
+// Deletes the copy, silently; names that could reach outside the folder are never touched. Its
+// previews are the photo layer's to drop (PreviewCache::remove).
 void removeCopy(std::string_view storedFilename);
 
 // At launch, while the single-instance lock is held: deletes the temporary files that saves and
