@@ -1,1 +1,158 @@
 #include "app/AppDelegate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QMenu>
+#include <QMimeDatabase>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace corkwallery {
+
+namespace {
+
+const QString kHasAddedFirstPhoto = QStringLiteral("hasAddedFirstPhoto");
+
+QSettings userDefaults() {
+    return QSettings(QStringLiteral("Corkwallery"), QStringLiteral("Corkwallery"));
+}
+
+// One filter that lists every image type the decoder reads, by file name pattern. SVG is left
+// out: the decoder refuses it.
+QString imageNameFilter() {
+    const QMimeDatabase database;
+    QStringList patterns;
+    for (const QByteArray& name : QImageReader::supportedMimeTypes()) {
+        if (name.startsWith("image/svg"))
+            continue;
+        for (const QString& pattern :
+             database.mimeTypeForName(QString::fromLatin1(name)).globPatterns()) {
+            if (!patterns.contains(pattern))
+                patterns.append(pattern);
+        }
+    }
+    patterns.sort();
+    return QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' ')));
+}
+
+// Closes a card; it goes once the event that closed it (perhaps a click on it) is over.
+void closeCard(std::unique_ptr<InfoCard>& card) {
+    if (!card)
+        return;
+    card->hide();
+    card.release()->deleteLater();
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate() {
+    connect(&pins_, &PinBoard::pinWindowCreated, this, &AppDelegate::pinWindowCreated);
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+    setupStatusItem();
+    pins_.restorePinnedPhotos();
+    if (!pins_.pinWindows().empty())
+        return;
+    if (!userDefaults().value(kHasAddedFirstPhoto).toBool())
+        showWelcomePanel();
+}
+
+void AppDelegate::applicationWillTerminate() {
+    pins_.saveState();
+}
+
+void AppDelegate::setupStatusItem() {
+    auto menu = std::make_unique<QMenu>();
+    const auto add = [&](const char* title, void (AppDelegate::*action)(), const char* shortcut) {
+        QAction* item = menu->addAction(QString::fromLatin1(title), this, action);
+        item->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+        item->setShortcutVisibleInContextMenu(true);
+    };
+    add("Add Photo", &AppDelegate::addPhotoClicked, "Ctrl+N");
+    menu->addSeparator();
+    add("Remove All Photos", &AppDelegate::removeAllPhotosClicked, "");
+    menu->addSeparator();
+    add("How to Use", &AppDelegate::howToUseClicked, "");
+    menu->addSeparator();
+    add("Quit Corkwallery", &AppDelegate::quitClicked, "Ctrl+Q");
+    statusItem_ = std::make_unique<StatusItem>(std::move(menu));
+}
+
+void AppDelegate::showWelcomePanel() {
+    welcomePanel_ = InfoCard::welcome(statusItem_ != nullptr && statusItem_->isInTray());
+    welcomePanel_->orderFront();
+}
+
+void AppDelegate::showHelpPanel() {
+    helpPanel_ = InfoCard::help([this] { closeHelpPanel(); });
+    helpPanel_->orderFront();
+}
+
+void AppDelegate::addPhotoClicked() {
+    QFileDialog dialog;
+    dialog.setWindowTitle(QStringLiteral("Choose a photo to pin to your desktop"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Pin to Desktop"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly);
+    dialog.setNameFilter(imageNameFilter());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QDir(pictures).exists())
+        dialog.setDirectory(pictures);
+    // The application is never active: the chooser is brought to the user.
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        dialog.raise();
+        dialog.activateWindow();
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    pins_.addPhoto(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+}
+
+void AppDelegate::removeAllPhotosClicked() {
+    pins_.removeAllPhotos();
+}
+
+void AppDelegate::howToUseClicked() {
+    if (helpPanel_)
+        closeHelpPanel();
+    else
+        showHelpPanel();
+}
+
+void AppDelegate::closeHelpPanel() {
+    closeCard(helpPanel_);
+}
+
+void AppDelegate::quitClicked() {
+    emit terminateRequested();
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != QCoreApplication::instance() || event->type() != QEvent::Quit)
+        return false;
+    emit terminateRequested();
+    return true;
+}
+
+void AppDelegate::pinWindowCreated() {
+    closeCard(welcomePanel_);
+    closeCard(helpPanel_);
+    QSettings settings = userDefaults();
+    if (settings.value(kHasAddedFirstPhoto).toBool())
+        return;
+    // A write cut short by a crash leaves QSettings' lock file behind, which would stall this one
+    // for half a minute; one copy of the program runs per user, so such a lock is stale.
+    QFile::remove(settings.fileName() + QStringLiteral(".lock"));
+    settings.setValue(kHasAddedFirstPhoto, true);
+    settings.sync();
+}
+
+}  // namespace corkwallery

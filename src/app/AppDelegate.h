@@ -29,6 +29,11 @@ public:
     void showWelcomePanel();
     void showHelpPanel();
 
+    // Installed on the application: a request to quit that reaches it (QCoreApplication::quit(),
+    // the session manager's end) becomes terminateRequested, since Qt would first try to close
+    // every window and give up, as pins refuse a close they did not ask for.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
     PinBoard& pins() { return pins_; }
     StatusItem* statusItem() const { return statusItem_.get(); }
     InfoCard* welcomePanel() const { return welcomePanel_.get(); }

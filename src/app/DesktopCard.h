@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QImage>
+#include <QPixmap>
 #include <QRectF>
 #include <QWidget>
+#include <string_view>
+
+#include "photo/SymbolArt.h"
 
 namespace corkwallery {
 
@@ -10,12 +14,15 @@ namespace corkwallery {
 // level like the pins (on every workspace, out of taskbar, pager and switcher, never focused).
 // With a compositor it casts a soft shadow into a margin around the card; without one it is cut to
 // the rounded card and drawn opaque. Its children (labels, buttons) lie on the card. A click on
-// the card itself emits clicked().
+// the card itself emits clicked(). Only its owner closes it: a close the window manager asks for
+// is refused, as the owner would not know.
 class DesktopCard : public QWidget {
     Q_OBJECT
 public:
-    // A hidden card of `cardSize` points with this corner radius and background opacity.
-    DesktopCard(QSizeF cardSize, double cornerRadius, double backgroundAlpha);
+    // A hidden card of `cardSize` points with this corner radius and background opacity; one that
+    // casts no shadow keeps no margin.
+    DesktopCard(QSizeF cardSize, double cornerRadius, double backgroundAlpha,
+                bool castsShadow = true);
     ~DesktopCard() override;
 
     // The card's rectangle in screen points (y up); the native window has the margin around it.
@@ -27,6 +34,11 @@ public:
     // Shows the card without activating it, marking it part of the desktop while unmapped.
     void orderFront();
 
+    // A symbol of ours at its natural size for `pointSize`, centred in `box` points (and shrunk
+    // to fit), in `color`, for a screen of `ratio` device pixels per point.
+    static QPixmap symbolPicture(std::string_view name, double pointSize, SymbolArt::Weight weight,
+                                 const QColor& color, QSizeF box, qreal ratio);
+
 signals:
     void clicked();
 
@@ -37,12 +49,20 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    double margin() const;
+    // The rounded card alone, on a transparent window-sized image.
+    QImage drawCard(qreal ratio) const;
+    void updateMask();
+
     QRectF frame_;
     double cornerRadius_;
     double backgroundAlpha_;
+    bool castsShadow_;
     bool compositing_ = true;
+    bool justMapped_ = false;
     QImage background_;  // the card over its shadow, kept while size and compositor stay
 };
 

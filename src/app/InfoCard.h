@@ -3,6 +3,7 @@
 #include <QRectF>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "app/DesktopCard.h"

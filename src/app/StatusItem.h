@@ -44,7 +44,7 @@ public:
     // Opens the menu with its top-left corner at `location` (Qt's global coordinates).
     void openMenu(QPoint location);
 
-    bool isInTray() const;
+    bool isInTray() const { return tray_ != nullptr; }
     bool isFallbackCardShown() const;
     DesktopCard* fallbackCard() const { return card_.get(); }
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
@@ -57,6 +57,11 @@ public:
     // Where a menu `menuHeight` tall opens for a tray icon at `icon` on `screen`: hanging below the
     // icon, or standing above it when the icon is in the lower half of the screen.
     static QPointF trayMenuLocation(const QRectF& icon, double menuHeight, const QRectF& screen);
+
+protected:
+    // Runs the open menu's shortcuts: Qt matches a menu's shortcuts only in a menu bar, and the
+    // application has the keyboard only while its menu is open.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class TrayKind { StatusNotifier, X11 };

@@ -6,11 +6,14 @@
 #include <QSizeF>
 #include <QVariantAnimation>
 #include <QWidget>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "photo/PhotoDecoder.h"
 #include "photo/PhotoGeometry.h"
+
+class QPainter;
 
 namespace corkwallery {
 
@@ -119,6 +122,16 @@ protected:
 
 private:
     QSizeF bounds() const;
+    double margin() const;
+    // A point of the view (y up, from the frame's bottom-left corner) in widget coordinates.
+    QPointF toWidget(QPointF point) const;
+    // The turned photo and pin, each grown by `outset` points, in widget coordinates.
+    QRegion outlines(double outset) const;
+    const QImage& renderingAt(qreal ratio);
+    void draw(QPainter& painter, qreal ratio) const;
+    // Something drawn changed: repaints, and without a compositor makes the cut now, so the
+    // window's shape follows before the next paint.
+    void drawingChanged();
 
     Window* window_ = nullptr;
     QSizeF baseImageSize_{0, 0};

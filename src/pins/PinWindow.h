@@ -53,7 +53,11 @@ protected:
 private:
     // Asks for the native geometry of the frame and margin, remembering the request.
     void place();
+    void request(const QRect& geometry);
+    QRect nativeGeometry() const;
     bool isEchoOfRequest(const QRect& reported);
+    void applyInputShape();
+    void applyMask();
 
     QRectF frame_;
     QPointF center_;

@@ -3,6 +3,8 @@
 # With xcompmgr the photo casts its own soft shadow; without a compositor the window is cut to
 # what it draws and shows no near-black pixel; with a shadowing compositor (xcompmgr -c, which
 # started before the window) there is no dark band around the window beyond the photo's own shadow.
+# The pin is a desktop window; a click on its transparent corner or margin reaches the window below,
+# one on the photo does not, and the pin never becomes the active window.
 # Usage: compositors.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
 set -uo pipefail
 bin=$1 rc=$2 shots=$3
@@ -17,9 +19,8 @@ echo '[{"storedFilename":"P.png","originalPath":"","centerX":720,"centerY":450,"
 
 start_app
 poll window_centred_at 720 450 200 || fail "no pin at the screen's centre"
-read -r pin geometry <<<"$(window_centred_at 720 450 200)"
 # The window: the frame of 319 x 247 and the margin around it.
-IFS='x+' read -r W H X Y <<<"$geometry"
+read -r X Y W H pin <<<"$(window_centred_at 720 450 200)"
 
 # The grey level (0 to 1) of the darkest pixel in a rectangle of a screenshot.
 darkest() { convert "$shots/$1.png" -crop "$2x$3+$4+$5" +repage -colorspace Gray -format '%[fx:minima]' info:; }
@@ -41,7 +42,7 @@ below_by "$(darkest compositor 8 8 "$X" "$Y")" "$desktop" 0.01 && fail "the wind
 
 # Without a compositor: cut to the photo and its pin, every pixel in the window's rectangle either
 # the desktop or the photo and pin in their own colours.
-stop_pid "$(started xcompmgr)" || fail "no compositor to stop"
+stop_pid "$compositor"
 shaped() { xwininfo -shape -id "$pin" | grep -q "Window shape extents"; }
 poll shaped || fail "no window shape without a compositor"
 screenshot no-compositor
@@ -58,7 +59,6 @@ poll unshaped || fail "the shape stayed after the compositor came back"
 stop_app
 start_app
 poll window_centred_at 720 450 200 || fail "no pin under xcompmgr -c"
-read -r pin _ <<<"$(window_centred_at 720 450 200)"
 screenshot shadowing-compositor
 shadow_and_desktop shadowing-compositor
 below_by "$below" "$desktop" 0.03 || fail "no shadow below the photo under xcompmgr -c"
@@ -74,6 +74,26 @@ no_dark_band() {
   return 0
 }
 poll no_dark_band || fail "a dark band around the window under xcompmgr -c (see the screenshot)"
+stop_app
 
+# Another program's window below the pin records the clicks it gets.
+stdbuf -oL xev -geometry 500x400+470+250 -event button >"$work/below.log" 2>&1 & pids+=($!)
+below() { xdotool search --onlyvisible --name "Event Tester" | head -n1; }
+poll below || fail "no window below"
+wmctrl -i -r "$(below)" -b add,below
+xdotool windowmove "$(below)" 470 250
+start_app
+poll window_centred_at 720 450 200 || fail "no pin over the window below"
+read -r _ _ _ _ pin <<<"$(window_centred_at 720 450 200)"
+desktop_window "$pin"
+got_click() { grep -q "root:($1,$2)" "$work/below.log"; }
+xdotool mousemove 720 470 click 1                        # the photo
+xdotool mousemove 566 333 click 1                        # the frame's transparent corner
+poll got_click 566 333 || fail "a click on the transparent corner did not go through"
+xdotool mousemove 556 323 click 1                        # the drawing margin
+poll got_click 556 323 || fail "a click on the drawing margin did not go through"
+got_click 720 470 && fail "a click on the photo went through"
+[[ $(xprop -root _NET_ACTIVE_WINDOW) == *"$(printf '0x%x' "$pin")"* ]] && fail "the pin became active"
+window_centred_at 720 450 200 >/dev/null || fail "the pin moved"
 stop_app
 echo "PASS"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# First launch on a real X server: the welcome card shows at the screen's centre, the tray icon
-# docks, and SIGTERM saves and exits cleanly.
+# First launch on a real X server: the welcome card shows at the screen's centre as a desktop
+# window and the tray icon docks. One copy per user: a second start while one runs says so and
+# exits with status 0, leaving the first running and every file as it was; once the first has gone
+# (even killed, leaving its lock file behind), the next start runs, and SIGTERM saves "[]".
 # Usage: first-launch.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
 set -uo pipefail
 bin=$1 rc=$2 shots=$3
@@ -8,25 +10,26 @@ source "$(dirname "$0")/session.sh"
 
 start_app
 poll window_centred_at 720 450 || fail "no welcome card at the screen's centre"
-echo "welcome card: $(window_centred_at 720 450)"
-
-# The tray icon: a visible window of the program inside trayer's strip (top right, 24 high).
-icon_docked() {
-  local id
-  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    if ((Y >= 0 && Y + HEIGHT <= 24 && X >= 1440 - 100 && WIDTH >= 16 && WIDTH <= 24)); then
-      echo "$id ${WIDTH}x${HEIGHT}+$X+$Y"
-      return 0
-    fi
-  done
-  return 1
-}
-poll icon_docked || fail "the tray icon did not dock"
-echo "tray icon: $(icon_docked)"
+read -r _ _ _ _ card <<<"$(window_centred_at 720 450)"
+desktop_window "$card"
+poll tray_icon || fail "the tray icon did not dock"
 screenshot first-launch
 
+listing() { find "$work/data" -printf '%p %s %T@\n' | sort; }
+before=$(listing)
+second=$(run_app 2>&1) || fail "the second copy exited with $?"
+[[ $second == "[Corkwallery] Corkwallery is already running — exiting" ]] ||
+  fail "the second copy said: $second"
+kill -0 "$app" || fail "the first copy ended"
+[[ $(listing) == "$before" ]] || fail "files changed: $(diff <(echo "$before") <(listing))"
+
+# A crash leaves the lock file; the next start takes it over.
+kill -KILL "$app"
+wait "$app" 2>/dev/null
+forget "$app"
+ls "$work"/runtime/corkwallery-*.lock >/dev/null || fail "no lock file left behind"
+start_app
+poll window_centred_at 720 450 || fail "no start after a crash"
 stop_app
-grep -q "saveState() called — 0 window(s)" "$work/app.log" || fail "no save at the end"
-[[ $(cat "$work/data/Corkwallery/pinned-photos.json") == "[]" ]] || fail "state file not []"
+[[ $(state) == "[]" ]] || fail "no save of no pins at the end"
 echo "PASS"

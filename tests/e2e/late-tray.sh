@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Tray hosts that start after the program. Until one comes, the corner card stands in, inside the
-# work area that a top panel leaves; an X11 tray (trayer) that starts later takes the icon and the
-# card goes; a left click opens the menu below the docked icon, and Ctrl+Q in the open menu quits.
-# A StatusNotifier panel (a stand-in watcher on the session bus) that starts later, and registers
-# its host only after taking its name, gets the icon too; its left click opens the menu at the
-# pointer; when it goes, the card comes back. The first start asks for Wayland and runs on X11.
+# Tray hosts that start after the program. Until one comes, the corner card stands in as a desktop
+# window, inside the work area that a top panel leaves; an X11 tray (trayer) that starts later
+# takes the icon and the card goes; a left click opens the menu below the docked icon; when the
+# tray goes, the card comes back. A StatusNotifier panel (a stand-in watcher on the session bus)
+# that starts later, and registers its host only after taking its name, gets the icon too; its
+# left click opens the menu at the pointer; when the panel goes, the card comes back, and Ctrl+Q in
+# the menu it opens quits. The first start asks for Wayland and runs on X11.
 # Usage: late-tray.sh <corkwallery binary> <openbox rc file> <folder for screenshots> <watcher>
 set -uo pipefail
 bin=$1 rc=$2 shots=$3 watcher=$4
@@ -14,30 +15,18 @@ source "$(dirname "$0")/session.sh"
 # The corner card, 32 x 32, 8 pixels inside the work area's top-right corner.
 card_at() { window_centred_at 1416 $((8 + 16 + $1)) 16; }
 no_card() { ! card_at 0; }
-# The program's visible window of at least 60 pixels height (a menu): "X Y W H".
-menu_geometry() {
-  local id
-  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    if ((HEIGHT > 60 && HEIGHT < 400)); then
-      echo "$X $Y $WIDTH $HEIGHT"
-      return 0
-    fi
-  done
-  return 1
-}
 
 app_platform=wayland start_app
 poll card_at 0 || fail "no corner card without a tray"
+read -r _ _ _ _ card <<<"$(card_at 0)"
+desktop_window "$card"
 grep -q "^corkwallery: QT_QPA_PLATFORM=wayland ignored: running on the X11 display" \
   "$work/app.log" || fail "no word that Wayland was set aside"
 (($(grep -c "^corkwallery:" "$work/app.log") == 1)) || fail "more than one line about the display"
 
 # A top panel takes its strip from the work area: the card moves below it, and back when the
 # panel goes.
-xmessage -geometry 1440x40+0+0 -name stand-in-panel panel >/dev/null 2>&1 &
-panel=$!
-pids+=($panel)
+xmessage -geometry 1440x40+0+0 -name stand-in-panel panel >/dev/null 2>&1 & panel=$! && pids+=($panel)
 panel_window() { xdotool search --onlyvisible --classname stand-in-panel | head -n1; }
 poll panel_window || fail "no stand-in panel"
 panel_id=$(panel_window)
@@ -52,42 +41,23 @@ stop_pid "$panel"
 poll card_at 0 || fail "the card did not come back to the corner"
 
 start_tray
-docked_icon() {
-  local id
-  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    if ((Y >= 0 && Y + HEIGHT <= 24 && X >= 1440 - 100 && WIDTH >= 16 && WIDTH <= 24)); then
-      echo "$X $Y $WIDTH $HEIGHT"
-      return 0
-    fi
-  done
-  return 1
-}
-poll docked_icon || fail "the tray icon did not dock in a tray that started later"
+poll tray_icon || fail "the tray icon did not dock in a tray that started later"
 poll no_card || fail "the card stayed with the tray there"
-screenshot late-tray
-read -r ix iy iw ih <<<"$(docked_icon)"
-xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
-poll menu_geometry || fail "a left click did not open the menu"
-read -r mx my mw _ <<<"$(menu_geometry)"
+open_tray_menu
+read -r ix iy iw ih _ <<<"$(tray_icon)"
+read -r mx my mw _ <<<"$(menu)"
 screenshot late-tray-menu
 ((my == iy + ih && mx + mw <= 1440)) || fail "menu at $mx,$my, not below the icon at $ix,$iy ${iw}x$ih"
-saves() { grep -c "saveState() called" "$work/app.log"; }
-before=$(saves)
-xdotool key ctrl+q
-quit_saved() { (($(saves) > before)); }
-poll quit_saved || fail "Ctrl+Q in the open menu did not quit"
-wait "$app" || fail "exit status $? after Ctrl+Q"
-pids=("${pids[@]/$app/}")
+xdotool key Escape
+stop_pid "$tray"
+poll card_at 0 || fail "the card did not come back when the tray went"
+stop_app
 
 # A StatusNotifier panel starts later and registers its host a moment after taking its name.
-stop_pid "$tray"
 start_app
 poll card_at 0 || fail "no corner card before the panel"
 mkfifo "$work/watcher.in"
-"$watcher" --host-later <"$work/watcher.in" >"$work/watcher.log" 2>&1 &
-panel=$!
-pids+=($panel)
+"$watcher" --host-later <"$work/watcher.in" >"$work/watcher.log" 2>&1 & panel=$! && pids+=($panel)
 exec {to_panel}>"$work/watcher.in"
 poll grep -q "^watching" "$work/watcher.log" || fail "the stand-in panel did not start"
 echo host >&"$to_panel"
@@ -95,11 +65,13 @@ poll grep -q "^registered " "$work/watcher.log" || fail "the icon did not regist
 poll no_card || fail "the card stayed with the panel there"
 xdotool mousemove 1000 300
 echo "activate 1000 300" >&"$to_panel"
-menu_at_pointer() { [[ $(menu_geometry) == "1000 300 "* ]]; }
-poll menu_at_pointer || fail "the panel's click did not open the menu at the pointer: $(menu_geometry)"
+menu_at_pointer() { [[ $(menu) == "1000 300 "* ]]; }
+poll menu_at_pointer || fail "the panel's click did not open the menu at the pointer: $(menu)"
 xdotool key Escape
 stop_pid "$panel"
 poll card_at 0 || fail "the card did not come back when the panel went"
-
-stop_app
+xdotool mousemove 1416 24 click 1
+poll menu || fail "a click on the card did not open the menu"
+after_save xdotool key ctrl+q
+stop_app ends
 echo "PASS"

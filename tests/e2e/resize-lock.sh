@@ -4,7 +4,7 @@
 # exactly where it was, in the saved state too; a Shift-drag 100 pixels to the right makes a
 # 300 x 200 photo 450 x 300 about its centre; a quick drag lands exactly where the pointer says;
 # an Alt-drag is openbox's own move, which the pin follows. "Lock Photo" from the photo's own
-# menu stops dragging; "Quit Corkwallery" saves, and a relaunch brings both pins back.
+# menu stops dragging; "Quit Corkwallery" saves, and a relaunch brings both pins back, locked.
 # Usage: resize-lock.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
 set -uo pipefail
 bin=$1 rc=$2 shots=$3
@@ -18,16 +18,6 @@ convert -size 600x400 gradient:'#9fd27a-#6a2a8a' "$images/B-right.png" || fail "
 A='"storedFilename":"A-left.png","originalPath":"","centerX":400,"centerY":450,"baseWidth":300,"baseHeight":200,"rotationAngle":0,"pinColorName":"red"'
 B='"storedFilename":"B-right.png","originalPath":"","centerX":1040.5,"centerY":450.25,"baseWidth":300,"baseHeight":200,"rotationAngle":0.05,"pinColorName":"blue"'
 echo "[{$A,\"isLocked\":false},{$B,\"isLocked\":false}]" >"$work/data/Corkwallery/pinned-photos.json"
-state() { cat "$work/data/Corkwallery/pinned-photos.json"; }
-saves() { grep -c "saveState() called" "$work/app.log"; }
-# Runs an xdotool gesture and waits for the save that ends it.
-gesture() {
-  local before
-  before=$(saves)
-  xdotool "$@"
-  saved() { (($(saves) > before)); }
-  poll saved || fail "no save after: $*"
-}
 # Pointer moves from ($1, $2) by ($3, $4) in `steps` equal steps, as xdotool arguments.
 moves() {
   local i
@@ -42,17 +32,17 @@ poll settled || fail "the pins were not drawn"
 
 # Out by 100 pixels and back in 20 quick moves: the window manager's late reports of the sizes on
 # the way must not move the centre.
-gesture mousemove 1040 460 keydown shift mousedown 1 $(moves 1040 460 100 0 10) \
+after_save xdotool mousemove 1040 460 keydown shift mousedown 1 $(moves 1040 460 100 0 10) \
   $(moves 1140 460 -100 0 10) mouseup 1 keyup shift
 grep -qF "{$B," <<<"$(state)" || fail "the resize out and back moved pin B: $(state)"
 poll window_centred_at 1040 450 || fail "pin B left its centre on screen"
 
-gesture mousemove 1040 460 keydown shift mousedown 1 mousemove 1090 460 mousemove 1140 460 mouseup 1 keyup shift
+after_save xdotool mousemove 1040 460 keydown shift mousedown 1 mousemove 1090 460 mousemove 1140 460 mouseup 1 keyup shift
 grep -q '"B-right.png",[^}]*"centerX":1040.5,"centerY":450.25,"baseWidth":450,"baseHeight":300' \
   <<<"$(state)" || fail "the resize did not make pin B 450 x 300 about its centre: $(state)"
 
 # A quick drag of pin B by (-300, +150) in 20 moves lands exactly there.
-gesture mousemove 1040 460 mousedown 1 $(moves 1040 460 -300 150 20) mouseup 1
+after_save xdotool mousemove 1040 460 mousedown 1 $(moves 1040 460 -300 150 20) mouseup 1
 grep -q '"B-right.png",[^}]*"centerX":740.5,"centerY":300.25,' <<<"$(state)" ||
   fail "the quick drag did not land exactly: $(state)"
 poll window_centred_at 740 600 || fail "pin B is not where the drag ended"
@@ -73,37 +63,24 @@ poll window_centred_at 460 410 || fail "openbox did not move pin A"
 
 # Pin A's own menu: "Lock Photo" is its first entry.
 xdotool mousemove 460 420 click 3
-context_menu() {
-  local id
-  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    ((X >= 450 && X <= 470 && HEIGHT > 40 && HEIGHT < 120)) && return 0
-  done
-  return 1
-}
-poll context_menu || fail "no context menu on pin A"
-before=$(saves)
-xdotool key Down Return
-locked() { (($(saves) > before)) && grep -q '"A-left.png"[^}]*"isLocked":true' <<<"$(state)"; }
-poll locked || fail "pin A was not locked"
+poll menu || fail "no context menu on pin A"
+after_save xdotool key Down Return
+grep -q '"A-left.png"[^}]*"isLocked":true' <<<"$(state)" || fail "pin A was not locked"
 # The move openbox made is what is saved.
 grep -q '"A-left.png",[^}]*"centerX":460,"centerY":490,' <<<"$(state)" ||
   fail "pin A's move by openbox was not followed: $(state)"
 
-gesture mousemove 460 420 mousedown 1 mousemove 540 480 mousemove 610 520 mouseup 1
+after_save xdotool mousemove 460 420 mousedown 1 mousemove 540 480 mousemove 610 520 mouseup 1
 window_centred_at 460 410 >/dev/null || fail "the locked pin moved"
 screenshot resized-and-locked
 
 choose_from_menu 4  # Quit Corkwallery
-wait "$app"
-status=$?
-((status == 0)) || fail "exit status $status after Quit"
+stop_app ends
 
 start_app
 poll window_centred_at 460 410 || fail "pin A is not back in its place"
 poll window_centred_at 740 600 || fail "pin B is not back in its place"
-grep -q '"A-left.png"[^}]*"isLocked":true' <<<"$(state)" || fail "pin A came back unlocked"
-gesture mousemove 460 420 mousedown 1 mousemove 540 480 mousemove 610 520 mouseup 1
+after_save xdotool mousemove 460 420 mousedown 1 mousemove 540 480 mousemove 610 520 mouseup 1
 window_centred_at 460 410 >/dev/null || fail "the relaunched locked pin moved"
 stop_app
 echo "PASS"
