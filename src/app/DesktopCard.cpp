@@ -9,12 +9,12 @@
 
 #include "platform/CompositorWatch.h"
 #include "platform/ScreenCoordinates.h"
-#include "platform/WindowSurface.h"
+#include "photo/WindowSurface.h"
 #include "platform/x11/DesktopWindow.h"
 
 namespace corkwallery {
 
-namespace surface = platform::surface;
+namespace surface = surface;
 
 namespace {
 QSize devicePixels(QSizeF points, qreal ratio) {

@@ -17,7 +17,7 @@
 #include "photo/PinColors.h"
 #include "photo/SymbolArt.h"
 #include "platform/ScreenCoordinates.h"
-#include "platform/WindowSurface.h"
+#include "photo/WindowSurface.h"
 
 namespace corkwallery {
 
@@ -223,15 +223,15 @@ const QImage& DraggableImageView::renderingAt(qreal ratio) {
     // Pixels lie only on the photo, lifted, the pin and the shadow: only they are shown, on a
     // window that is cleared before it paints.
     const double lifted = std::ceil((lift_ - 1) / 2 * std::max(width(), height())) + 1;
-    const QRegion occupied = outlines(lifted + (compositing_ ? platform::surface::kShadowRoom : 0));
+    const QRegion occupied = outlines(lifted + (compositing_ ? surface::kShadowRoom : 0));
     // Copied in bands of 16 to 64 rows: few copies, and little more than what holds pixels.
     cache_->occupied = QRegion();
     const int band = std::clamp(height() / 8, 16, 64);
     for (int y = 0; y < height(); y += band)
         cache_->occupied += (occupied & QRect(0, y, width(), band)).boundingRect();
     cache_->mask = QRegion();
-    cache_->image = compositing_ ? platform::surface::withShadow(drawn)
-                                 : platform::surface::cutOut(drawn, &cache_->mask);
+    cache_->image = compositing_ ? surface::withShadow(drawn)
+                                 : surface::cutOut(drawn, &cache_->mask);
     return cache_->image;
 }
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 
-#include "platform/WindowSurface.h"
+#include "photo/WindowSurface.h"
 
 namespace corkwallery::PhotoGeometry {
 
@@ -62,7 +62,7 @@ QSizeF resized(QSizeF start, double travel) {
 double drawingMargin(QSizeF window, bool castsShadow) {
     const double lifted =
         std::ceil((liftedScale - 1) / 2 * std::max(window.width(), window.height()));
-    return lifted + 1 + (castsShadow ? platform::surface::kShadowRoom : 0);
+    return lifted + 1 + (castsShadow ? surface::kShadowRoom : 0);
 }
 
 }  // namespace corkwallery::PhotoGeometry

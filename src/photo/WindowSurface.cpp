@@ -1,11 +1,11 @@
-#include "platform/WindowSurface.h"
+#include "photo/WindowSurface.h"
 
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-namespace corkwallery::platform::surface {
+namespace corkwallery::surface {
 
 namespace {
 
@@ -41,19 +41,24 @@ QImage shadowOf(const QImage& content) {
     const int w = std::max(1, int(std::lround(content.width() / cellPixels)));
     const int h = std::max(1, int(std::lround(content.height() / cellPixels)));
     QImage cells = content.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    std::vector<float> alpha(w * h);
-    for (int i = 0; i < w * h; ++i)
-        alpha[i] =
-            qAlpha(reinterpret_cast<const QRgb*>(cells.constScanLine(i / w))[i % w]) / 255.0f;
+    std::vector<float> alpha(std::size_t(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(cells.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            alpha[std::size_t(y) * w + x] = qAlpha(line[x]) / 255.0f;
+    }
     // Three box passes each way come close to a Gaussian reaching about kShadowBlur points.
     const int radius = std::max(1, int(std::lround(kShadowBlur / (3 * kCell))));
     for (int pass = 0; pass < 3; ++pass) {
         boxPass(alpha, h, w, w, 1, radius);
         boxPass(alpha, w, 1, h, w, radius);
     }
-    for (int i = 0; i < w * h; ++i)
-        reinterpret_cast<QRgb*>(cells.scanLine(i / w))[i % w] =
-            qRgba(0, 0, 0, int(255 * kShadowOpacity * alpha[i] + 0.5f));
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(cells.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            line[x] =
+                qRgba(0, 0, 0, int(255 * kShadowOpacity * alpha[std::size_t(y) * w + x] + 0.5f));
+    }
     return cells;
 }
 
@@ -89,12 +94,14 @@ QImage withShadow(const QImage& content) {
     painter.end();
     // It shows around the drawing, not through it (inside a translucent card it would darken the
     // card): where the content and its four neighbours are drawn on, the content stays as it is.
-    for (int y = 1; y + 1 < image.height(); ++y) {
+    const int width = image.width();
+    const int height = image.height();
+    for (int y = 1; y + 1 < height; ++y) {
         const auto* above = reinterpret_cast<const QRgb*>(image.constScanLine(y - 1));
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         const auto* below = reinterpret_cast<const QRgb*>(image.constScanLine(y + 1));
         auto* target = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 1; x + 1 < image.width(); ++x) {
+        for (int x = 1; x + 1 < width; ++x) {
             if (qAlpha(line[x]) != 0 && qAlpha(line[x - 1]) != 0 && qAlpha(line[x + 1]) != 0 &&
                 qAlpha(above[x]) != 0 && qAlpha(below[x]) != 0)
                 target[x] = line[x];
@@ -151,4 +158,4 @@ QImage cutOut(const QImage& content, QRegion* mask) {
     return out;
 }
 
-}  // namespace corkwallery::platform::surface
+}  // namespace corkwallery::surface

@@ -7,7 +7,7 @@
 // shadow cast by its own alpha. Without one the X server shows every pixel's colour as if opaque
 // (partial alpha fades it towards black, none is black), so the drawing is cut to where it is at
 // least half opaque and made fully opaque there; that cut becomes the window's mask.
-namespace corkwallery::platform::surface {
+namespace corkwallery::surface {
 
 inline constexpr double kShadowOpacity = 0.33;
 inline constexpr double kShadowBlur = 12;   // points over which the shadow fades out
@@ -23,4 +23,4 @@ QImage withShadow(const QImage& content);
 // colour and transparent elsewhere; `mask` gets that cut in device-independent pixels.
 QImage cutOut(const QImage& content, QRegion* mask);
 
-}  // namespace corkwallery::platform::surface
+}  // namespace corkwallery::surface
