@@ -5,14 +5,15 @@
 
 #include <filesystem>
 
-#include "support/ImageFiles.h"
 #include "support/TemporaryHome.h"
+#include "support/TestFiles.h"
 
 namespace corkwallery {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace corkwallery::testing;
+using namespace corkwallery::testing::files;
 
 struct Picture {
     const char* name;
@@ -28,14 +29,15 @@ TEST(PhotoDecoder, HostilePicturesDecodeUprightOrFailAtOnce) {
     const TemporaryHome home;
     const fs::path folder = home.root();
     const auto cutInHalf = [](const fs::path& p) { fs::resize_file(p, fs::file_size(p) / 2); };
-    const QImage stored = markedPicture(400, 200, Qt::blue, Qt::red);
+    QImage stored(400, 200, QImage::Format_RGB32);
+    stored.fill(Qt::blue);
     mkfifo((folder / "fifo.jpg").c_str(), 0600);
     writeBytes(folder / "drawing.png", "<svg xmlns='http://www.w3.org/2000/svg'/>");
     writePngHeaderOnly(folder / "bomb.png", 30000, 30000);
     writeBytes(folder / "text.jpg", "not a picture");
     stored.save(QString::fromStdString(folder / "truncated.png"));
     cutInHalf(folder / "truncated.png");
-    writeJpeg(folder / "truncated.jpg", stored);
+    writeJpeg(folder / "truncated.jpg", stored, 1);
     cutInHalf(folder / "truncated.jpg");
     writeJpeg(folder / "turned.jpg", stored, 6);  // EXIF: a quarter turn clockwise
     const Picture pictures[] = {

@@ -11,7 +11,6 @@
 #include "photo/DraggableImageView.h"
 #include "photo/PinColors.h"
 #include "platform/ScreenCoordinates.h"
-#include "support/ImageFiles.h"
 #include "support/Polling.h"
 
 namespace corkwallery {
@@ -78,7 +77,9 @@ protected:
         window.view = view.get();
         window.frame_ =
             QRectF(QPointF(720, 450) - QPointF(photo.width(), photo.height()) / 2, photo);
-        view->setImage({testing::markedPicture(60, 40, Qt::darkGreen, Qt::red), {60, 40}});
+        QImage picture(60, 40, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        view->setImage({picture, {60, 40}});
         view->setLocked(locked);
         view->setHostWindow(&window);
         view->fitWindowToPhoto(photo, angle);
