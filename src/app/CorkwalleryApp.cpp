@@ -41,6 +41,8 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv)
     application_ = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Corkwallery"));
     QCoreApplication::setApplicationName(QStringLiteral("Corkwallery"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORKWALLERY_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(CORKWALLERY_APP_ID));
     // Closing windows never ends the application.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::setQuitLockEnabled(false);
