@@ -3,8 +3,8 @@
 # on its transparent corner reaches the window below, one on the photo does not, and the pin never
 # becomes the active window. With xcompmgr the photo casts its own soft shadow; without a
 # compositor the window is cut to what it draws, without a shadow or a near-black pixel. Under a
-# compositor that draws shadows of its own (xcompmgr -c), which the running program follows and
-# which was there before the window, there is no dark band around the window.
+# compositor that draws shadows of its own (xcompmgr -c, picom), which the running program follows
+# and which was there before the window, there is no dark band around the window.
 # Usage: compositors.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
 source "$(dirname "$0")/session.sh"
 
@@ -67,7 +67,7 @@ no_dark_band() {
   done
   return 0
 }
-for shadowing in "xcompmgr -c"; do
+for shadowing in "xcompmgr -c" "picom -c --backend xrender --config /dev/null"; do
   $shadowing >/dev/null 2>&1 & compositor=$!
   poll eval '! shaped' || fail "the shape stayed when $shadowing came"
   stop_app
