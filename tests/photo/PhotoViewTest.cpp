@@ -132,7 +132,7 @@ TEST_F(PhotoView, GesturesMoveOrResizeUnlessLocked) {
 // A drag lifts the photo (not the pin) into the window's margin and sets it down after; moving
 // the window draws nothing anew. With a compositor the photo casts a soft shadow; without one the
 // drawing is cut to the photo and its pin, opaque inside the cut and clear outside, and the
-// window hears of the cut.
+// window hears of the cut. A new pin colour shows once the pin is drawn again.
 TEST_F(PhotoView, DrawsLiftedWhileDraggedAndShadowedOrCut) {
     open({300, 200}, 0.1);
     EXPECT_NEAR(alphaAt(0, -105), 57, 32);
