@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
 #include "store/StateFileCodec.h"
 
 namespace {
 
 using corkwallery::PinnedPhotoState;
-using corkwallery::StateFileCodec;
-using corkwallery::platform::FileSystem;
+namespace StateFileCodec = corkwallery::StateFileCodec;
+namespace files = corkwallery::platform::files;
 
 constexpr int kPins = 100;
 
@@ -52,7 +52,7 @@ void encodeAndWrite(benchmark::State& state) {
     const auto pins = hundredPins();
     for (auto _ : state) {
         const auto encoded = StateFileCodec::encode(pins);
-        const auto written = FileSystem::writeFileAtomically(folder.file(), encoded.value());
+        const auto written = files::writeAtomically(folder.file(), encoded.value());
         if (!written)
             state.SkipWithError(written.error().c_str());
         benchmark::DoNotOptimize(written);
@@ -61,9 +61,9 @@ void encodeAndWrite(benchmark::State& state) {
 
 void readAndDecode(benchmark::State& state) {
     const TemporaryFolder folder;
-    FileSystem::writeFileAtomically(folder.file(), StateFileCodec::encode(hundredPins()).value());
+    files::writeAtomically(folder.file(), StateFileCodec::encode(hundredPins()).value());
     for (auto _ : state) {
-        const auto bytes = FileSystem::readFile(folder.file());
+        const auto bytes = files::readFile(folder.file());
         const auto decoded = StateFileCodec::decode(bytes.value());
         if (!decoded || decoded.value().size() != kPins)
             state.SkipWithError("decoding failed");

@@ -1,111 +1,130 @@
 #include "app/AppDelegate.h"
 
-#include <algorithm>
-#include <optional>
-#include <string>
-
-#include "app/InfoCardBuilder.h"
-#include "photo/DraggableImageView.h"
-#include "pins/PhotoAdder.h"
-#include "pins/PhotoRestorer.h"
-#include "pins/PinPlacement.h"
-#include "pins/PinWindowBuilder.h"
-#include "platform/Application.h"
-#include "platform/Image.h"
-#include "platform/Menu.h"
-#include "platform/Screen.h"
-#include "platform/UserDefaults.h"
-#include "store/PhotoCopies.h"
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QMenu>
+#include <QMimeDatabase>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
 
 namespace corkwallery {
 
-using platform::NotificationCenter;
-
 namespace {
-const char* const kHasAddedFirstPhoto = "hasAddedFirstPhoto";
+
+const QString kHasAddedFirstPhoto = QStringLiteral("hasAddedFirstPhoto");
+
+QSettings userDefaults() {
+    return QSettings(QStringLiteral("Corkwallery"), QStringLiteral("Corkwallery"));
 }
 
-AppDelegate::AppDelegate() = default;
-
-AppDelegate::~AppDelegate() {
-    NotificationCenter::defaultCenter().removeObserver(this);
+// One filter that lists every image type the decoder reads, by file name pattern. SVG is left
+// out: the decoder refuses it.
+QString imageNameFilter() {
+    const QMimeDatabase database;
+    QStringList patterns;
+    for (const QByteArray& name : QImageReader::supportedMimeTypes()) {
+        if (name.startsWith("image/svg"))
+            continue;
+        for (const QString& pattern :
+             database.mimeTypeForName(QString::fromLatin1(name)).globPatterns()) {
+            if (!patterns.contains(pattern))
+                patterns.append(pattern);
+        }
+    }
+    patterns.sort();
+    return QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' ')));
 }
+
+// Closes a card; it goes once the event that closed it (perhaps a click on it) is over.
+void closeCard(std::unique_ptr<InfoCard>& card) {
+    if (!card)
+        return;
+    card->hide();
+    card.release()->deleteLater();
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate() {
+    connect(&pins_, &PinBoard::pinWindowCreated, this, &AppDelegate::pinWindowCreated);
+}
+
+AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
     setupStatusItem();
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, DraggableImageView::pinStateDidChange(), nullptr,
-                       [this](const platform::Notification&) { pinStateChanged(); });
-    center.addObserver(this, DraggableImageView::removePhoto(), nullptr,
-                       [this](const platform::Notification& n) { handleRemovePhoto(n); });
-    restorePinnedPhotos();
-    bringPinsOnScreen();
-    screenWatch_ = std::make_unique<platform::ScreenWatch>([this] { bringPinsOnScreen(); });
-    if (!pinWindows_.empty())
+    pins_.restorePinnedPhotos();
+    if (!pins_.pinWindows().empty())
         return;
-    if (!platform::UserDefaults::standard().boolForKey(kHasAddedFirstPhoto))
+    if (!userDefaults().value(kHasAddedFirstPhoto).toBool())
         showWelcomePanel();
 }
 
 void AppDelegate::applicationWillTerminate() {
-    saveState();
+    pins_.saveState();
 }
 
-void AppDelegate::pinStateChanged() {
-    saveState();
+void AppDelegate::setupStatusItem() {
+    auto menu = std::make_unique<QMenu>();
+    const auto add = [&](const char* title, void (AppDelegate::*action)(), const char* shortcut) {
+        QAction* item = menu->addAction(QString::fromLatin1(title), this, action);
+        item->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+        item->setShortcutVisibleInContextMenu(true);
+    };
+    add("Add Photo", &AppDelegate::addPhotoClicked, "Ctrl+N");
+    menu->addSeparator();
+    add("Remove All Photos", &AppDelegate::removeAllPhotosClicked, "");
+    menu->addSeparator();
+    add("How to Use", &AppDelegate::howToUseClicked, "");
+    menu->addSeparator();
+    add("Quit Corkwallery", &AppDelegate::quitClicked, "Ctrl+Q");
+    statusItem_ = std::make_unique<StatusItem>(std::move(menu));
 }
 
-// Removes the first listed window that shows the posting view; anything else is ignored.
-void AppDelegate::handleRemovePhoto(const platform::Notification& notification) {
-    if (notification.object == nullptr || pinWindows_.empty())
-        return;
-    const auto match =
-        std::find_if(pinWindows_.begin(), pinWindows_.end(), [&](const auto& window) {
-            return window->contentView() != nullptr && window->contentView() == notification.object;
-        });
-    if (match == pinWindows_.end())
-        return;
-    const auto* view = dynamic_cast<const DraggableImageView*>((*match)->contentView());
-    if (view == nullptr)
-        return;
-    const std::optional<std::string> copy = view->storedFilename();
-    (*match)->close();
-    heldRecords_.windowRemoved(static_cast<std::size_t>(match - pinWindows_.begin()));
-    pinWindows_.erase(match);
-    // The copy goes only once the state file no longer names it: a crash in between leaves an
-    // unnamed copy, never a pin without its photo.
-    if (saveState() && copy)
-        PhotoCopies::removeCopy(*copy);
+void AppDelegate::showWelcomePanel() {
+    welcomePanel_ = InfoCard::welcome(statusItem_ != nullptr && statusItem_->isInTray());
+    welcomePanel_->orderFront();
+}
+
+void AppDelegate::showHelpPanel() {
+    helpPanel_ = InfoCard::help([this] { closeHelpPanel(); });
+    helpPanel_->orderFront();
 }
 
 void AppDelegate::addPhotoClicked() {
-    addPhoto();
+    QFileDialog dialog;
+    dialog.setWindowTitle(QStringLiteral("Choose a photo to pin to your desktop"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Pin to Desktop"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly);
+    dialog.setNameFilter(imageNameFilter());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QDir(pictures).exists())
+        dialog.setDirectory(pictures);
+    // The application is never active: the chooser is brought to the user.
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        dialog.raise();
+        dialog.activateWindow();
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    pins_.addPhoto(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
 }
 
 void AppDelegate::removeAllPhotosClicked() {
-    std::vector<std::string> copies;
-    for (const auto& window : pinWindows_) {
-        const auto* view = dynamic_cast<const DraggableImageView*>(window->contentView());
-        if (view != nullptr && view->storedFilename())
-            copies.push_back(*view->storedFilename());
-        window->close();
-    }
-    pinWindows_.clear();
-    for (const PinnedPhotoState& record : heldRecords_.releaseAll())
-        copies.push_back(record.storedFilename);
-    // As for one pin: the copies go only once the state file no longer names them.
-    if (!saveState())
-        return;
-    for (const std::string& copy : copies)
-        PhotoCopies::removeCopy(copy);
+    pins_.removeAllPhotos();
 }
 
 void AppDelegate::howToUseClicked() {
-    if (helpPanel_) {
+    if (helpPanel_)
         closeHelpPanel();
-    } else {
+    else
         showHelpPanel();
-    }
 }
 
 void AppDelegate::closeHelpPanel() {
@@ -113,72 +132,27 @@ void AppDelegate::closeHelpPanel() {
 }
 
 void AppDelegate::quitClicked() {
-    if (auto* application = platform::Application::shared())
-        application->terminate();
+    emit terminateRequested();
 }
 
-void AppDelegate::setupStatusItem() {
-    statusItem_ = std::make_unique<platform::StatusItem>();
-    statusItem_->setImage(platform::Image::systemSymbol("pin.fill", "Corkwallery"));
-    auto menu = std::make_unique<platform::Menu>();
-    menu->addItem("Add Photo", "n", [this] { addPhotoClicked(); });
-    menu->addSeparator();
-    menu->addItem("Remove All Photos", "", [this] { removeAllPhotosClicked(); });
-    menu->addSeparator();
-    menu->addItem("How to Use", "", [this] { howToUseClicked(); });
-    menu->addSeparator();
-    menu->addItem("Quit Corkwallery", "q", [this] { quitClicked(); });
-    statusItem_->setMenu(std::move(menu));
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != QCoreApplication::instance() || event->type() != QEvent::Quit)
+        return false;
+    emit terminateRequested();
+    return true;
 }
 
-void AppDelegate::restorePinnedPhotos() {
-    PhotoRestorer::restore(loadState(), heldRecords_,
-                           [this](const PinParameters& p) { createPinWindow(p); });
-}
-
-void AppDelegate::bringPinsOnScreen() {
-    std::vector<platform::Rect> screens;
-    for (const platform::Screen& screen : platform::Screen::all())
-        screens.push_back(screen.visibleFrame);
-    if (PinPlacement::bringPinsOnScreen(pinWindows_, screens))
-        saveState();
-}
-
-void AppDelegate::createPinWindow(const PinParameters& parameters) {
-    pinWindows_.push_back(PinWindowBuilder::build(parameters));
+void AppDelegate::pinWindowCreated() {
     closeCard(welcomePanel_);
     closeCard(helpPanel_);
-    platform::UserDefaults::standard().setBool(true, kHasAddedFirstPhoto);
-    saveState();
-}
-
-void AppDelegate::addPhoto() {
-    if (auto parameters = PhotoAdder::choosePhoto())
-        createPinWindow(*parameters);
-}
-
-bool AppDelegate::saveState() {
-    return StateStore::saveState(pinWindows_, heldRecords_);
-}
-
-std::vector<PinnedPhotoState> AppDelegate::loadState() {
-    return StateStore::loadState();
-}
-
-void AppDelegate::showWelcomePanel() {
-    welcomePanel_ = InfoCardBuilder::buildWelcomeCard(statusItem_ != nullptr &&
-                                                      statusItem_->isFallbackCardShown());
-}
-
-void AppDelegate::showHelpPanel() {
-    helpPanel_ = InfoCardBuilder::buildHelpCard([this] { closeHelpPanel(); });
-}
-
-void AppDelegate::closeCard(std::unique_ptr<platform::Panel>& card) {
-    if (!card)
+    QSettings settings = userDefaults();
+    if (settings.value(kHasAddedFirstPhoto).toBool())
         return;
-    card->close();
-    card.reset();
+    // A write cut short by a crash leaves QSettings' lock file behind, which would stall this one
+    // for half a minute; one copy of the program runs per user, so such a lock is stale.
+    QFile::remove(settings.fileName() + QStringLiteral(".lock"));
+    settings.setValue(kHasAddedFirstPhoto, true);
+    settings.sync();
 }
 
 }  // namespace corkwallery

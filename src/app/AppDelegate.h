@@ -1,71 +1,65 @@
 #pragma once
 
+#include <QObject>
 #include <memory>
-#include <vector>
 
-#include "pins/PinParameters.h"
-#include "platform/ApplicationDelegate.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Panel.h"
-#include "platform/ScreenWatch.h"
-#include "platform/StatusItem.h"
-#include "store/HeldRecords.h"
-#include "store/PinnedPhotoState.h"
-#include "store/StateStore.h"
+#include "app/InfoCard.h"
+#include "app/StatusItem.h"
+#include "pins/PinBoard.h"
 
 namespace corkwallery {
 
-// The application's one controller. It owns every pin window, the tray item and the info
-// cards; it runs the launch sequence, answers the menu and the photo views' notifications, and
-// saves the state on every change and once more at the end.
-class AppDelegate final : public platform::ApplicationDelegate {
+// The application's one controller. It owns the pins (and with them every pin window), the tray
+// item and the info cards; it runs the launch sequence, answers the menu, and saves the state on
+// every change and once more at the end.
+class AppDelegate final : public QObject {
+    Q_OBJECT
 public:
     AppDelegate();
     ~AppDelegate() override;
-    AppDelegate(const AppDelegate&) = delete;
-    AppDelegate& operator=(const AppDelegate&) = delete;
 
-    void applicationDidFinishLaunching() override;
-    bool applicationShouldTerminateAfterLastWindowClosed() override { return false; }
-    void applicationWillTerminate() override;
-    void pinStateChanged();
-    void handleRemovePhoto(const platform::Notification& notification);
+    // Builds the tray item and its menu, restores the pins, and greets a user who never added a
+    // photo with the welcome card.
+    void applicationDidFinishLaunching();
+    bool applicationShouldTerminateAfterLastWindowClosed() const { return false; }
+    // Saves once more.
+    void applicationWillTerminate();
+
+    void setupStatusItem();
+    void showWelcomePanel();
+    void showHelpPanel();
+
+    // Installed on the application: a request to quit that reaches it (QCoreApplication::quit(),
+    // the session manager's end) becomes terminateRequested, since Qt would first try to close
+    // every window and give up, as pins refuse a close they did not ask for.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    PinBoard& pins() { return pins_; }
+    StatusItem* statusItem() const { return statusItem_.get(); }
+    InfoCard* welcomePanel() const { return welcomePanel_.get(); }
+    InfoCard* helpPanel() const { return helpPanel_.get(); }
+
+public slots:
+    // The menu's actions. "Add Photo" opens the chooser (title "Choose a photo to pin to your
+    // desktop", button "Pin to Desktop", one existing file of a type the decoder accepts).
     void addPhotoClicked();
     void removeAllPhotosClicked();
     void howToUseClicked();
     void closeHelpPanel();
     void quitClicked();
 
-    void setupStatusItem();
-    void restorePinnedPhotos();
-    // Brings back onto a screen every pin that none shows enough of, and saves if any moved.
-    void bringPinsOnScreen();
-    // Builds, shows and lists one pin window, closes the info cards, remembers that a photo was
-    // added and saves.
-    void createPinWindow(const PinParameters& parameters);
-    void addPhoto();
-    // True when the state file now holds the pins.
-    bool saveState();
-    std::vector<PinnedPhotoState> loadState();
-    void showWelcomePanel();
-    void showHelpPanel();
-
-    const PinWindowList& pinWindows() const { return pinWindows_; }
-    const HeldRecords& heldRecords() const { return heldRecords_; }
-    platform::StatusItem* statusItem() const { return statusItem_.get(); }
-    platform::Panel* welcomePanel() const { return welcomePanel_.get(); }
-    platform::Panel* helpPanel() const { return helpPanel_.get(); }
+signals:
+    // "Quit Corkwallery" was chosen.
+    void terminateRequested();
 
 private:
-    void closeCard(std::unique_ptr<platform::Panel>& card);
+    // A pin window was made: the cards close and the user default records that a photo was added.
+    void pinWindowCreated();
 
-    PinWindowList pinWindows_;
-    // Saved pins whose copies could not be read at launch; saved back until Remove All.
-    HeldRecords heldRecords_;
-    std::unique_ptr<platform::StatusItem> statusItem_;
-    std::unique_ptr<platform::Panel> welcomePanel_;
-    std::unique_ptr<platform::Panel> helpPanel_;
-    std::unique_ptr<platform::ScreenWatch> screenWatch_;
+    PinBoard pins_;
+    std::unique_ptr<StatusItem> statusItem_;
+    std::unique_ptr<InfoCard> welcomePanel_;
+    std::unique_ptr<InfoCard> helpPanel_;
 };
 
 }  // namespace corkwallery

@@ -1,275 +1,349 @@
 #include "photo/DraggableImageView.h"
 
+#include <QContextMenuEvent>
+#include <QEasingCurve>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QtMath>
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <utility>
+#include <tuple>
 
-#include "photo/PhotoResolution.h"
 #include "photo/PinColors.h"
-#include "platform/Menu.h"
-#include "platform/Panel.h"
-#include "platform/Transaction.h"
+#include "photo/SymbolArt.h"
+#include "platform/ScreenCoordinates.h"
+#include "photo/WindowSurface.h"
 
 namespace corkwallery {
 
-using platform::Image;
-using platform::Rect;
-using platform::Size;
+using namespace PhotoGeometry;
 
 namespace {
-constexpr double kCornerRadius = 12;
-constexpr double kPinSide = 24;
-constexpr double kPinOverlap = 8;  // of the pin's side, the part lying over the photo
-constexpr double kPinZ = 10;
-constexpr double kPinPointSize = 18;
 
-constexpr double kTravelThatDoubles = 200;  // horizontal points of pointer travel
-constexpr double kSmallestScale = 0.01;
-constexpr double kSmallestSide = 50;
-constexpr double kLiftedScale = 1.05;
-constexpr double kLargestWindowSide = 8192;
-const char* const kScaleKeyPath = "transform.scale";
-const char* const kPickUpKey = "pickUp";
+QEasingCurve cubicBezier(QPointF c1, QPointF c2) {
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(c1, c2, QPointF(1, 1));
+    return curve;
+}
+
+// A painter's smooth transform samples bilinearly, which grains a picture shrunk to less than
+// half: such a picture is shrunk with area averaging first, to the device pixels it covers.
+QImage forDrawing(const QImage& pixels, QSizeF devicePixels) {
+    const QSize needed(std::clamp(qCeil(devicePixels.width()), 1, 8192),
+                       std::clamp(qCeil(devicePixels.height()), 1, 8192));
+    if (pixels.width() <= 2 * needed.width() && pixels.height() <= 2 * needed.height())
+        return pixels;
+    return pixels.scaled(needed, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 }  // namespace
 
-const platform::NotificationName& DraggableImageView::pinStateDidChange() {
-    static const platform::NotificationName name("pinStateDidChange");
-    return name;
-}
+// The rendering with its cut, what it was made of (widget size, bounds, margin, photo size,
+// angle, pixel ratio, lift, photo, pin, compositing), and the part of it that holds pixels.
+struct DraggableImageView::Cache {
+    using Key =
+        std::tuple<QSize, QSizeF, double, QSizeF, double, qreal, double, qint64, qint64, bool>;
+    std::optional<Key> key;
+    QImage image;
+    QRegion mask;
+    QRegion occupied;
+};
 
-const platform::NotificationName& DraggableImageView::removePhoto() {
-    static const platform::NotificationName name("removePhoto");
-    return name;
-}
-
-DraggableImageView::DraggableImageView(Rect frame) : View(frame) {
-    setWantsLayer(true);
-    layer()->setMasksToBounds(false);
-    imageLayer_.setContentsGravity(platform::ContentsGravity::ResizeAspect);
-    imageLayer_.setCornerRadius(kCornerRadius);
-    imageLayer_.setMasksToBounds(true);
-    layer()->addSublayer(imageLayer_);
+DraggableImageView::DraggableImageView(QSizeF size) : cache_(std::make_unique<Cache>()) {
+    // Only the part of the rendering that holds pixels is painted: the window is translucent, so
+    // everything else is clear already.
+    setAttribute(Qt::WA_NoSystemBackground);
+    resize(qCeil(size.width()), qCeil(size.height()));
+    connect(&pickUp_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        lift_ = value.toDouble();
+        drawingChanged();
+    });
     renderPinImage();
-    pinLayer_.setContentsGravity(platform::ContentsGravity::ResizeAspect);
-    pinLayer_.setZPosition(kPinZ);
-    layer()->addSublayer(pinLayer_);
 }
 
 DraggableImageView::~DraggableImageView() = default;
 
-void DraggableImageView::fitWindowToPhoto(Size size, double rotation) {
+void DraggableImageView::setHostWindow(Window* window) {
+    window_ = window;
+}
+
+QSizeF DraggableImageView::bounds() const {
+    return window_ != nullptr ? window_->frame().size() : QSizeF(size());
+}
+
+double DraggableImageView::margin() const {
+    return window_ != nullptr ? window_->drawingMargin() : 0;
+}
+
+QPointF DraggableImageView::toWidget(QPointF point) const {
+    const double m = margin();
+    return {m + point.x(), m + bounds().height() - point.y()};
+}
+
+void DraggableImageView::fitWindowToPhoto(QSizeF size, double rotation) {
     baseImageSize_ = size;
     rotationAngle_ = rotation;
-    layoutLayers();
+    update();
     refitWindow();
 }
 
 void DraggableImageView::refitWindow() {
-    platform::Panel* panel = window();
-    if (panel == nullptr)
+    if (window_ == nullptr)
         return;
-    const double w0 = baseImageSize_.width;
-    const double h0 = baseImageSize_.height;
-    const double c = std::abs(std::cos(rotationAngle_));
-    const double s = std::abs(std::sin(rotationAngle_));
-    // Bounded, so a photo of absurd size cannot ask for an absurd window; the photo keeps its
-    // size and the window its exact centre.
-    const double w = std::clamp(std::ceil(w0 * c + h0 * s), 0.0, kLargestWindowSide);
-    const double h = std::clamp(std::ceil(w0 * s + h0 * c) + pinOverhang, 0.0, kLargestWindowSide);
-    // Room for the photo lifted while it is dragged, which reaches past the frame.
-    panel->setDrawingMargin(std::ceil((kLiftedScale - 1) / 2 * std::max(w, h)) + 1);
-    panel->setFrameSizeKeepingCenter({w, h}, true);
-    layoutLayers();
+    const QSizeF size = windowSize(baseImageSize_, rotationAngle_);
+    // Room past the frame for the photo lifted while it is dragged, and for its shadow (kept
+    // without a compositor too, so the window keeps its size when one comes or goes).
+    window_->setDrawingMargin(drawingMargin(size, true));
+    window_->setFrameSizeKeepingCenter(size);
+    update();
+    if (!compositing_)
+        rendering();
+    window_->drawnShapeChanged();
 }
 
-Rect DraggableImageView::photoFrame() const {
-    const Size b = bounds().size;
-    const double w = baseImageSize_.width;
-    const double h = baseImageSize_.height;
-    return {(b.width - w) / 2, (b.height - h) / 2 - pinOverhang / 2, w, h};
-}
-
-Rect DraggableImageView::pinFrame() const {
-    // The middle of the photo's top edge, turned with the photo about its centre.
-    const Rect photo = photoFrame();
-    const double half = photo.height() / 2;
-    const double px = photo.midX() - half * std::sin(rotationAngle_);
-    const double py = photo.midY() + half * std::cos(rotationAngle_);
-    return {px - kPinSide / 2, py - kPinOverlap, kPinSide, kPinSide};
-}
-
-void DraggableImageView::layoutLayers() {
-    if (!(baseImageSize_.width > 0))
-        return;
-    const double theta = rotationAngle_;
-
-    platform::Transaction::begin();
-    platform::Transaction::setDisableActions(true);
-
-    imageLayer_.setFrame(photoFrame());
-    imageLayer_.setZPosition(0);
-    imageLayer_.setTransform(platform::Transform::makeRotation(theta));
-
-    pinLayer_.setFrame(pinFrame());
-    pinLayer_.setTransform(platform::Transform::makeRotation(theta));
-
-    platform::Transaction::commit();
-}
-
-std::vector<platform::Polygon> DraggableImageView::hitRegion() const {
-    if (!(baseImageSize_.width > 0))
-        return {};
-    // A rectangle turned counter-clockwise about its centre (y points up).
-    const auto turned = [c = std::cos(rotationAngle_), s = std::sin(rotationAngle_)](Rect r) {
-        platform::Polygon outline;
-        const double hw = r.width() / 2;
-        const double hh = r.height() / 2;
-        const std::array<std::pair<double, double>, 4> corners{
-            {{-hw, -hh}, {hw, -hh}, {hw, hh}, {-hw, hh}}};
-        for (const auto& [dx, dy] : corners)
-            outline.push_back({r.midX() + dx * c - dy * s, r.midY() + dx * s + dy * c});
-        return outline;
-    };
-    return {turned(photoFrame()), turned(pinFrame())};
-}
-
+// The picture itself is made for the pixel ratio of the next rendering.
 void DraggableImageView::renderPinImage() {
-    const auto symbol = Image::systemSymbol("pin.fill", std::nullopt);
-    if (!symbol)
-        return;
-    const auto configured =
-        symbol->withSymbolConfiguration({kPinPointSize, platform::FontWeight::Bold});
-    if (!configured)
-        return;
-    const platform::Color color = pinColor(pinColorName_);
-    const Image glyph = *configured;
-    // Source-atop paints the colour only where the glyph has coverage, keeping its alpha.
-    pinLayer_.setContents(Image::withDrawingHandler(
-        glyph.size(), [glyph, color](platform::GraphicsContext& context, Rect rect) {
-            context.drawImage(glyph, rect);
-            context.setFillColor(color);
-            context.fillRect(rect, platform::CompositingOperation::SourceAtop);
-            return true;
-        }));
+    pinImage_ = QImage();
+    drawingChanged();
 }
 
-void DraggableImageView::mouseDown(const platform::MouseEvent& event) {
-    if (window() == nullptr || isLocked_)
+void DraggableImageView::setImage(Photo image) {
+    image_ = std::move(image);
+    drawingChanged();
+}
+
+void DraggableImageView::setCompositing(bool compositing) {
+    if (compositing == compositing_)
         return;
-    const platform::Point pointer = event.locationInScreen;
+    compositing_ = compositing;
+    update();
+    if (window_ == nullptr)
+        return;
+    if (!compositing_)
+        rendering();
+    window_->drawnShapeChanged();
+}
+
+void DraggableImageView::drawingChanged() {
+    update();
+    if (compositing_ || window_ == nullptr)
+        return;
+    const QRegion before = cache_->mask;
+    rendering();
+    if (cache_->mask != before)
+        window_->drawnShapeChanged();
+}
+
+void DraggableImageView::animatePickUp() {
+    pickUp_.stop();
+    pickUp_.setStartValue(1.0);
+    pickUp_.setEndValue(liftedScale);
+    pickUp_.setDuration(150);
+    pickUp_.setEasingCurve(cubicBezier({0, 0}, {0.58, 1}));
+    pickUp_.start();
+}
+
+void DraggableImageView::animatePutDown() {
+    pickUp_.stop();
+    pickUp_.setStartValue(liftedScale);
+    pickUp_.setEndValue(1.0);
+    pickUp_.setDuration(200);
+    pickUp_.setEasingCurve(cubicBezier({0.42, 0}, {0.58, 1}));
+    pickUp_.start();
+}
+
+void DraggableImageView::toggleLock() {
+    isLocked_ = !isLocked_;
+    emit pinStateDidChange();
+}
+
+// The receiver may delete this view before the emit returns: nothing may follow it.
+void DraggableImageView::removeThisPhoto() {
+    emit removePhoto();
+}
+
+QRegion DraggableImageView::hitRegion() const {
+    return outlines(0);
+}
+
+QRegion DraggableImageView::outlines(double outset) const {
+    if (!(baseImageSize_.width() > 0))
+        return {};
+    const QSizeF b = bounds();
+    // Outlines are cut to the widget first: a photo may be far larger than its window.
+    const QPolygonF widget(QRectF(-1, -1, width() + 2, height() + 2));
+    constexpr double kFar = 1e6;
+    QRegion region;
+    for (const QRectF& r :
+         {photoFrame(b, baseImageSize_), pinFrame(b, baseImageSize_, rotationAngle_)}) {
+        QPolygonF outline;
+        for (const QPointF& p :
+             turned(r.adjusted(-outset, -outset, outset, outset), rotationAngle_)) {
+            const QPointF w = toWidget(p);
+            outline << QPointF(std::clamp(w.x(), -kFar, kFar), std::clamp(w.y(), -kFar, kFar));
+        }
+        region += QRegion(outline.intersected(widget).toPolygon(), Qt::WindingFill);
+    }
+    return region;
+}
+
+QRegion DraggableImageView::drawnRegion() const {
+    return compositing_ ? QRegion() : cache_->mask;
+}
+
+const QImage& DraggableImageView::rendering() {
+    return renderingAt(devicePixelRatioF());
+}
+
+const QImage& DraggableImageView::renderingAt(qreal ratio) {
+    if (pinImage_.isNull() || pinImage_.devicePixelRatio() != ratio) {
+        const int side = qCeil(pinSide * ratio);
+        pinImage_ = SymbolArt::render("pin.fill", pinPointSize, SymbolArt::Weight::Bold,
+                                      QSize(side, side), pinColor(pinColorName_));
+        pinImage_.setDevicePixelRatio(ratio);
+    }
+    const Cache::Key key(size(), bounds(), margin(), baseImageSize_, rotationAngle_, ratio, lift_,
+                         image_.pixels.cacheKey(), pinImage_.cacheKey(), compositing_);
+    if (cache_->key == key)
+        return cache_->image;
+    QImage drawn(qCeil(width() * ratio), qCeil(height() * ratio),
+                 QImage::Format_ARGB32_Premultiplied);
+    drawn.setDevicePixelRatio(ratio);
+    drawn.fill(Qt::transparent);
+    if (baseImageSize_.width() > 0 && !drawn.isNull()) {
+        QPainter painter(&drawn);
+        draw(painter, ratio);
+    }
+    cache_->key = key;
+    // Pixels lie only on the photo, lifted, the pin and the shadow: only they are shown, on a
+    // window that is cleared before it paints.
+    const double lifted = std::ceil((lift_ - 1) / 2 * std::max(width(), height())) + 1;
+    const QRegion occupied = outlines(lifted + (compositing_ ? surface::kShadowRoom : 0));
+    // Copied in bands of 16 to 64 rows: few copies, and little more than what holds pixels.
+    cache_->occupied = QRegion();
+    const int band = std::clamp(height() / 8, 16, 64);
+    for (int y = 0; y < height(); y += band)
+        cache_->occupied += (occupied & QRect(0, y, width(), band)).boundingRect();
+    cache_->mask = QRegion();
+    cache_->image = compositing_ ? surface::withShadow(drawn)
+                                 : surface::cutOut(drawn, &cache_->mask);
+    return cache_->image;
+}
+
+// The photo turned about its centre and lifted, its corners rounded, and the pin above it turned
+// about its own centre, on a widget-sized painter.
+void DraggableImageView::draw(QPainter& painter, qreal ratio) const {
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    const double degrees = -qRadiansToDegrees(rotationAngle_);  // Qt turns the other way
+    const QRectF photo = photoFrame(bounds(), baseImageSize_);
+    const QRectF local(-photo.width() / 2, -photo.height() / 2, photo.width(), photo.height());
+    painter.save();
+    painter.translate(toWidget(photo.center()));
+    painter.rotate(degrees);
+    painter.scale(lift_, lift_);
+    if (!image_.pixels.isNull()) {
+        QPainterPath rounded;
+        rounded.addRoundedRect(local, cornerRadius, cornerRadius);
+        painter.setClipPath(rounded);
+        // Scaled to fit inside the photo's rectangle, its aspect kept, centred.
+        const QSizeF natural =
+            image_.naturalSize.isEmpty() ? QSizeF(image_.pixels.size()) : image_.naturalSize;
+        QRectF target(QPointF(), natural.scaled(local.size(), Qt::KeepAspectRatio));
+        target.moveCenter(QPointF(0, 0));
+        painter.drawImage(target, forDrawing(image_.pixels, target.size() * lift_ * ratio));
+    }
+    painter.restore();
+    const QRectF pin = pinFrame(bounds(), baseImageSize_, rotationAngle_);
+    painter.translate(toWidget(pin.center()));
+    painter.rotate(degrees);
+    painter.drawImage(QRectF(-pinSide / 2, -pinSide / 2, pinSide, pinSide), pinImage_);
+}
+
+// A window that only moves is not painted again; a paint draws the kept rendering.
+void DraggableImageView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRegion before = cache_->mask;
+    // Drawn for the device painted on: the window, or an image of another density.
+    const QImage& image = renderingAt(painter.device()->devicePixelRatio());
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const qreal r = image.devicePixelRatio();
+    for (const QRect& band : cache_->occupied)
+        painter.drawImage(QRectF(band), image,
+                          QRectF(QPointF(band.topLeft()) * r, QSizeF(band.size()) * r));
+    // A new pixel ratio may change the cut; the window's shape is not changed while it paints.
+    if (!compositing_ && cache_->mask != before)
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (window_ != nullptr)
+                    window_->drawnShapeChanged();
+            },
+            Qt::QueuedConnection);
+}
+
+void DraggableImageView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || window_ == nullptr || isLocked_)
+        return;
+    const QPointF pointer = platform::screen::fromQt(event->globalPosition());
     // The modifier is read here only: pressing or releasing it mid-gesture changes nothing.
-    if (event.modifierFlags & platform::ModifierOption) {
+    if (event->modifiers() & (Qt::AltModifier | Qt::ShiftModifier)) {
         isOptionResizing_ = true;
-        // Until the gesture ends the layers are drawn by stretching their last rendering.
-        imageLayer_.setDrawsQuickly(true);
-        pinLayer_.setDrawsQuickly(true);
         resizeStartMouse_ = pointer;
         resizeStartSize_ = baseImageSize_;
         return;
     }
     isDragging_ = true;
-    const platform::Point origin = window()->frame().origin;
-    clickOffset_ = {pointer.x - origin.x, pointer.y - origin.y};
+    const QRectF frame = window_->frame();
+    clickOffset_ = pointer - QPointF(frame.x(), frame.y());
     animatePickUp();
 }
 
-void DraggableImageView::mouseDragged(const platform::MouseEvent& event) {
-    platform::Panel* panel = window();
-    if (panel == nullptr || isLocked_)
+void DraggableImageView::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton) || window_ == nullptr || isLocked_)
         return;
-    const platform::Point pointer = event.locationInScreen;
+    const QPointF pointer = platform::screen::fromQt(event->globalPosition());
     if (!isOptionResizing_) {
-        panel->setFrameOrigin({pointer.x - clickOffset_.x, pointer.y - clickOffset_.y});
+        window_->setFrameOrigin(pointer - clickOffset_);
         return;
     }
-    // Each event scales the gesture's start size by the pointer's horizontal travel since the
-    // start, so the result depends only on where the pointer is now.
-    const double w0 = resizeStartSize_.width;
-    const double h0 = resizeStartSize_.height;
-    const double f =
-        std::max(1 + (pointer.x - resizeStartMouse_.x) / kTravelThatDoubles, kSmallestScale);
-    const double aspect = w0 / h0;
-    double w = w0 * f;
-    double h = h0 * f;
-    if (w < kSmallestSide) {
-        w = kSmallestSide;
-        h = kSmallestSide / aspect;
-    }
-    if (h < kSmallestSide) {
-        h = kSmallestSide;
-        w = kSmallestSide * aspect;
-    }
-    baseImageSize_ = {w, h};
+    // From the gesture's start size and start pointer: the result depends only on where the
+    // pointer is now.
+    baseImageSize_ = resized(resizeStartSize_, pointer.x() - resizeStartMouse_.x());
     refitWindow();
 }
 
-void DraggableImageView::mouseUp(const platform::MouseEvent&) {
+void DraggableImageView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
     if (isOptionResizing_) {
         isOptionResizing_ = false;
-        loadFinerImageIfNeeded();
-        imageLayer_.setDrawsQuickly(false);
-        pinLayer_.setDrawsQuickly(false);
+        // Judged for the main screen, as photos are decoded for it.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const double scale = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+        if (PhotoDecoder::needsFinerImage(image_, baseImageSize_, scale))
+            emit finerImageWanted(baseImageSize_);
     } else if (isDragging_) {
         isDragging_ = false;
         animatePutDown();
     }
-    platform::NotificationCenter::defaultCenter().post(pinStateDidChange(), this);
+    emit pinStateDidChange();
 }
 
-void DraggableImageView::loadFinerImageIfNeeded() {
-    if (!image_ || !imageLoader_ ||
-        !PhotoResolution::needsFinerImage(*image_, baseImageSize_,
-                                          PhotoResolution::mainScreenScale()))
-        return;
-    if (auto finer = imageLoader_(baseImageSize_)) {
-        image_ = finer;
-        imageLayer_.setContents(std::move(finer));
-    }
-}
-
-void DraggableImageView::rightMouseDown(const platform::MouseEvent& event) {
-    platform::Menu menu;
-    menu.addItem(isLocked_ ? "Unlock Photo" : "Lock Photo", "", [this] { toggleLock(); });
+// A new menu at every right click, whatever the lock state. Nothing may follow exec: "Remove
+// Photo" may have deleted this view.
+void DraggableImageView::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    QMenu menu;
+    menu.addAction(isLocked_ ? QStringLiteral("Unlock Photo") : QStringLiteral("Lock Photo"), this,
+                   &DraggableImageView::toggleLock);
     menu.addSeparator();
-    menu.addItem("Remove Photo", "", [this] { removeThisPhoto(); });
-    menu.popUpContextMenu(event, *this);
-}
-
-void DraggableImageView::toggleLock() {
-    isLocked_ = !isLocked_;
-    platform::NotificationCenter::defaultCenter().post(pinStateDidChange(), this);
-}
-
-// The controller may close the window and drop this view before the post returns: nothing may
-// follow it.
-void DraggableImageView::removeThisPhoto() {
-    platform::NotificationCenter::defaultCenter().post(removePhoto(), this);
-}
-
-void DraggableImageView::animatePickUp() {
-    auto animation = platform::BasicAnimation::withKeyPath(kScaleKeyPath);
-    animation.fromValue = 1.0;
-    animation.toValue = kLiftedScale;
-    animation.duration = 0.15;
-    animation.timingFunction = platform::TimingFunction::EaseOut;
-    animation.fillMode = platform::FillMode::Forwards;
-    animation.removedOnCompletion = false;
-    imageLayer_.addAnimation(animation, kPickUpKey);
-}
-
-void DraggableImageView::animatePutDown() {
-    auto animation = platform::BasicAnimation::withKeyPath(kScaleKeyPath);
-    animation.fromValue = kLiftedScale;
-    animation.toValue = 1.0;
-    animation.duration = 0.2;
-    animation.timingFunction = platform::TimingFunction::EaseInEaseOut;
-    imageLayer_.addAnimation(animation, kPickUpKey);
-}
-
-void DraggableImageView::layout() {
-    View::layout();
-    layoutLayers();
+    menu.addAction(QStringLiteral("Remove Photo"), this, &DraggableImageView::removeThisPhoto);
+    menu.exec(event->globalPos());
 }
 
 }  // namespace corkwallery

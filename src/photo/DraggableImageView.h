@@ -1,64 +1,89 @@
 #pragma once
 
-#include <functional>
+#include <QImage>
+#include <QPointF>
+#include <QRegion>
+#include <QSizeF>
+#include <QVariantAnimation>
+#include <QWidget>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "platform/Geometry.h"
-#include "platform/Image.h"
-#include "platform/Layer.h"
-#include "platform/NotificationCenter.h"
-#include "platform/View.h"
+#include "photo/PhotoDecoder.h"
+#include "photo/PhotoGeometry.h"
+
+class QPainter;
 
 namespace corkwallery {
 
-// The view inside every pin window: one photo, tilted, with its corners rounded and a coloured
-// pushpin in the middle of its top edge. It sizes its window around the tilted photo and turns
-// mouse input into moves, resizes, lock changes and removal requests.
-class DraggableImageView : public platform::View {
+// The view inside every pin window: one photo, tilted, its corners rounded, with a coloured
+// pushpin in the middle of its top edge, over a soft shadow (without a compositor: cut to that
+// shape instead). It sizes its window around the tilted photo, turns mouse input into moves,
+// resizes, lock changes and removal requests, and announces them by its signals; it never calls
+// its owner. It fills its whole native window, drawing margin included; its bounds, as the
+// geometry speaks of them, are the window's frame, `drawingMargin` points inside the widget.
+class DraggableImageView final : public QWidget {
+    Q_OBJECT
 public:
-    // Extra window height above the photo, left free for the pin.
-    static constexpr double pinOverhang = 18.0;
+    static constexpr double pinOverhang = PhotoGeometry::pinOverhang;
 
-    // Gives the photo decoded finely enough for a pin `points` large, or none.
-    using ImageLoader = std::function<std::optional<platform::Image>(platform::Size points)>;
+    // What the view needs of the window it fills.
+    class Window {
+    public:
+        // The frame in screen points (y up), exactly as last set, or where the window manager
+        // really moved the window.
+        virtual QRectF frame() const = 0;
+        // Gives the frame this size about its exact centre.
+        virtual void setFrameSizeKeepingCenter(QSizeF size) = 0;
+        virtual void setFrameOrigin(QPointF origin) = 0;
+        // Room around the frame that the native window keeps for drawing only.
+        virtual double drawingMargin() const = 0;
+        virtual void setDrawingMargin(double points) = 0;
+        // What the view draws changed shape: the window takes clicks (and without a compositor
+        // shows pixels) only where the view now draws.
+        virtual void drawnShapeChanged() = 0;
 
-    // Posted with the view as object at the end of every mouse gesture and after a lock change.
-    static const platform::NotificationName& pinStateDidChange();
-    // Posted with the view as object when the user asks to remove the photo.
-    static const platform::NotificationName& removePhoto();
+    protected:
+        ~Window() = default;
+    };
 
-    explicit DraggableImageView(platform::Rect frame);
+    // A view whose bounds are `size` (the frame it will have), with a red pin.
+    explicit DraggableImageView(QSizeF size);
     ~DraggableImageView() override;
 
-    // The first click into an inactive window already starts a drag or resize.
-    bool acceptsFirstMouse(const platform::MouseEvent&) override { return true; }
-    void mouseDown(const platform::MouseEvent& event) override;
-    void mouseDragged(const platform::MouseEvent& event) override;
-    void mouseUp(const platform::MouseEvent& event) override;
-    // Opens the menu "Lock Photo"/"Unlock Photo", separator, "Remove Photo" at the pointer.
-    void rightMouseDown(const platform::MouseEvent& event) override;
-    void toggleLock();
-    void removeThisPhoto();
+    // The window this view is the content of; set by the window when it takes the view.
+    void setHostWindow(Window* window);
+    Window* hostWindow() const { return window_; }
+
+    // Stores the photo's size and tilt and fits the window around them.
+    void fitWindowToPhoto(QSizeF size, double rotation);
+    // Sizes the window around the tilted photo plus the pin's room, keeping its centre, with room
+    // past the frame for the lifted photo and the shadow.
+    void refitWindow();
+    // Makes the pin picture in the colour named by pinColorName.
+    void renderPinImage();
+
+    // The lift: the photo (not the pin) scales about its centre to 1.05 over 0.15 s, ease-out
+    // (0, 0, 0.58, 1), and stays lifted; back to 1 over 0.2 s, ease-in-ease-out (0.42, 0, 0.58, 1).
+    // One replaces the other where it stands.
     void animatePickUp();
     void animatePutDown();
+    double lift() const { return lift_; }
 
-    // Stores the photo's size and tilt, lays out the layers and fits the window around them.
-    void fitWindowToPhoto(platform::Size size, double rotation);
-    // Sizes the window around the tilted photo plus the pin's room, keeping its centre.
-    void refitWindow();
-    // Places and turns the photo and pin layers for the current size, tilt and bounds.
-    void layoutLayers();
-    // Draws the pushpin in the colour named by pinColorName into the pin layer.
-    void renderPinImage();
-    void layout() override;
-    // The tilted photo and the pin: the window lets clicks anywhere else through.
-    std::vector<platform::Polygon> hitRegion() const override;
+    void toggleLock();
+    void removeThisPhoto();
 
-    platform::Layer& imageLayer() { return imageLayer_; }
-    platform::Layer& pinLayer() { return pinLayer_; }
-    platform::Size baseImageSize() const { return baseImageSize_; }
+    // Where the view draws the tilted photo and the pin (widget coordinates): clicks go through
+    // anywhere else.
+    QRegion hitRegion() const;
+    // Without a compositor, the pixels the view shows (the cut), in widget coordinates; empty
+    // with one.
+    QRegion drawnRegion() const;
+    // Without a compositor the drawing is cut and opaque and casts no shadow.
+    void setCompositing(bool compositing);
+
+    QSizeF baseImageSize() const { return baseImageSize_; }
     double rotationAngle() const { return rotationAngle_; }
     const std::optional<std::string>& storedFilename() const { return storedFilename_; }
     void setStoredFilename(std::optional<std::string> name) { storedFilename_ = std::move(name); }
@@ -69,36 +94,64 @@ public:
     const std::string& pinColorName() const { return pinColorName_; }
     // Takes effect on screen at the next renderPinImage.
     void setPinColorName(std::string name) { pinColorName_ = std::move(name); }
-    const std::optional<platform::Image>& image() const { return image_; }
-    void setImage(std::optional<platform::Image> image) { image_ = std::move(image); }
-    // Asked for a finer photo when a resize leaves the photo coarser than the screen.
-    void setImageLoader(ImageLoader loader) { imageLoader_ = std::move(loader); }
+    const Photo& image() const { return image_; }
+    void setImage(Photo image);
     bool isDragging() const { return isDragging_; }
     bool isOptionResizing() const { return isOptionResizing_; }
 
-private:
-    // The photo's and the pin's rectangles before they are turned about their centres, for the
-    // current size and bounds.
-    platform::Rect photoFrame() const;
-    platform::Rect pinFrame() const;
+    // The rendering the view paints (photo, pin and shadow or cut, at the widget's device pixel
+    // ratio), made again only when the size, tilt, pin, photo, lift, pixel ratio or compositor
+    // changed.
+    const QImage& rendering();
 
-    platform::Layer imageLayer_;
-    platform::Layer pinLayer_;
-    platform::Size baseImageSize_{0, 0};
+signals:
+    // At the end of every mouse gesture and after a lock change.
+    void pinStateDidChange();
+    // The user chose "Remove Photo". The receiver may delete the view before the emit returns.
+    void removePhoto();
+    // A resize left the photo coarser than the screen shows it at `points`; setImage takes a
+    // finer decode.
+    void finerImageWanted(QSizeF points);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    QSizeF bounds() const;
+    double margin() const;
+    // A point of the view (y up, from the frame's bottom-left corner) in widget coordinates.
+    QPointF toWidget(QPointF point) const;
+    // The turned photo and pin, each grown by `outset` points, in widget coordinates.
+    QRegion outlines(double outset) const;
+    const QImage& renderingAt(qreal ratio);
+    void draw(QPainter& painter, qreal ratio) const;
+    // Something drawn changed: repaints, and without a compositor makes the cut now, so the
+    // window's shape follows before the next paint.
+    void drawingChanged();
+
+    Window* window_ = nullptr;
+    QSizeF baseImageSize_{0, 0};
     double rotationAngle_ = 0;
     std::optional<std::string> storedFilename_;
     std::optional<std::string> originalPath_;
     bool isLocked_ = false;
     std::string pinColorName_ = "red";
-    std::optional<platform::Image> image_;
-    platform::Point clickOffset_{0, 0};
+    Photo image_;
+    QImage pinImage_;
+    QPointF clickOffset_{0, 0};
     bool isDragging_ = false;
     bool isOptionResizing_ = false;
-    platform::Point resizeStartMouse_{0, 0};
-    platform::Size resizeStartSize_{0, 0};
-    ImageLoader imageLoader_;
-
-    void loadFinerImageIfNeeded();
+    QPointF resizeStartMouse_{0, 0};
+    QSizeF resizeStartSize_{0, 0};
+    QVariantAnimation pickUp_;
+    double lift_ = 1.0;
+    bool compositing_ = true;
+    struct Cache;
+    std::unique_ptr<Cache> cache_;
 };
 
 }  // namespace corkwallery

@@ -1,25 +1,15 @@
 #include "photo/PinColors.h"
 
-#include <map>
-
 namespace corkwallery {
 
-namespace {
-const std::map<std::string, platform::Color>& pinColors() {
-    static const std::map<std::string, platform::Color> colors{
-        {"red", {0.85, 0.15, 0.15, 1.0}},
-        {"blue", {0.15, 0.4, 0.85, 1.0}},
-        {"green", {0.2, 0.7, 0.3, 1.0}},
-        {"yellow", {0.9, 0.75, 0.1, 1.0}},
-    };
-    return colors;
-}
-}  // namespace
-
-platform::Color pinColor(const std::string& name) {
-    const auto& colors = pinColors();
-    auto it = colors.find(name);
-    return it != colors.end() ? it->second : colors.at("red");
+QColor pinColor(const std::string& name) {
+    if (name == "blue")
+        return QColor::fromRgbF(0.15f, 0.4f, 0.85f);
+    if (name == "green")
+        return QColor::fromRgbF(0.2f, 0.7f, 0.3f);
+    if (name == "yellow")
+        return QColor::fromRgbF(0.9f, 0.75f, 0.1f);
+    return QColor::fromRgbF(0.85f, 0.15f, 0.15f);
 }
 
 }  // namespace corkwallery

@@ -1,22 +1,24 @@
 #include "pins/PinPlacement.h"
 
 #include <algorithm>
-#include <string>
 
-#include "platform/DoubleFormat.h"
-#include "platform/Log.h"
-
-namespace corkwallery {
-
-using platform::Rect;
+namespace corkwallery::PinPlacement {
 
 namespace {
 
-bool showsEnough(const Rect& frame, const Rect& screen) {
-    const double w = std::min(frame.maxX(), screen.maxX()) - std::max(frame.minX(), screen.minX());
-    const double h = std::min(frame.maxY(), screen.maxY()) - std::max(frame.minY(), screen.minY());
-    return w >= std::min(PinPlacement::kSmallestVisiblePart, frame.width()) &&
-           h >= std::min(PinPlacement::kSmallestVisiblePart, frame.height());
+// Rectangles here have y pointing up: x(), y() is the bottom-left corner.
+double maxX(const QRectF& r) {
+    return r.x() + r.width();
+}
+double maxY(const QRectF& r) {
+    return r.y() + r.height();
+}
+
+bool showsEnough(const QRectF& frame, const QRectF& screen) {
+    const double w = std::min(maxX(frame), maxX(screen)) - std::max(frame.x(), screen.x());
+    const double h = std::min(maxY(frame), maxY(screen)) - std::max(frame.y(), screen.y());
+    return w >= std::min(kSmallestVisiblePart, frame.width()) &&
+           h >= std::min(kSmallestVisiblePart, frame.height());
 }
 
 // Along one axis: inside [low, high] when it fits, else starting at `fallback`.
@@ -26,22 +28,20 @@ double placed(double origin, double length, double low, double high, double fall
 
 }  // namespace
 
-std::optional<Rect> PinPlacement::broughtOnScreen(Rect frame, const std::vector<Rect>& screens) {
-    if (screens.empty() || std::any_of(screens.begin(), screens.end(), [&](const Rect& screen) {
-            return showsEnough(frame, screen);
-        }))
+std::optional<QRectF> broughtOnScreen(const QRectF& frame, const QList<QRectF>& screens) {
+    if (screens.isEmpty() || std::any_of(screens.begin(), screens.end(),
+                                         [&](const QRectF& s) { return showsEnough(frame, s); }))
         return std::nullopt;
-    std::optional<Rect> best;
+    std::optional<QRectF> best;
     double bestDistance = 0;
-    for (const Rect& screen : screens) {
-        // y points up: the top-left corner of a frame taller than the screen is at its top.
-        const Rect moved(
-            placed(frame.minX(), frame.width(), screen.minX(), screen.maxX(), screen.minX()),
-            placed(frame.minY(), frame.height(), screen.minY(), screen.maxY(),
-                   screen.maxY() - frame.height()),
-            frame.width(), frame.height());
-        const double dx = moved.minX() - frame.minX();
-        const double dy = moved.minY() - frame.minY();
+    for (const QRectF& screen : screens) {
+        // The top-left corner of a frame taller than the screen goes to the screen's top.
+        const QRectF moved(placed(frame.x(), frame.width(), screen.x(), maxX(screen), screen.x()),
+                           placed(frame.y(), frame.height(), screen.y(), maxY(screen),
+                                  maxY(screen) - frame.height()),
+                           frame.width(), frame.height());
+        const double dx = moved.x() - frame.x();
+        const double dy = moved.y() - frame.y();
         const double distance = dx * dx + dy * dy;
         if (!best || distance < bestDistance) {
             best = moved;
@@ -51,22 +51,4 @@ std::optional<Rect> PinPlacement::broughtOnScreen(Rect frame, const std::vector<
     return best;
 }
 
-bool PinPlacement::bringPinsOnScreen(const PinWindowList& pinWindows,
-                                     const std::vector<Rect>& screens) {
-    bool moved = false;
-    for (std::size_t i = 0; i < pinWindows.size(); ++i) {
-        platform::Panel& window = *pinWindows[i];
-        const auto reachable = broughtOnScreen(window.frame(), screens);
-        if (!reachable)
-            continue;
-        window.setCenter({reachable->midX(), reachable->midY()});
-        const platform::Point centre = window.center();
-        platform::logLine("[Corkwallery] Brought pin " + std::to_string(i) +
-                          " back on screen: center=(" + platform::formatDouble(centre.x) + ", " +
-                          platform::formatDouble(centre.y) + ")");
-        moved = true;
-    }
-    return moved;
-}
-
-}  // namespace corkwallery
+}  // namespace corkwallery::PinPlacement

@@ -1,28 +1,33 @@
 #pragma once
 
-#include <functional>
-#include <memory>
+#include <QObject>
 
 namespace corkwallery::platform {
 
-class PanelWidget;
+namespace x11 {
+class SelectionWatch;
+}
 
-// Whether windows can show transparent pixels: on X11 only while a compositing manager runs.
-// The X server reports every change of the compositor's selection; registered windows are told
-// when the answer changes, so they follow a compositor that starts or stops later.
-class CompositorWatch {
+// Whether windows can show transparent pixels: on X11 only while a compositing manager owns the
+// selection _NET_WM_CM_S<screen>; on other platforms (offscreen) always. The X server reports
+// every change, so windows follow a compositor that starts or stops later; nothing is polled.
+class CompositorWatch final : public QObject {
+    Q_OBJECT
 public:
-    static bool isCompositing();
-    static void add(PanelWidget* widget);
-    static void remove(PanelWidget* widget);
-    // Looks now, and tells the registered windows if the answer changed.
-    static void recheck();
-    // Replaces the question "is a compositor running?" (tests); an empty function restores it.
-    static void setProbe(std::function<bool()> probe);
+    // The process's one watch, made at first use (on the main thread, once the QApplication
+    // exists) and gone with the application.
+    static CompositorWatch& instance();
+
+    bool isCompositing() const { return compositing_; }
+
+signals:
+    void compositingChanged(bool compositing);
 
 private:
-    class State;
-    static State& state();
+    explicit CompositorWatch(QObject* parent);
+
+    x11::SelectionWatch* selection_ = nullptr;  // a child; null off X11
+    bool compositing_ = true;
 };
 
 }  // namespace corkwallery::platform

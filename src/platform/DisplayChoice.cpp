@@ -1,25 +1,39 @@
 #include "platform/DisplayChoice.h"
 
+#include <xcb/xcb.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 namespace corkwallery::platform {
 
 namespace {
+
 std::optional<std::string> variable(const char* name) {
     const char* value = std::getenv(name);
-    if (value == nullptr)
-        return std::nullopt;
-    return std::string(value);
-}
-
-bool isSet(const std::optional<std::string>& value) {
-    return value && !value->empty();
+    return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
 }
 
 // `platform` names `name`, perhaps with options after a colon ("xcb:nodndsupport").
 bool names(const std::string& platform, const std::string& name) {
-    return platform == name || platform.rfind(name + ":", 0) == 0;
+    return platform == name || platform.starts_with(name + ":");
 }
+
+bool canConnectToDisplay(const std::string& display) {
+    xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+    // A failed connection is still an object that must be released.
+    const bool connected = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return connected;
+}
+
+[[noreturn]] void failWithoutDisplay(const std::string& reason) {
+    std::fprintf(stderr,
+                 "corkwallery: cannot start: %s; Corkwallery needs an X11 session or XWayland\n",
+                 reason.c_str());
+    std::exit(1);
+}
+
 }  // namespace
 
 DisplayEnvironment DisplayEnvironment::fromProcess() {
@@ -30,11 +44,29 @@ DisplayChoice chooseDisplay(const DisplayEnvironment& environment) {
     const std::string asked = environment.qpaPlatform.value_or("");
     if (names(asked, "offscreen"))
         return {DisplayChoice::AsConfigured, asked, {}};
-    if (!isSet(environment.display))
+    if (environment.display.value_or("").empty())
         return {DisplayChoice::NoX11Display, {}, {}};
     if (names(asked, "xcb"))
         return {DisplayChoice::X11, asked, {}};
     return {DisplayChoice::X11, "xcb", asked};
+}
+
+void prepareDisplay() {
+    const DisplayEnvironment environment = DisplayEnvironment::fromProcess();
+    const DisplayChoice choice = chooseDisplay(environment);
+    if (choice.kind == DisplayChoice::AsConfigured)
+        return;
+    if (choice.kind == DisplayChoice::NoX11Display)
+        failWithoutDisplay("no X11 display (DISPLAY is not set)");
+    // Qt aborts when it cannot connect, so try first and fail cleanly.
+    if (!canConnectToDisplay(*environment.display))
+        failWithoutDisplay("cannot connect to the X11 display \"" + *environment.display + "\"");
+    if (!choice.overridden.empty())
+        std::fprintf(stderr,
+                     "corkwallery: QT_QPA_PLATFORM=%s ignored: running on the X11 display \"%s\", "
+                     "where Corkwallery can place its windows at desktop level\n",
+                     choice.overridden.c_str(), environment.display->c_str());
+    ::setenv("QT_QPA_PLATFORM", choice.qpaPlatform.c_str(), 1);
 }
 
 }  // namespace corkwallery::platform

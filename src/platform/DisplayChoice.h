@@ -34,4 +34,9 @@ struct DisplayChoice {
 // XWayland), whatever QT_QPA_PLATFORM asks; empty variables count as unset.
 DisplayChoice chooseDisplay(const DisplayEnvironment& environment);
 
+// Applies chooseDisplay to this process before the QApplication exists: sets QT_QPA_PLATFORM,
+// checks that the X11 display answers, prints one line on standard error when a requested platform
+// is set aside, and exits the process with status 1 and a clear line when there is no display.
+void prepareDisplay();
+
 }  // namespace corkwallery::platform

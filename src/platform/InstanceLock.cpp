@@ -13,7 +13,7 @@ InstanceLock::InstanceLock(std::string path) : path_(std::move(path)) {}
 
 InstanceLock::~InstanceLock() {
     if (fd_ >= 0)
-        close(fd_);  // releases the lock
+        ::close(fd_);  // releases the lock
 }
 
 InstanceLock::Outcome InstanceLock::tryLock() {
@@ -23,15 +23,15 @@ InstanceLock::Outcome InstanceLock::tryLock() {
         error_ = "no runtime directory for the lock file";
         return Outcome::Failed;
     }
-    const int fd = open(path_.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         error_ = path_ + ": " + std::strerror(errno);
         return Outcome::Failed;
     }
     // Only a lock that someone holds means another holder; any other failure says nothing of one.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
-        close(fd);
+        ::close(fd);
         if (error == EWOULDBLOCK)
             return Outcome::HeldElsewhere;
         error_ = path_ + ": " + std::strerror(error);

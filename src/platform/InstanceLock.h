@@ -12,7 +12,7 @@ class InstanceLock {
 public:
     enum class Outcome {
         Locked,         // this object holds the lock
-        HeldElsewhere,  // another holder has it
+        HeldElsewhere,  // another holder has it (EWOULDBLOCK): and only this means "running"
         Failed,         // the file could not be made, opened or locked: error() says why
     };
 

@@ -1,27 +1,27 @@
 #pragma once
 
-// Conversion between our screen coordinates (origin at the bottom-left of the primary screen,
-// y up, double precision) and Qt's global coordinates (y down, integer window geometry).
-
+#include <QList>
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
 
-#include "platform/Geometry.h"
+// Our screen coordinates have their origin at the bottom-left corner of the primary screen and y
+// pointing up, in points (doubles), exactly as the state file stores them; a QRectF in them keeps
+// x(), y() as its bottom-left corner. Qt's global coordinates point y down. With P the primary
+// screen's Qt geometry (the 1440 x 900 rectangle at the origin without a screen):
+//   qt.x = P.x + x,  qt.y = P.y + P.height - (y + h)
+namespace corkwallery::platform::screen {
 
-namespace corkwallery::platform {
+QRect primaryGeometry();
+QRectF toQt(const QRectF& rect);
+QRectF fromQt(const QRectF& rect);
+QPointF fromQt(QPointF point);
+QPointF toQt(QPointF point);
+// The integer geometry that places a native window for `rect`: rounded, and kept within what X11
+// can carry (coordinates and lengths fit 16 bits).
+QRect toNativeGeometry(const QRectF& rect);
+// The parts of every screen that panels leave free (QScreen::availableGeometry), in our
+// coordinates.
+QList<QRectF> availableAreas();
 
-// The primary screen's Qt geometry; the 1440 x 900 rectangle at the origin without a screen.
-QRect primaryScreenGeometry();
-
-QRectF toQt(Rect rect);
-// Rounded for native geometry, and kept within what X11 can carry.
-int toNativeCoordinate(double value);
-int toNativeLength(double value);
-// The integer geometry that places a native window for `rect`.
-QRect toQtWindowGeometry(Rect rect);
-Rect fromQt(const QRectF& rect);
-Point fromQt(const QPointF& point);
-QPointF toQt(Point point);
-
-}  // namespace corkwallery::platform
+}  // namespace corkwallery::platform::screen

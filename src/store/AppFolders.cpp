@@ -2,45 +2,58 @@
 
 #include <QCryptographicHash>
 #include <QFileInfo>
+#include <QStandardPaths>
 
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
 
-namespace corkwallery {
+namespace corkwallery::AppFolders {
 
 namespace {
 
-std::string appendingPathComponent(const std::string& folder, std::string_view component) {
+std::string joined(const std::string& folder, std::string_view name) {
     std::string path = folder;
     if (path.empty() || path.back() != '/')
         path += '/';
-    path += component;
-    return path;
+    return path += name;
 }
 
 // Creating a folder fails silently: the file operation that follows reports its own error.
-std::string createdFolder(std::string path) {
-    platform::FileSystem::createDirectory(path);
-    return path;
+std::string created(std::string folder) {
+    platform::files::createFolder(folder);
+    return folder;
 }
 
 }  // namespace
 
-std::string AppFolders::appFolderURL() {
-    return createdFolder(
-        appendingPathComponent(platform::FileSystem::applicationSupportDirectory(), "Corkwallery"));
+std::string appFolderURL() {
+    const QStringList data = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    return created(
+        joined(data.isEmpty() ? std::string() : data.first().toStdString(), "Corkwallery"));
 }
 
-std::string AppFolders::imagesFolderURL() {
-    return createdFolder(appendingPathComponent(appFolderURL(), "images"));
+std::string imagesFolderURL() {
+    return created(joined(appFolderURL(), "images"));
 }
 
-std::string AppFolders::stateFileURL() {
-    return appendingPathComponent(appFolderURL(), "pinned-photos.json");
+std::string stateFileURL() {
+    return joined(appFolderURL(), "pinned-photos.json");
 }
 
-std::string AppFolders::instanceLockURL() {
-    const std::string runtime = platform::FileSystem::runtimeDirectory();
-    if (runtime.empty())
+std::optional<std::string> storedImageURL(std::string_view storedFilename) {
+    if (!isPlainFileName(storedFilename))
+        return std::nullopt;
+    return joined(imagesFolderURL(), storedFilename);
+}
+
+bool isPlainFileName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+std::string instanceLockURL() {
+    // Empty, after Qt's own warning, when there is no runtime directory that is the user's own.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
         return {};
     // The folder as the file system sees it, so two spellings of one folder share one lock.
     const QFileInfo folder(QString::fromStdString(appFolderURL()));
@@ -51,24 +64,7 @@ std::string AppFolders::instanceLockURL() {
             QCryptographicHash::Sha256)
             .toHex()
             .left(16);
-    return appendingPathComponent(runtime, "corkwallery-" + digest.toStdString() + ".lock");
+    return joined(runtime.toStdString(), "corkwallery-" + digest.toStdString() + ".lock");
 }
 
-void AppFolders::removeInterruptedSaves() {
-    const std::string app = appFolderURL();
-    platform::FileSystem::removeInterruptedWrites(app);
-    platform::FileSystem::removeInterruptedWrites(appendingPathComponent(app, "images"));
-}
-
-std::optional<std::string> AppFolders::storedImageURL(std::string_view storedFilename) {
-    if (!isPlainFileName(storedFilename))
-        return std::nullopt;
-    return appendingPathComponent(imagesFolderURL(), storedFilename);
-}
-
-bool AppFolders::isPlainFileName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
-}
-
-}  // namespace corkwallery
+}  // namespace corkwallery::AppFolders

@@ -4,32 +4,24 @@
 #include <string>
 #include <string_view>
 
-namespace corkwallery {
+// Where the application keeps its files. Every location is computed anew at each use, and the
+// folders are created on demand; a folder that cannot be made is not reported (the file operation
+// that follows reports its own error).
+namespace corkwallery::AppFolders {
 
-// Where the application keeps its files: the "Corkwallery" folder in the user's application
-// data directory, its "images" folder of photo copies and its state file. Every location is
-// computed anew at each call and missing folders are created silently.
-class AppFolders {
-public:
-    static std::string appFolderURL();
-    static std::string imagesFolderURL();
-    // Creates the application folder, never the file.
-    static std::string stateFileURL();
-    // The file whose lock marks the one copy of the program that uses this application folder:
-    // in the user's runtime directory, named after the folder's path, so two users or two data
-    // folders never share one. Empty when there is no runtime directory.
-    static std::string instanceLockURL();
+// "<GenericDataLocation>/Corkwallery" ($XDG_DATA_HOME, else ~/.local/share), created if missing.
+std::string appFolderURL();
+// "<appFolderURL>/images", created if missing.
+std::string imagesFolderURL();
+// "<appFolderURL>/pinned-photos.json".
+std::string stateFileURL();
+// The copy named `storedFilename` in the images folder; none for a name that could reach outside
+// it (empty, ".", "..", holding "/" or NUL).
+std::optional<std::string> storedImageURL(std::string_view storedFilename);
+bool isPlainFileName(std::string_view name);
+// The single-instance lock in the user's runtime directory, one per data folder:
+// "<RuntimeLocation>/corkwallery-<16 hex digits of the SHA-256 of the canonical app folder>.lock";
+// empty when there is no runtime directory.
+std::string instanceLockURL();
 
-    // Deletes what saves cut short by a crash left in the application and images folders: our
-    // own temporary files only. Only safe while this process holds the instance lock.
-    static void removeInterruptedSaves();
-
-    // The copy named `storedFilename` in the images folder. None when the name is not a plain
-    // file name (empty, ".", "..", or holding "/" or a NUL): such a name, read from the state
-    // file, would reach outside the images folder.
-    static std::optional<std::string> storedImageURL(std::string_view storedFilename);
-
-    static bool isPlainFileName(std::string_view name);
-};
-
-}  // namespace corkwallery
+}  // namespace corkwallery::AppFolders

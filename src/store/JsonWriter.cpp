@@ -2,48 +2,39 @@
 
 #include <cmath>
 
-#include "platform/DoubleFormat.h"
+#include "platform/Log.h"
 
 namespace corkwallery {
 
 namespace {
 
-// Length of the well-formed UTF-8 sequence starting at `i`, or 0 when there is none (overlong
-// forms, surrogates and code points past U+10FFFF are not well formed).
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high)
-        return 0;
-    for (std::size_t k = 2; k < length; ++k) {
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
+// Whether the text is well-formed UTF-8: no overlong forms, surrogates or code points past
+// U+10FFFF.
 bool isValidUtf8(std::string_view text) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = utf8SequenceLength(text, i);
-        if (length == 0)
+        const unsigned char lead = byte(i);
+        std::size_t length = 1;
+        unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else if (lead >= 0x80) {
             return false;
+        }
+        if (length > 1 && (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high))
+            return false;
+        for (std::size_t k = 2; k < length; ++k) {
+            if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+                return false;
+        }
         i += length;
     }
     return true;
@@ -95,11 +86,10 @@ void JsonWriter::writeBoolean(std::string_view key, bool value) {
 }
 
 void JsonWriter::separate() {
-    if (containerIsEmpty_.empty())
-        return;
-    if (!containerIsEmpty_.back())
+    if (!containerIsEmpty_.empty() && !containerIsEmpty_.back())
         text_ += ',';
-    containerIsEmpty_.back() = false;
+    if (!containerIsEmpty_.empty())
+        containerIsEmpty_.back() = false;
 }
 
 void JsonWriter::appendKey(std::string_view key) {
@@ -110,42 +100,16 @@ void JsonWriter::appendKey(std::string_view key) {
 
 void JsonWriter::appendString(std::string_view value) {
     static constexpr char kHex[] = "0123456789abcdef";
+    static constexpr std::string_view kNamed = "\"\"\\\\//\bb\ff\nn\rr\tt";  // character, escape
     text_ += '"';
     for (const char c : value) {
-        switch (c) {
-            case '"':
-                text_ += "\\\"";
-                break;
-            case '\\':
-                text_ += "\\\\";
-                break;
-            case '/':
-                text_ += "\\/";
-                break;
-            case '\b':
-                text_ += "\\b";
-                break;
-            case '\f':
-                text_ += "\\f";
-                break;
-            case '\n':
-                text_ += "\\n";
-                break;
-            case '\r':
-                text_ += "\\r";
-                break;
-            case '\t':
-                text_ += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    text_ += "\\u00";
-                    text_ += kHex[(c >> 4) & 0xF];
-                    text_ += kHex[c & 0xF];
-                } else {
-                    text_ += c;
-                }
-        }
+        if (static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\' && c != '/')
+            text_ += c;
+        else if (const auto named = kNamed.find(c);
+                 named != std::string_view::npos && named % 2 == 0)
+            text_ += {'\\', kNamed[named + 1]};
+        else
+            text_ += {'\\', 'u', '0', '0', kHex[(c >> 4) & 0xF], kHex[c & 0xF]};
     }
     text_ += '"';
 }

@@ -8,8 +8,8 @@ namespace corkwallery {
 
 // A compact JSON writer for the state file: no whitespace between tokens, every "/" written as
 // "\/", control characters escaped, other UTF-8 passed through, numbers in their shortest
-// round-trip form with no fractional part on whole numbers ("640"). Writes that would not give
-// valid JSON (a NaN or an infinity, a string that is not valid UTF-8) return false and write
+// round-trip form with no fractional part on whole numbers ("640", "-0"). Writes that would not
+// give valid JSON (a NaN or an infinity, a string that is not valid UTF-8) return false and write
 // nothing.
 class JsonWriter {
 public:
@@ -23,7 +23,6 @@ public:
     bool writeNumber(std::string_view key, double value);
     void writeBoolean(std::string_view key, bool value);
 
-    const std::string& text() const { return text_; }
     std::string takeText() { return std::move(text_); }
 
 private:

@@ -1,12 +1,12 @@
 #include "store/PhotoCopies.h"
 
-#include "platform/FileSystem.h"
+#include <QUuid>
+
+#include "platform/Files.h"
 #include "platform/Log.h"
-#include "platform/PreviewCache.h"
-#include "platform/Uuid.h"
 #include "store/AppFolders.h"
 
-namespace corkwallery {
+namespace corkwallery::PhotoCopies {
 
 namespace {
 
@@ -19,31 +19,33 @@ std::string_view lastPathComponent(std::string_view path) {
 
 }  // namespace
 
-std::optional<std::string> PhotoCopies::copyImageToContainer(const std::string& sourcePath) {
+std::optional<std::string> copyImageToContainer(const std::string& sourcePath) {
     const std::string name =
-        platform::Uuid::randomText() + "-" + std::string(lastPathComponent(sourcePath));
+        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString() + "-" +
+        std::string(lastPathComponent(sourcePath));
     const std::string destination = AppFolders::imagesFolderURL() + "/" + name;
 
-    auto bytes = platform::FileSystem::readFile(sourcePath);
-    if (!bytes) {
-        platform::logLine("[Corkwallery] ERROR copying image to container: " + bytes.error());
-        return std::nullopt;
-    }
-    const auto written = platform::FileSystem::writeFileAtomically(destination, bytes.value());
+    const auto bytes = platform::files::readFile(sourcePath);
+    const auto written = bytes ? platform::files::writeAtomically(destination, bytes.value())
+                               : platform::Result<std::size_t>::failure(bytes.error());
     if (!written) {
-        platform::logLine("[Corkwallery] ERROR copying image to container: " + written.error());
+        platform::log("ERROR copying image to container: " + written.error());
         return std::nullopt;
     }
-    platform::logLine("[Corkwallery] Copied image to container: " + destination + " (" +
-                      std::to_string(written.value()) + " bytes)");
+    platform::log("Copied image to container: " + destination + " (" +
+                  std::to_string(written.value()) + " bytes)");
     return name;
 }
 
-void PhotoCopies::removeCopy(std::string_view storedFilename) {
-    if (const auto path = AppFolders::storedImageURL(storedFilename)) {
-        platform::FileSystem::removeFile(*path);
-        platform::PreviewCache::remove(storedFilename);
-    }
+void removeCopy(std::string_view storedFilename) {
+    if (const auto path = AppFolders::storedImageURL(storedFilename))
+        platform::files::removeFile(*path);
 }
 
-}  // namespace corkwallery
+void removeInterruptedWrites() {
+    const std::string app = AppFolders::appFolderURL();
+    platform::files::removeInterruptedWrites(app);
+    platform::files::removeInterruptedWrites(app + "/images");
+}
+
+}  // namespace corkwallery::PhotoCopies

@@ -4,19 +4,20 @@
 #include <string>
 #include <string_view>
 
-namespace corkwallery {
+// The application's own copies of the photos it pins, in the images folder.
+namespace corkwallery::PhotoCopies {
 
-// The application's own copies of pinned photos, in the images folder. A copy is named by a
-// fresh UUID, a hyphen and the chosen file's name, and holds the chosen file's bytes unchanged.
-class PhotoCopies {
-public:
-    // Copies the file into the images folder and gives the copy's stored file name, or none
-    // after logging the error. No partial copy is ever left behind.
-    static std::optional<std::string> copyImageToContainer(const std::string& sourcePath);
+// Copies the file into the images folder as "<UUID, upper case>-<its file name>" and logs
+// "Copied image to container: <path> (<n> bytes)"; on failure logs "ERROR copying image to
+// container: <error>" and gives none, leaving no partial copy.
+std::optional<std::string> copyImageToContainer(const std::string& sourcePath);
 
-    // Deletes the copy and its previews, silently. Deletes nothing for a name that is not a plain
-    // file name.
-    static void removeCopy(std::string_view storedFilename);
-};
+// Deletes the copy, silently; names that could reach outside the folder are never touched. Its
+// previews are the photo layer's to drop (PreviewCache::remove).
+void removeCopy(std::string_view storedFilename);
 
-}  // namespace corkwallery
+// At launch, while the single-instance lock is held: deletes the temporary files that saves and
+// copies cut short by a crash left in the application and images folders (ours only).
+void removeInterruptedWrites();
+
+}  // namespace corkwallery::PhotoCopies

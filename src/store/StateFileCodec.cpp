@@ -1,101 +1,93 @@
 #include "store/StateFileCodec.h"
 
-#include <cstddef>
+#include <nlohmann/json.hpp>
+#include <optional>
 
-#include "platform/DoubleFormat.h"
-#include "platform/JsonReader.h"
-#include "platform/JsonValue.h"
-#include "store/CodingKeys.h"
+#include "platform/Log.h"
+#include "store/JsonReader.h"
 #include "store/JsonWriter.h"
 
-namespace corkwallery {
+namespace corkwallery::StateFileCodec {
 
 namespace {
 
-using platform::JsonValue;
+using Json = nlohmann::json;
 
-std::string where(CodingKeys key, std::size_t element) {
-    return "'" + std::string(key.text()) + "' in element " + std::to_string(element);
+// Positions of the keys in CodingKeys.
+constexpr std::size_t StoredFilename = 0, OriginalPath = 1, CenterX = 2, CenterY = 3, BaseWidth = 4,
+                      BaseHeight = 5, RotationAngle = 6, PinColorName = 7, IsLocked = 8;
+
+std::string where(std::size_t key, std::size_t element) {
+    return "'" + std::string(CodingKeys[key]) + "' in element " + std::to_string(element);
 }
 
 // Writes one record's nine keys in field order; the first failure stops it.
 std::optional<std::string> encodeRecord(const PinnedPhotoState& s, std::size_t element,
                                         JsonWriter& writer) {
     std::optional<std::string> error;
-    const auto string = [&](CodingKeys key, const std::string& value) {
-        if (!writer.writeString(key.text(), value))
+    const auto string = [&](std::size_t key, const std::string& value) {
+        if (!writer.writeString(CodingKeys[key], value))
             error = "invalid value for " + where(key, element) + ": not valid UTF-8";
         return !error;
     };
-    const auto number = [&](CodingKeys key, double value) {
-        if (!writer.writeNumber(key.text(), value))
+    const auto number = [&](std::size_t key, double value) {
+        if (!writer.writeNumber(CodingKeys[key], value))
             error = "invalid value for " + where(key, element) + ": " +
                     platform::formatDouble(value) + " is not a JSON number";
         return !error;
     };
     writer.beginObject();
-    if (string(CodingKeys::storedFilename, s.storedFilename) &&
-        string(CodingKeys::originalPath, s.originalPath) &&
-        number(CodingKeys::centerX, s.centerX) && number(CodingKeys::centerY, s.centerY) &&
-        number(CodingKeys::baseWidth, s.baseWidth) &&
-        number(CodingKeys::baseHeight, s.baseHeight) &&
-        number(CodingKeys::rotationAngle, s.rotationAngle) &&
-        string(CodingKeys::pinColorName, s.pinColorName)) {
-        writer.writeBoolean(CodingKeys::isLocked.text(), s.isLocked);
-    }
+    if (string(StoredFilename, s.storedFilename) && string(OriginalPath, s.originalPath) &&
+        number(CenterX, s.centerX) && number(CenterY, s.centerY) &&
+        number(BaseWidth, s.baseWidth) && number(BaseHeight, s.baseHeight) &&
+        number(RotationAngle, s.rotationAngle) && string(PinColorName, s.pinColorName))
+        writer.writeBoolean(CodingKeys[IsLocked], s.isLocked);
     writer.endObject();
     return error;
 }
 
-// Required, typed reads of one element's keys; the first failure is kept in error().
-class ElementReader {
-public:
-    ElementReader(const JsonValue& object, std::size_t element)
-        : object_(object), element_(element) {}
+// Required, typed reads of one element's keys; the first failure is kept in error. Strings are
+// moved out of the element, which is read once.
+struct ElementReader {
+    Json::object_t& members;
+    std::size_t element;
+    std::string error;
 
-    bool string(CodingKeys key, std::string& out) {
-        const JsonValue* value = require(key, JsonValue::Kind::String, "a string");
-        if (value)
-            out = value->asString();
-        return value != nullptr;
-    }
-    bool number(CodingKeys key, double& out) {
-        const JsonValue* value = require(key, JsonValue::Kind::Number, "a number");
-        if (value)
-            out = value->asNumber();
-        return value != nullptr;
-    }
-    bool boolean(CodingKeys key, bool& out) {
-        const JsonValue* value = require(key, JsonValue::Kind::Boolean, "a boolean");
-        if (value)
-            out = value->asBoolean();
-        return value != nullptr;
-    }
-
-    const std::string& error() const { return error_; }
-
-private:
-    const JsonValue* require(CodingKeys key, JsonValue::Kind kind, const char* expected) {
-        const JsonValue* value = object_.member(key.text());
-        if (value == nullptr)
-            error_ = "missing key " + where(key, element_);
-        else if (value->kind() == JsonValue::Kind::Null)
-            error_ = "null value for " + where(key, element_) + ": expected " + expected;
-        else if (value->kind() != kind)
-            error_ = "wrong type for " + where(key, element_) + ": expected " + expected;
+    Json* require(std::size_t key, bool (Json::*isKind)() const noexcept, const char* expected) {
+        const auto found = members.find(CodingKeys[key]);
+        if (found == members.end())
+            error = "missing key " + where(key, element);
+        else if (found->second.is_null())
+            error = "null value for " + where(key, element) + ": expected " + expected;
+        else if (!(found->second.*isKind)())
+            error = "wrong type for " + where(key, element) + ": expected " + expected;
         else
-            return value;
+            return &found->second;
         return nullptr;
     }
-
-    const JsonValue& object_;
-    std::size_t element_;
-    std::string error_;
+    bool read(std::size_t key, std::string& out) {
+        Json* value = require(key, &Json::is_string, "a string");
+        if (value != nullptr)
+            out = std::move(value->get_ref<std::string&>());
+        return value != nullptr;
+    }
+    bool read(std::size_t key, double& out) {
+        const Json* value = require(key, &Json::is_number, "a number");
+        if (value != nullptr)
+            out = value->get<double>();
+        return value != nullptr;
+    }
+    bool read(std::size_t key, bool& out) {
+        const Json* value = require(key, &Json::is_boolean, "a boolean");
+        if (value != nullptr)
+            out = value->get<bool>();
+        return value != nullptr;
+    }
 };
 
 }  // namespace
 
-platform::Result<std::string> StateFileCodec::encode(const std::vector<PinnedPhotoState>& states) {
+platform::Result<std::string> encode(const std::vector<PinnedPhotoState>& states) {
     JsonWriter writer;
     writer.beginArray();
     for (std::size_t i = 0; i < states.size(); ++i) {
@@ -106,37 +98,35 @@ platform::Result<std::string> StateFileCodec::encode(const std::vector<PinnedPho
     return platform::Result<std::string>::success(writer.takeText());
 }
 
-platform::Result<std::vector<PinnedPhotoState>> StateFileCodec::decode(std::string_view bytes) {
+platform::Result<std::vector<PinnedPhotoState>> decode(std::string_view bytes) {
     using Outcome = platform::Result<std::vector<PinnedPhotoState>>;
-    auto parsed = platform::JsonReader::parse(bytes);
+    auto parsed = JsonReader::parse(bytes);
     if (!parsed)
         return Outcome::failure(parsed.error());
-    const JsonValue& root = parsed.value();
-    if (root.kind() != JsonValue::Kind::Array)
+    Json& root = parsed.value();
+    if (!root.is_array())
         return Outcome::failure("expected an array at the top level");
 
     std::vector<PinnedPhotoState> states;
-    states.reserve(root.asArray().size());
-    for (const JsonValue& element : root.asArray()) {
+    states.reserve(root.size());
+    for (Json& element : root) {
         const std::size_t index = states.size();
-        if (element.kind() != JsonValue::Kind::Object)
+        if (!element.is_object())
             return Outcome::failure("wrong type for element " + std::to_string(index) +
                                     ": expected an object");
-        ElementReader reader(element, index);
+        ElementReader reader{element.get_ref<Json::object_t&>(), index, {}};
         PinnedPhotoState s;
-        if (!reader.string(CodingKeys::storedFilename, s.storedFilename) ||
-            !reader.string(CodingKeys::originalPath, s.originalPath) ||
-            !reader.number(CodingKeys::centerX, s.centerX) ||
-            !reader.number(CodingKeys::centerY, s.centerY) ||
-            !reader.number(CodingKeys::baseWidth, s.baseWidth) ||
-            !reader.number(CodingKeys::baseHeight, s.baseHeight) ||
-            !reader.number(CodingKeys::rotationAngle, s.rotationAngle) ||
-            !reader.string(CodingKeys::pinColorName, s.pinColorName) ||
-            !reader.boolean(CodingKeys::isLocked, s.isLocked))
-            return Outcome::failure(reader.error());
+        if (!reader.read(StoredFilename, s.storedFilename) ||
+            !reader.read(OriginalPath, s.originalPath) || !reader.read(CenterX, s.centerX) ||
+            !reader.read(CenterY, s.centerY) || !reader.read(BaseWidth, s.baseWidth) ||
+            !reader.read(BaseHeight, s.baseHeight) ||
+            !reader.read(RotationAngle, s.rotationAngle) ||
+            !reader.read(PinColorName, s.pinColorName) || !reader.read(IsLocked, s.isLocked))
+            return Outcome::failure(reader.error);
         states.push_back(std::move(s));
+        reader.members.clear();  // element by element: nlohmann-json frees a whole tree slowly
     }
     return Outcome::success(std::move(states));
 }
 
-}  // namespace corkwallery
+}  // namespace corkwallery::StateFileCodec

@@ -1,30 +1,32 @@
 #pragma once
 
-#include <memory>
+#include <string>
 #include <vector>
 
-#include "platform/Panel.h"
-#include "store/HeldRecords.h"
 #include "store/PinnedPhotoState.h"
 
 namespace corkwallery {
 
-// The open pin windows, in the order they were made.
-using PinWindowList = std::vector<std::unique_ptr<platform::Panel>>;
-
-// Saving the open pin windows to the state file and reading the records back. Every failure is
-// logged and absorbed.
+// Writes and reads the state file. Knows, for the run, whether an unreadable state file could not
+// be moved aside: then nothing is saved over it until the program ends.
 class StateStore {
 public:
-    // Writes one record per window whose content is a photo view with a stored file name, in
-    // window order, and the held records in their places, replacing the state file as a whole.
-    // True when the file now holds them.
-    static bool saveState(const PinWindowList& pinWindows, const HeldRecords& held = {});
+    // Encodes the records and writes them atomically to the state file, logging "Encoding <m>
+    // state(s) to: <path>" and "Wrote <k> bytes successfully", or "ERROR writing state: <error>".
+    // True when the file now holds the records. Writes and logs nothing while saving is disabled.
+    bool saveState(const std::vector<PinnedPhotoState>& records);
 
-    // The records in file order; empty when there is no file or it cannot be used. A file that
-    // exists but cannot be read or decoded is first renamed beside itself, so no save can lose
-    // the pins it holds; when even that fails, no save replaces it in this run.
-    static std::vector<PinnedPhotoState> loadState();
+    // Reads the state file with its log lines ("loadState() — looking for: <path>", "File does
+    // not exist — returning empty", "Read <k> bytes", "Decoded <n> state(s)" and one line per
+    // record, or "ERROR loading state: <error>"). A file that exists but cannot be read or decoded
+    // is renamed aside ("Kept the unreadable state file as: <path>"); when that fails too, saving
+    // is disabled for the run ("Nothing will be saved over it in this run").
+    std::vector<PinnedPhotoState> loadState();
+
+    bool isSavingDisabled() const { return savingDisabled_; }
+
+private:
+    bool savingDisabled_ = false;
 };
 
 }  // namespace corkwallery

@@ -1,173 +1,122 @@
 # Shared set-up of the end-to-end journeys: a private X server (Xvfb 1440x900 with openbox,
-# xcompmgr and a trayer tray) and a private session bus, the program under a temporary home,
-# polling and screenshots.
-# Sourced by each journey after it has set: bin (the program), rc (openbox rc), shots (folder);
-# with late_tray=1 the tray is left for the journey to start (start_tray).
+# xcompmgr and a trayer tray) and session bus, the program under a temporary home, polling and
+# screenshots. Sourced by each journey, whose arguments are: the program, the openbox rc file, the
+# folder for screenshots and the stand-in StatusNotifier panel; with late_tray=1 the tray is left
+# for the journey to start (start_tray).
+set -uo pipefail
+bin=$1 rc=$2 shots=$3 watcher=${4:-}
 
-command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 77; }
-command -v dbus-daemon >/dev/null || { echo "dbus-daemon is not installed"; exit 77; }
-[[ -f $rc ]] || { echo "no openbox configuration $rc"; exit 77; }
+command -v Xvfb >/dev/null && command -v dbus-run-session >/dev/null && [[ -f $rc ]] ||
+  { echo "needs Xvfb, dbus-run-session and $rc"; exit 77; }
+# A session bus of the journey's own, so no panel of the user's sees the program's tray icon.
+[[ -v corkwallery_e2e_bus ]] || corkwallery_e2e_bus=1 exec dbus-run-session -- "$0" "$@"
 mkdir -p "$shots"
 rc=$(realpath "$rc")  # openbox reads a relative path against its own folder
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
 
-fail() { echo "FAIL: $*"; [[ -f $work/app.log ]] && sed 's/^/  app: /' "$work/app.log"; exit 1; }
-# A process started here, ended by its PID.
-stop_pid() {
-  kill "$1" && wait "$1" 2>/dev/null
-  local kept=() pid
-  for pid in "${pids[@]}"; do [[ $pid != "$1" ]] && kept+=("$pid"); done
-  pids=("${kept[@]}")
-}
-# Polls a command for up to 30 s.
+fail() { echo "FAIL: $*"; sed 's/^/  app: /' "$work/app.log" 2>/dev/null; exit 1; }
+# Polls a command for up to 30 s (or $poll_seconds).
 poll() {
-  for _ in $(seq 600); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
-  return 1
+  local end=$((SECONDS + ${poll_seconds:-30}))
+  until "$@" >/dev/null 2>&1; do ((SECONDS < end)) || return 1; sleep 0.05; done
+}
+# Starts a command until `check` holds within 10 s, three times at most: openbox and trayer now
+# and then fail to come up on a loaded machine. Its PID is $started.
+start_checked() {
+  local check=$1 attempt
+  shift
+  for attempt in 1 2 3; do
+    "$@" >>"$work/$1.log" 2>&1 &
+    started=$!
+    poll_seconds=10 poll $check && return
+    kill $started && wait $started
+  done 2>/dev/null
+  fail "$1 did not start: $(cat "$work/$1.log")"
 }
 
-# Xvfb picks a free display itself and writes its number to fd 3.
+# Xvfb picks a free display itself and writes its number to fd 3 once it takes connections.
 Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
 poll test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -n1 "$work/display")
-poll xdpyinfo || fail "no display $DISPLAY"
+start_checked "wmctrl -m" openbox --config-file "$rc"
+xcompmgr -n >/dev/null 2>&1 & compositor=$!
+start_tray() { start_checked "xdotool search --onlyvisible --class trayer" trayer --edge top \
+  --align right --widthtype request --height 24 --SetDockType true --transparent false; }
+[[ -v late_tray ]] || start_tray
 
-# openbox now and then fails to take over a fresh display on a loaded machine: give it three tries.
-window_manager_up() {
-  for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && return 0; sleep 0.05; done
-  return 1
+# The journey's own runtime directory, so it shares no lock.
+mkdir -p "$work"/{home,data,config,cache} && mkdir -m 700 "$work/runtime"
+# Runs the program in the temporary home, in place of the calling shell, with QT_QPA_PLATFORM
+# $app_platform (xcb).
+run_app() {
+  QT_QPA_PLATFORM=${app_platform:-xcb} HOME=$work/home XDG_DATA_HOME=$work/data \
+    XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime exec "$bin"
 }
-for attempt in 1 2 3; do
-  openbox --config-file "$rc" >>"$work/openbox.log" 2>&1 &
-  wm=$!
-  window_manager_up && break
-  kill "$wm" 2>/dev/null
-  wait "$wm" 2>/dev/null
-  ((attempt < 3)) || fail "openbox did not start: $(cat "$work/openbox.log")"
-done
-pids+=($wm)
-xcompmgr -n >/dev/null 2>&1 & pids+=($!)
-# Starts trayer as the X11 tray host; its PID is $tray.
-# trayer, like openbox, now and then fails to come up on a loaded machine: three tries.
-start_tray() {
-  local attempt
-  for attempt in 1 2 3; do
-    trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-      --transparent false >/dev/null 2>&1 &
-    tray=$!
-    for _ in $(seq 200); do
-      xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && { pids+=($tray); return 0; }
-      sleep 0.05
-    done
-    kill "$tray" 2>/dev/null
-    wait "$tray" 2>/dev/null
-  done
-  fail "trayer did not start"
+start_app() { run_app >>"$work/app.log" 2>&1 & app=$!; }
+# Waits for the program to exit with status 0; SIGTERM first unless told it ends by itself.
+stop_app() { [[ ${1:-} == ends ]] || kill "$app"; wait "$app" || fail "exit status $? at the end"; }
+# Saves that have written the state file.
+saves() { grep -c "Wrote [0-9]* bytes successfully" "$work/app.log"; }
+# Runs a command and waits for the save that follows it.
+after_save() {
+  local before=$(saves)
+  "$@" && poll eval '(($(saves) > before))' || fail "no save after: $*"
 }
-[[ ${late_tray:-0} == 1 ]] || start_tray
+state() { cat "$work/data/Corkwallery/pinned-photos.json"; }
+# Fails with message $2 unless the state file matches the pattern $1.
+saved() { grep -q "$1" <<<"$(state)" || fail "$2: $(state)"; }
 
-# A session bus of the session's own, so no panel of the user's sees the program's tray icon.
-dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
-pids+=($!)
-poll test -s "$work/bus" || fail "no session bus"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
-
-for sub in home data config cache; do mkdir -p "$work/$sub"; done
-mkdir -m 700 "$work/runtime"  # the journey's own runtime directory, so it shares no lock
-
-# The PID of the session's process running `name`.
-started() {
-  local pid
-  for pid in "${pids[@]}"; do
-    [[ $(ps -o comm= -p "$pid") == "$1" ]] && { echo "$pid"; return 0; }
+# Prints "X Y W H id" of the program's first visible window whose geometry (X, Y, WIDTH, HEIGHT,
+# y down) and id satisfy the arithmetic condition.
+window_where() {
+  local id X Y WIDTH HEIGHT SCREEN WINDOW
+  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    (($1)) && { echo "$X $Y $WIDTH $HEIGHT $id"; return 0; }
   done
   return 1
 }
-
-# Starts the program as $app, logging to $work/app.log; QT_QPA_PLATFORM is $app_platform (xcb).
-start_app() {
-  QT_QPA_PLATFORM=${app_platform:-xcb} HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
-    XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime "$bin" >>"$work/app.log" 2>&1 &
-  app=$!
-  pids+=($app)
-}
-
-# Ends the program with SIGTERM and checks that it exits with status 0.
-stop_app() {
-  kill -TERM "$app"
-  wait "$app"
-  local status=$?
-  local kept=() pid
-  for pid in "${pids[@]}"; do [[ $pid != "$app" ]] && kept+=("$pid"); done
-  pids=("${kept[@]}")
-  ((status == 0)) || fail "exit status $status after SIGTERM"
-}
-
-# Prints "id WxH+X+Y" of the program's first visible window of that size (within 2 pixels) whose
-# centre is (cx, cy) in X coordinates (y down).
+# The window wider than $3 (100) centred (within a pixel) at ($1, $2).
 window_centred_at() {
-  local cx=$1 cy=$2 minw=${3:-100} id
-  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    if ((WIDTH > minw && (2 * X + WIDTH - 2 * cx) ** 2 <= 4 && (2 * Y + HEIGHT - 2 * cy) ** 2 <= 4)); then
-      echo "$id ${WIDTH}x${HEIGHT}+$X+$Y"
-      return 0
-    fi
+  window_where "WIDTH > ${3:-100} && (2 * X + WIDTH - 2 * $1) ** 2 <= 4 && (2 * Y + HEIGHT - 2 * $2) ** 2 <= 4"
+}
+tray_icon() { window_where "Y >= 0 && Y + HEIGHT <= 24 && X >= 1340 && WIDTH >= 16 && WIDTH <= 24"; }
+menu() { window_where "HEIGHT > 40 && HEIGHT < 170 && WIDTH < 300"; }
+
+# Opens the tray menu with a left click. The tray may still be placing a new icon: a click that
+# misses it is tried again where it now is.
+open_tray_menu() {
+  local x y w h attempt
+  for attempt in 1 2 3; do
+    read -r x y w h _ <<<"$(tray_icon)" || fail "no tray icon"
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+    poll_seconds=5 poll menu && return
   done
-  return 1
+  fail "a left click did not open the tray menu"
+}
+# Picks the tray menu's entry `n` steps down from the top.
+choose_from_menu() { open_tray_menu; xdotool key $(printf 'Down %.0s' $(seq "$1")) Return; }
+
+# The recipe for every desktop-level window of the program: below other windows, on every
+# workspace, out of taskbar and pager, never focused, of no special type, not override-redirect.
+desktop_window() {
+  local facts want
+  facts=$(xprop -id "$1"; xwininfo -id "$1")
+  for want in SKIP_TASKBAR SKIP_PAGER STATE_BELOW "DESKTOP(CARDINAL) = 4294967295" \
+    "input focus: False" "Override Redirect State: no"; do
+    grep -qF "$want" <<<"$facts" || fail "window $1 lacks $want: $facts"
+  done
+  grep -q "TYPE_DESKTOP\|TYPE_DOCK\|TYPE_UTILITY" <<<"$facts" && fail "$1: wrong type: $facts"
 }
 
-# The picture is taken once two in a row agree, so every window has been painted.
-# PPM carries no time stamps, so equal pictures are equal files.
+# The screen once two pictures in a row agree, so every window has been painted (PPM carries no
+# time stamps, so equal pictures are equal files); saved as $shots/<name>.png.
 settled() {
-  import -window root "$work/shot.ppm" &&
-    [[ -f $work/last.ppm ]] && cmp -s "$work/shot.ppm" "$work/last.ppm"
-  local same=$?
-  mv "$work/shot.ppm" "$work/last.ppm"
-  return $same
+  mv -f "$work/new.ppm" "$work/last.ppm"
+  import -window root "$work/new.ppm" && cmp -s "$work"/{new,last}.ppm
 }
-
-# Saves the settled screen as $shots/<name>.png.
 screenshot() {
-  rm -f "$work/last.ppm"
-  poll settled || fail "the screen did not settle"
-  convert "$work/last.ppm" "$shots/$1.png" || fail "no screenshot $1"
-}
-
-# The tray icon's centre, "x y".
-tray_icon_centre() {
-  local id
-  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    if ((Y + HEIGHT <= 24 && WIDTH <= 24)); then
-      echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
-      return 0
-    fi
-  done
-  return 1
-}
-menu_open() {
-  local id
-  for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    ((Y < 40 && HEIGHT > 60)) && return 0
-  done
-  return 1
-}
-
-# Opens the tray menu with a left click and picks the entry `n` steps down from the top.
-choose_from_menu() {
-  local steps=$1 xy
-  xy=$(tray_icon_centre) || fail "no tray icon"
-  xdotool mousemove ${xy% *} ${xy#* } click 1
-  poll menu_open || fail "the tray menu did not open"
-  for ((i = 0; i < steps; i++)); do xdotool key Down; done
-  xdotool key Return
+  rm -f "$work"/*.ppm
+  poll settled && convert "$work/new.ppm" "$shots/$1.png" || fail "the screen did not settle for $1"
 }

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "platform/DoubleFormat.h"
+#include "platform/Log.h"
 #include "store/PinnedPhotoState.h"
 
 namespace corkwallery {

@@ -1,34 +1,28 @@
 #include "platform/x11/SelectionWatch.h"
 
+#include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdlib>
-
-#include "platform/x11/Atoms.h"
+#include <cstring>
 
 namespace corkwallery::platform::x11 {
 
 namespace {
 
-// The screen that DISPLAY names, as Qt uses it: ":0.1" is screen 1.
-int defaultScreenNumber() {
-    int screen = 0;
+// The root window of the screen that DISPLAY names, as Qt uses it (":0.1" is screen 1), and its
+// number.
+xcb_window_t defaultRoot(xcb_connection_t* connection, int* number) {
     char* host = nullptr;
     int display = 0;
-    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0)
-        screen = 0;
+    if (xcb_parse_display(nullptr, &host, &display, number) == 0)
+        *number = 0;
     std::free(host);
-    return screen;
-}
-
-xcb_window_t rootWindow(xcb_connection_t* connection, int screenNumber) {
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; it.rem > 0; ++i, xcb_screen_next(&it)) {
-        if (i == screenNumber)
-            return it.data->root;
-    }
-    return XCB_WINDOW_NONE;
+    for (int i = 0; i < *number && it.rem > 0; ++i)
+        xcb_screen_next(&it);
+    return it.rem > 0 ? it.data->root : xcb_window_t{XCB_WINDOW_NONE};
 }
 
 xcb_window_t currentOwner(xcb_connection_t* connection, xcb_atom_t selection) {
@@ -57,13 +51,24 @@ std::uint8_t selectionNotifyType(xcb_connection_t* connection) {
 
 }  // namespace
 
-SelectionWatch::SelectionWatch(xcb_connection_t* connection, const std::string& selectionPrefix,
-                               QObject* parent)
+SelectionWatch::SelectionWatch(const std::string& selectionPrefix, QObject* parent)
     : QObject(parent) {
-    const int screen = defaultScreenNumber();
+    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    auto* x11 = application != nullptr
+                    ? application->nativeInterface<QNativeInterface::QX11Application>()
+                    : nullptr;
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr)
+        return;
+    int screen = 0;
+    root_ = defaultRoot(connection, &screen);
     const std::string name = selectionPrefix + std::to_string(screen);
-    selection_ = atom(connection, name.c_str());
-    root_ = rootWindow(connection, screen);
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.c_str()),
+        nullptr);
+    selection_ = atom != nullptr ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(atom);
     if (selection_ == XCB_ATOM_NONE || root_ == XCB_WINDOW_NONE)
         return;
     notifyEventType_ = selectionNotifyType(connection);
@@ -90,10 +95,11 @@ bool SelectionWatch::nativeEventFilter(const QByteArray& eventType, void* messag
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     if ((event->response_type & 0x7f) != notifyEventType_)
         return false;
-    const auto* notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
-    if (notify->selection != selection_ || notify->window != root_)
+    xcb_xfixes_selection_notify_event_t notify;
+    std::memcpy(&notify, event, sizeof notify);
+    if (notify.selection != selection_ || notify.window != root_)
         return false;
-    owner_ = notify->owner;
+    owner_ = notify.owner;
     emit ownerChanged(isOwned());
     // Others (Qt's clipboard) may select the same events for their own selections.
     return false;

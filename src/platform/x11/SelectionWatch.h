@@ -1,9 +1,8 @@
 #pragma once
 
-#include <xcb/xcb.h>
-
 #include <QAbstractNativeEventFilter>
 #include <QObject>
+#include <cstdint>
 #include <string>
 
 namespace corkwallery::platform::x11 {
@@ -11,17 +10,15 @@ namespace corkwallery::platform::x11 {
 // Follows the owner of one selection of the default screen, such as "_NET_WM_CM_S" (a
 // compositing manager) or "_NET_SYSTEM_TRAY_S" (a tray host), with the screen number appended.
 // The X server reports every change through XFixes selection events on Qt's own connection, so
-// nothing is polled. Lives on the main thread.
+// nothing is polled. Off X11 nothing is owned and nothing is reported. Lives on the main thread.
 class SelectionWatch final : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    // `connection` is Qt's X11 connection. Without the XFixes extension the owner is read once
-    // and never reported again.
-    SelectionWatch(xcb_connection_t* connection, const std::string& selectionPrefix,
-                   QObject* parent = nullptr);
+    // Without the XFixes extension the owner is read once and never reported again.
+    explicit SelectionWatch(const std::string& selectionPrefix, QObject* parent = nullptr);
     ~SelectionWatch() override;
 
-    bool isOwned() const { return owner_ != XCB_WINDOW_NONE; }
+    bool isOwned() const { return owner_ != 0; }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -31,9 +28,9 @@ signals:
     void ownerChanged(bool owned);
 
 private:
-    xcb_atom_t selection_ = XCB_ATOM_NONE;
-    xcb_window_t root_ = XCB_WINDOW_NONE;
-    xcb_window_t owner_ = XCB_WINDOW_NONE;
+    std::uint32_t selection_ = 0;  // atom
+    std::uint32_t root_ = 0;
+    std::uint32_t owner_ = 0;
     std::uint8_t notifyEventType_ = 0;  // 0 without XFixes
 };
 

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QSizeF>
+#include <optional>
+#include <string>
+
+namespace corkwallery {
+
+// A photo decoded from a file: its pixels, perhaps fewer than the photo has, and its natural size
+// in points (upright: EXIF orientation applied).
+struct Photo {
+    QImage pixels;
+    QSizeF naturalSize;
+};
+
+// Decoding photos with QImageReader: only regular files, opened without blocking; never SVG (an
+// SVG can make the reader open other files); EXIF orientation applied; decoded only as finely as
+// asked (a JPEG through libjpeg's DCT scaling); a header promising more than kPixelCap pixels is
+// refused before anything is allocated, and Qt's and libjpeg's own allocations are bounded. Safe
+// to call from any thread: nothing here touches widgets.
+namespace PhotoDecoder {
+
+inline constexpr double kPixelCap = 100'000'000;
+
+// Why a file is refused before decoding: "<path>: not a regular file" or "<path>: SVG pictures
+// are not decoded"; empty for a file that is tried and fails.
+struct Refusal {
+    std::string reason;
+};
+
+// The upright natural size, from the header alone; none for what is no decodable picture.
+std::optional<QSize> naturalSize(const std::string& path, Refusal* refusal = nullptr);
+
+// The photo with at most about `longerSide` pixels on its longer side (0: all of them).
+std::optional<Photo> decode(const std::string& path, int longerSide, Refusal* refusal = nullptr);
+
+// Pixels on the longer side to decode for a pin `points` large on a screen of `scale` device
+// pixels per point: enough for the lifted photo and small enlargements (x 1.25).
+int longerSideToDecode(QSizeF points, double scale);
+// Whether `photo` shows coarser than the screen at `points`, and a finer decode exists.
+bool needsFinerImage(const Photo& photo, QSizeF points, double scale);
+
+// A stored copy for a pin `points` large: from a fresh preview when there is one, otherwise
+// decoded (and a preview made for the next launch). The copy's header is always read, so a copy
+// that is gone or no longer a picture is not loadable.
+std::optional<Photo> loadCopy(const std::string& copyPath, QSizeF points, double scale,
+                              Refusal* refusal = nullptr);
+
+}  // namespace PhotoDecoder
+}  // namespace corkwallery

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QObject>
+#include <QPointF>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "photo/PhotoDecoder.h"
+#include "pins/PinWindow.h"
+#include "store/PinnedPhotoState.h"
+#include "store/StateStore.h"
+
+class QTimer;
+
+namespace corkwallery {
+
+// Everything a pin window is built from: the photo and how it is pinned.
+struct PinParameters {
+    Photo image;
+    std::string storedFilename;
+    std::string originalPath;
+    double baseWidth = 0;
+    double baseHeight = 0;
+    double rotationAngle = 0;
+    std::string pinColorName;
+    bool isLocked = false;
+    // Where the centre of the window's frame must end up; none keeps it on the main screen's.
+    std::optional<QPointF> center;
+};
+
+// The pins on the desktop: the ordered list of pin windows, and the flows that add, restore,
+// remove and save them. Records whose copies cannot be read at launch (their folder out of reach,
+// the copy unreadable for now) are held: every save writes them back unchanged, each in its place
+// among the restored pins, until "Remove All Photos". Pins that no screen shows come back onto
+// the nearest screen at launch and whenever the screens change.
+class PinBoard final : public QObject {
+    Q_OBJECT
+public:
+    using PinWindowList = std::vector<std::unique_ptr<PinWindow>>;
+
+    // The longer side of a new photo, in points, and the greatest tilt, in radians (8 degrees).
+    static constexpr double kLongerSide = 300;
+    static constexpr double kMaximumTilt = 0.13962634015954636;
+
+    explicit PinBoard(QObject* parent = nullptr);
+    ~PinBoard() override;
+
+    const PinWindowList& pinWindows() const { return pinWindows_; }
+
+    // Builds the window centred on the main screen, fits it to the tilted photo, moves its centre
+    // to the given one, shows it, lists it, emits pinWindowCreated and saves.
+    void createPinWindow(const PinParameters& parameters);
+
+    // Reads the state file and makes a pin window for every record whose copy loads, with the
+    // log lines "restorePinnedPhotos() — <n> state(s) to restore", and per record "[<i>] Loading
+    // from container: <path>", then "[<i>] Image loaded: (<w>, <h>)" and "[<i>] Window restored
+    // successfully", or "[<i>] ERROR: failed to load image from <path>" (and for a held record a
+    // line saying why it is kept). Then brings pins that no screen shows back.
+    void restorePinnedPhotos();
+
+    // Pins the chosen file as "Add Photo" does: decoded at the pin's size, copied into the images
+    // folder, a random tilt within ±8° and one of the four colours, its longer side 300 points,
+    // centred on the main screen. False, after its log lines, when it cannot.
+    bool addPhoto(const std::string& path);
+
+    // Removes the pin whose window shows `view`: closes and unlists the window, saves, and only
+    // when that save succeeded deletes its copy. A view that no listed window shows is ignored.
+    void handleRemovePhoto(const DraggableImageView* view);
+    // Removes every pin, held records included, the same way; saves even when there is none.
+    void removeAllPhotos();
+
+    // Writes the state file from the windows (and held records), with the lines "saveState()
+    // called — <n> window(s)", per window "window <i>: saved — stored=<name>, center=(<x>, <y>)"
+    // or "window <i>: storedFilename is nil — skipping", per held record "held <i>: kept
+    // unchanged — stored=<name>", then the store's own lines. True when written.
+    bool saveState();
+    std::vector<PinnedPhotoState> loadState();
+
+    // Moves every pin that no screen shows at least 48 x 48 points of back onto the nearest
+    // screen, logging "Brought pin <i> back on screen: center=(<x>, <y>)" for each, and saves
+    // once when any moved.
+    void bringPinsOnScreen();
+
+    // The photo chosen size rule: longer side 300 points, the aspect of `naturalSize`; a square
+    // takes the portrait branch.
+    static QSizeF baseSize(QSizeF naturalSize);
+
+signals:
+    // A pin window was listed; emitted before the save that follows.
+    void pinWindowCreated();
+
+private:
+    struct Held {
+        std::size_t fileIndex;  // its position in the state file read at launch
+        PinnedPhotoState record;
+        std::size_t windowsBefore;  // how many listed pin windows come before it
+    };
+
+    void connectView(DraggableImageView* view);
+    void reloadFinerImage(DraggableImageView* view, QSizeF points);
+    void removeWindowAt(std::size_t index);
+
+    StateStore store_;
+    PinWindowList pinWindows_;
+    std::vector<Held> held_;
+    QTimer* screensChanged_;  // a child: coalesces screen changes into one look
+};
+
+}  // namespace corkwallery

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/Result.h"
+
+class QFile;
+
+// The file operations whose soundness matters: reading only regular files and never blocking on
+// a FIFO or device, atomic and durable writes through temporary files of our own, and moving a
+// file aside without ever replacing another. Paths are UTF-8; error texts read "<path>: <reason>".
+namespace corkwallery::platform::files {
+
+// Opens a regular file for reading without ever blocking: a FIFO, a device, a socket or a folder
+// at the path is refused with "<path>: not a regular file". The file is ready for QImageReader or
+// readAll(); null with the reason in `error` when it cannot be opened.
+std::unique_ptr<QFile> openRegularFile(const std::string& path, std::string* error);
+// Whether the last refusal of openRegularFile was for a file that is no regular file.
+bool isNotRegularFileError(const std::string& error);
+
+// The whole of a regular file, opened as openRegularFile does.
+Result<std::string> readFile(const std::string& path);
+
+// Writes the bytes to a temporary file of our own beside the destination (".<name>.corkwallery-
+// save-XXXXXX"), flushes and fsyncs it (a failed sync fails the write), renames it over the
+// destination and fsyncs the folder, so the destination holds either the old or the new bytes,
+// even after a crash or power loss. On failure the temporary file is removed and the destination
+// is untouched. A symbolic link at the path is written through. Gives the number of bytes written.
+Result<std::size_t> writeAtomically(const std::string& path, std::string_view bytes);
+
+// Deletes, silently, the temporary files that atomic writes into `folder` left behind when a
+// process died mid-write: only regular files named ".<name>.corkwallery-save-XXXXXX", which no
+// user picks. Only safe while no other process writes into the folder.
+void removeInterruptedWrites(const std::string& folder);
+
+// Renames `from` to `to`, or when that name is taken to `to`-2, `to`-3, ..., never replacing
+// anything (renameat2 with RENAME_NOREPLACE, or link and unlink where a file system refuses that).
+// Gives the name it now has.
+Result<std::string> renameToFreeName(const std::string& from, const std::string& to);
+
+// Why a file that failed to load may load later. Checked without blocking.
+enum class Readability {
+    Readable,           // it reads whole: what failed was its content
+    Absent,             // no such entry in a folder that can be listed
+    NotRegular,         // a FIFO, a device, a folder or a socket
+    FolderUnreachable,  // the folder cannot be listed (gone, no permission, not a folder)
+    Unreadable,         // it exists but cannot be opened or read now
+};
+struct ReadabilityCheck {
+    Readability readability;
+    std::string reason;  // the error text, for the last two
+};
+ReadabilityCheck checkReadability(const std::string& folder, const std::string& path);
+
+// Creates the folder and any missing parents; true when it exists afterwards.
+bool createFolder(const std::string& path);
+// Deletes a file, never a folder; true when one was deleted. Failures are silent.
+bool removeFile(const std::string& path);
+
+}  // namespace corkwallery::platform::files

@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QMenu>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <csignal>
+#include <random>
+
+#include "app/AppDelegate.h"
+#include "platform/InstanceLock.h"
+#include "store/AppFolders.h"
+#include "store/StateFileCodec.h"
+#include "support/TemporaryHome.h"
+#include "support/TestFiles.h"
+
+namespace corkwallery {
+namespace {
+
+// Writes the state file and a copy for every record.
+std::string savePins(const std::vector<PinnedPhotoState>& records) {
+    for (const PinnedPhotoState& record : records)
+        testing::files::writePicture(*AppFolders::storedImageURL(record.storedFilename), 64, 48);
+    const std::string text = StateFileCodec::encode(records).value();
+    testing::files::writeBytes(AppFolders::stateFileURL(), text);
+    return text;
+}
+
+// Clicks `title` in the menu that is open, as the user would.
+void choose(const QString& title) {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* item : menu->actions()) {
+        if (item->text() == title)
+            return QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    }
+    ADD_FAILURE() << "no " << title.toStdString();
+}
+
+// A home of its own, whose user defaults QSettings reads too (it keeps the first folder it saw),
+// and a delegate launched in it, perhaps with a saved pin (and its copy) and the user default.
+struct App : testing::TemporaryHome {
+    explicit App(bool pinned = false, bool copied = false, bool addedBefore = false) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString((root() / "config").string()));
+        if (addedBefore)
+            QSettings("Corkwallery", "Corkwallery").setValue("hasAddedFirstPhoto", true);
+        if (pinned)
+            savePins({{"P.png", "", 300, 400, 60, 40, 0.05, "red", false}});
+        if (pinned && !copied)
+            std::filesystem::remove(*AppFolders::storedImageURL("P.png"));
+        delegate.applicationDidFinishLaunching();
+    }
+    // Opens the tray menu from the corner card that stands in for the tray (offscreen has none).
+    void openMenu() { QTest::mouseClick(delegate.statusItem()->fallbackCard(), Qt::LeftButton); }
+    void command(const QString& title) {
+        openMenu();
+        choose(title);
+    }
+
+    AppDelegate delegate;
+};
+
+TEST(app, LaunchGreetsOnlyAUserWhoNeverPinnedAPhoto) {
+    for (const auto& [pinned, copied, addedBefore, welcome] : {
+             std::array{false, false, false, true},  // a new user
+             std::array{false, false, true, false},  // one who removed every pin
+             std::array{true, true, false, false},   // a pin restored
+             std::array{true, false, false, true},   // no pin could be restored
+         }) {
+        SCOPED_TRACE(::testing::Message() << pinned << copied << addedBefore);
+        App app(pinned, copied, addedBefore);
+        EXPECT_EQ(QSettings("Corkwallery", "Corkwallery").value("hasAddedFirstPhoto").toBool(),
+                  addedBefore || copied);
+        EXPECT_EQ(app.delegate.welcomePanel() != nullptr, welcome);
+    }
+}
+
+// The tray menu opens from the corner card, and its shortcuts work while it is open. How to Use
+// toggles the help card, whose button closes it too; the chooser pins a photo (nothing when
+// cancelled); a photo's own menu and the tray menu remove them.
+TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
+    App app(true, true);
+    QMenu* menu = app.delegate.statusItem()->menu();
+    QStringList entries;
+    for (const QAction* action : menu->actions())
+        entries << (action->text() + " " + action->shortcut().toString()).trimmed();
+    EXPECT_EQ(entries, QStringList({"Add Photo Ctrl+N", "", "Remove All Photos", "", "How to Use",
+                                    "", "Quit Corkwallery Ctrl+Q"}));
+    for (const bool open : {true, false, true}) {
+        app.command("How to Use");
+        ASSERT_EQ(app.delegate.helpPanel() != nullptr, open);
+    }
+    QTest::mouseClick(app.delegate.helpPanel()->closeButton(), Qt::LeftButton);
+    EXPECT_EQ(app.delegate.helpPanel(), nullptr);
+
+    const std::string picked = (app.root() / "home/Pictures/beach.png").string();
+    testing::files::writePicture(picked, 60, 40);
+    for (const bool accept : {false, true}) {
+        QTimer::singleShot(0, &app.delegate, [=] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "Pin to Desktop");
+            EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+            for (const QString pattern : {"*.png", "*.jpg", "*.webp", "*.svg"})
+                EXPECT_EQ(dialog->nameFilters().join(' ').contains(pattern), pattern != "*.svg");
+            dialog->selectFile(QString::fromStdString(picked));
+            accept ? static_cast<QDialog*>(dialog)->accept() : dialog->reject();
+        });
+        app.openMenu();
+        QTest::keyClick(menu, Qt::Key_N, Qt::ControlModifier);
+        EXPECT_EQ(app.delegate.pins().pinWindows().size(), accept ? 2u : 1u);
+    }
+
+    QTimer::singleShot(0, [] { choose("Remove Photo"); });
+    QWidget* photo = app.delegate.pins().pinWindows()[0]->contentView();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, photo->rect().center(),
+                            photo->mapToGlobal(photo->rect().center()));
+    QApplication::sendEvent(photo, &click);
+    // The added photo is left.
+    const auto left =
+        StateFileCodec::decode(testing::files::readBytes(AppFolders::stateFileURL())).value();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].originalPath, picked);
+    app.command("Remove All Photos");
+    EXPECT_TRUE(app.delegate.pins().pinWindows().empty());
+
+    QSignalSpy quit(&app.delegate, &AppDelegate::terminateRequested);
+    app.openMenu();
+    QTest::keyClick(menu, Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(quit.empty() && menu->isVisible());  // only the exact Ctrl+Q quits
+    QTest::keyClick(menu, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(quit.size() == 1 && !menu->isVisible());
+}
+
+// Dark rounded cards over their shadow, or cut and opaque without a compositor. Their pictures
+// are saved for people to compare; app.CardPictures@2x makes the 2x ones.
+TEST(app, CardsAreDarkAndRoundedOverTheirShadowOrCutWithoutACompositor) {
+    for (const bool help : {false, true}) {
+        SCOPED_TRACE(help ? "help" : "welcome");
+        const auto card = help ? InfoCard::help([] {}) : InfoCard::welcome(true);
+        card->orderFront();
+        const QRect c = card->cardRect();
+        const qreal ratio = card->devicePixelRatioF();
+        const QImage picture = card->grab().toImage();
+        picture.save(QStringLiteral(CORKWALLERY_BUILD_DIR "/cards-%1%2.png")
+                         .arg(help ? "help" : "welcome", ratio == 2 ? "@2x" : ""));
+        const auto at = [&](int x, int y) { return picture.pixelColor(QPoint(x, y) * ratio); };
+        EXPECT_LT(at(c.left() + 1, c.top() + 1).alphaF(), 0.34);  // outside the rounding
+        EXPECT_NEAR(at(c.left() + 12, c.center().y()).alphaF(), 0.7, 0.01);
+        EXPECT_GT(at(c.center().x(), c.bottom() + 4).alphaF(), 0.1);  // the shadow
+
+        card->setCompositing(false);
+        EXPECT_TRUE(card->mask().contains(c.center()));
+        EXPECT_FALSE(card->mask().contains(c.topLeft()));
+        EXPECT_EQ(card->grab().toImage().pixelColor(QPoint(c.left() + 12, c.center().y()) * ratio),
+                  QColor(Qt::black));
+    }
+}
+
+// The real program logs exactly these lines from its launch, and every signal makes one more save
+// before the exit with 0. Only a copy that runs turns the next one away, while a lock that cannot
+// be taken for any other reason is reported and the program runs on. Without an X11 display (a
+// Wayland session without XWayland) it cannot start.
+TEST(app, ProgramLogsItsLaunchAndEndsOnSignalsRunningOnceWhateverTheLock) {
+    // The lock is free, or a folder stands in its way, or another copy holds it; or no display.
+    enum Lock { Free, Folder, Held, NoDisplay };
+    for (const auto& [signal, lock] :
+         {std::pair{SIGTERM, Free}, {SIGINT, Folder}, {SIGHUP, Free}, {0, Held}, {0, NoDisplay}}) {
+        SCOPED_TRACE(lock);
+        testing::TemporaryHome home;
+        savePins({{"A.png", "", 640, 412.5, 300, 200, 0.05, "blue", true}});
+        std::string expected;
+        for (const std::string& line : std::vector<std::string>{
+                 "loadState() \u2014 looking for: " + AppFolders::stateFileURL(),
+                 "  Read 168 bytes",
+                 "  Decoded 1 state(s)",
+                 "    [0] stored=A.png, original=, center=(640.0, 412.5)",
+                 "restorePinnedPhotos() \u2014 1 state(s) to restore",
+                 "  [0] Loading from container: " + *AppFolders::storedImageURL("A.png"),
+                 "  [0] Image loaded: (64.0, 48.0)",
+                 "saveState() called \u2014 1 window(s)",
+                 "  window 0: saved \u2014 stored=A.png, center=(640.0, 412.5)",
+                 "Encoding 1 state(s) to: " + AppFolders::stateFileURL(),
+                 "Wrote 168 bytes successfully",
+                 "  [0] Window restored successfully",
+                 "saveState() called \u2014 1 window(s)",  // the signal's
+                 "  window 0: saved \u2014 stored=A.png, center=(640.0, 412.5)",
+                 "Encoding 1 state(s) to: " + AppFolders::stateFileURL(),
+                 "Wrote 168 bytes successfully",
+             })
+            expected += "[Corkwallery] " + line + "\n";
+        platform::InstanceLock other(AppFolders::instanceLockURL());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (lock == Folder) {
+            std::filesystem::create_directories(other.path());
+            expected = "[Corkwallery] ERROR taking the single-instance lock: " + other.path() +
+                       ": Is a directory \u2014 running without it\n" + expected;
+        } else if (lock == Held) {
+            ASSERT_EQ(other.tryLock(), platform::InstanceLock::Outcome::Locked);
+            expected = "[Corkwallery] Corkwallery is already running \u2014 exiting\n";
+        } else if (lock == NoDisplay) {
+            environment.remove("DISPLAY");
+            environment.insert("QT_QPA_PLATFORM", "wayland");
+            expected.clear();
+        }
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        // Signals ignored by whoever started the tests (nohup) would stay ignored in the child.
+        program.setChildProcessModifier([] {
+            std::signal(SIGINT, SIG_DFL);
+            std::signal(SIGHUP, SIG_DFL);
+        });
+        program.start(CORKWALLERY_BINARY, {});
+        QByteArray out;  // read until the launch is over, then signalled
+        for (; signal != 0 && !out.contains("restored"); out += program.readAllStandardOutput())
+            ASSERT_TRUE(program.waitForReadyRead(15000)) << out.toStdString();
+        ::kill(static_cast<pid_t>(program.processId()), signal);  // 0 sends nothing
+        ASSERT_TRUE(program.waitForFinished(15000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), lock == NoDisplay ? 1 : 0);
+        EXPECT_EQ((out + program.readAllStandardOutput()).toStdString(), expected);
+        EXPECT_TRUE(lock != NoDisplay ||
+                    program.readAllStandardError() ==
+                        "corkwallery: cannot start: no X11 display (DISPLAY is not set); "
+                        "Corkwallery needs an X11 session or XWayland\n");
+    }
+}
+
+// Killed at random moments while it saves (once per pin it restores), the program leaves a state
+// file that reads back whole, as one of the states that were written. A last run, ended in order,
+// clears what the interrupted saves left behind, and the user's backup stays.
+TEST(app, CrashConsistency) {
+    constexpr int kPins = 12;
+    constexpr int kKills = 200;
+    testing::TemporaryHome home;
+    std::vector<PinnedPhotoState> all;
+    for (int i = 0; i < kPins; ++i)
+        all.push_back({"P" + std::to_string(i) + ".png", "/p", 100.0 + 90 * i, 200.5 + 40 * i, 200,
+                       150, 0.01 * i, "blue", i % 2 == 0});
+    const std::string full = savePins(all);
+    testing::files::writeBytes(AppFolders::stateFileURL() + ".backup", full);
+    std::mt19937 random(20261206);
+    int killedMidRestore = 0;
+    for (int run = 0; run <= kKills; ++run) {  // the last one ends in order
+        testing::files::writeBytes(AppFolders::stateFileURL(), full);
+        QProcess program;
+        program.start(CORKWALLERY_BINARY, {});
+        const int saves = std::uniform_int_distribution(1, kPins)(random);
+        for (QByteArray out; out.count("saveState() called") < saves;
+             out += program.readAllStandardOutput())
+            ASSERT_TRUE(program.waitForReadyRead(30000)) << out.toStdString();
+        QThread::usleep(std::uniform_int_distribution(0, 3000)(random));
+        ::kill(static_cast<pid_t>(program.processId()), run < kKills ? SIGKILL : SIGTERM);
+        ASSERT_TRUE(program.waitForFinished(10000));
+        const auto records =
+            StateFileCodec::decode(testing::files::readBytes(AppFolders::stateFileURL()));
+        ASSERT_TRUE(records.ok()) << "run " << run << ": " << records.error();
+        // What a save may leave: the records restored so far (all of them: the file as it was).
+        const std::vector<PinnedPhotoState>& left = records.value();
+        ASSERT_TRUE(!left.empty() && left.size() <= all.size() &&
+                    std::equal(left.begin(), left.end(), all.begin()))
+            << "run " << run << ": a state that was never written";
+        killedMidRestore += left.size() < all.size() ? 1 : 0;
+    }
+    EXPECT_GT(killedMidRestore, kKills / 10);  // the kills landed during saving
+    EXPECT_EQ(testing::files::readBytes(AppFolders::stateFileURL() + ".backup"), full);
+    // Beside it only the images folder and the state file: no temporary file.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(AppFolders::appFolderURL()), {}),
+              3);
+}
+
+}  // namespace
+}  // namespace corkwallery

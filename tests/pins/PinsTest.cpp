@@ -1,0 +1,203 @@
+#include "pins/PinBoard.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QScreen>
+#include <QWindow>
+#include <algorithm>
+#include <filesystem>
+
+#include "store/StateFileCodec.h"
+#include "support/CapturedLog.h"
+#include "support/Polling.h"
+#include "support/RecordPrinting.h"
+#include "support/TemporaryHome.h"
+#include "support/TestFiles.h"
+
+// The pin list at launch, save and removal, with the files a user, a crash or an attacker may
+// leave (records kept bit for bit, nothing a user pinned lost), and the pin window's exact frame.
+// The lines of an ordinary launch are checked on the program itself (app.Program).
+namespace corkwallery {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::Contains, ::testing::ContainsRegex, ::testing::HasSubstr, ::testing::Not;
+using testing::files::readBytes, testing::files::writeBytes, testing::files::writePicture;
+using Lines = std::vector<std::string>;
+using Records = std::vector<PinnedPhotoState>;
+
+PinnedPhotoState record(const std::string& name) {
+    return {name, "/home/me/" + name, 300, 300, 40, 30, 0.1, "green", false};
+}
+
+class Pins : public ::testing::Test {
+protected:
+    // Windows removed from their own menus go once events are processed.
+    ~Pins() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    fs::path app() const { return home.dataHome() / "Corkwallery"; }
+    fs::path images() const { return app() / "images"; }
+    fs::path stateFile() const { return app() / "pinned-photos.json"; }
+    void writeState(const Records& records) {
+        fs::create_directories(app());
+        writeBytes(stateFile(), StateFileCodec::encode(records).value());
+    }
+    Records saved() const { return StateFileCodec::decode(readBytes(stateFile())).value(); }
+    static Lines restore(PinBoard& pins) {
+        testing::CapturedLog log;
+        pins.restorePinnedPhotos();
+        return log.lines();
+    }
+
+    testing::TemporaryHome home;
+    PinBoard board;
+};
+
+// A record whose copy is gone or no picture, or that a plain open would wait on for ever, or that
+// would make the decoder open other files, or whose name could reach outside the images folder,
+// is dropped (refused unopened, without blocking). One whose copy may load later (on a drive not
+// mounted yet, or that cannot be opened now) is held: written back unchanged, in its place among
+// the pins, at every save until it loads again or all photos are removed.
+TEST_F(Pins, LaunchDropsWhatNeverLoadsAndHoldsWhatMayLoadLater) {
+    const fs::path drive = home.root() / "drive";
+    Records records;
+    for (const char* name : {"A.png", "gone.png", "text.png", "fifo.png", "device.png",
+                             "drawing.svg", "B.png", "D.png", "../outside.png", "..", "", "E.png"})
+        records.push_back(record(name));
+    writeState(records);
+    for (const fs::path& picture : {images() / "A.png", images() / "E.png", app() / "outside.png"})
+        writePicture(picture, 40, 30);
+    writeBytes(images() / "text.png", "text");
+    ASSERT_EQ(::mkfifo((images() / "fifo.png").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", images() / "device.png");
+    writeBytes(images() / "drawing.svg",
+               "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='30'/>");
+    fs::create_symlink(drive / "B.png", images() / "B.png");
+    fs::create_symlink(images() / "D.png", images() / "D.png");  // a loop
+    const Lines lines = restore(board);
+    for (const char* refusal : {"fifo.png: not a regular file", "device.png: not a regular file",
+                                "drawing.svg: SVG pictures are not decoded"})
+        EXPECT_THAT(lines,
+                    Contains("[Corkwallery]   Refused " + images().string() + "/" + refusal));
+    EXPECT_THAT(lines, Contains(HasSubstr("] ERROR: failed to load")).Times(10));
+    EXPECT_THAT(lines, Contains("[Corkwallery]   [6] Copy cannot be read now (a symbolic link to "
+                                "nothing) \u2014 kept in the state file"));
+    EXPECT_THAT(lines,
+                Contains(ContainsRegex("\\[7\\] Copy cannot be read now \\(.+\\) \u2014 kept")));
+    EXPECT_THAT(lines, Contains("[Corkwallery]   held 7: kept unchanged \u2014 stored=D.png"));
+    EXPECT_EQ(board.pinWindows().size(), 2u);
+    EXPECT_EQ(saved(), (Records{records[0], records[6], records[7], records[11]}));
+    for (const char* name : {"text.png", "fifo.png", "device.png", "drawing.svg"})
+        fs::remove(images() / name);
+
+    // Removing the pin before them keeps them in their places.
+    board.pinWindows()[0]->contentView()->removeThisPhoto();
+    EXPECT_FALSE(fs::exists(images() / "A.png"));
+    EXPECT_EQ(saved(), (Records{records[6], records[7], records[11]}));
+
+    writePicture(drive / "B.png", 40, 30);  // the drive comes: B is a pin again, D still held
+    PinBoard relaunched;
+    restore(relaunched);
+    EXPECT_EQ(relaunched.pinWindows().size(), 2u);
+    EXPECT_EQ(saved(), (Records{records[6], records[7], records[11]}));
+    relaunched.removeAllPhotos();  // lets go of held records and deletes their copies too
+    EXPECT_EQ(saved(), Records{});
+    EXPECT_TRUE(fs::is_empty(images()));
+    EXPECT_TRUE(fs::exists(drive / "B.png"));  // a link's target is not a copy
+}
+
+// A whole images folder out of reach holds every record: nothing is written at launch, and a save
+// writes the file back as it was.
+TEST_F(Pins, ImagesFolderOutOfReachHoldsEveryRecord) {
+    writeState({record("a.png"), record("b.png")});
+    fs::create_directory_symlink(home.root() / "drive", images());
+    const std::string held = readBytes(stateFile());
+    const Lines lines = restore(board);
+    EXPECT_THAT(lines, Contains(ContainsRegex("\\[1\\] Images folder cannot be reached \\(.+\\) "
+                                              "\u2014 kept in the state file")));
+    EXPECT_THAT(lines, Not(Contains(HasSubstr("saveState()"))));
+    EXPECT_TRUE(board.saveState());
+    EXPECT_EQ(readBytes(stateFile()), held);
+}
+
+// A restored pin saves back bit for bit, also a centre that no origin carries exactly (0.1, -0)
+// and absurd sizes, in bounded windows that paint; a pin no screen shows comes back onto the
+// nearest screen, at launch and when screens change, and that is saved.
+TEST_F(Pins, RestoredPinsKeepTheirRecordsExactlyUnlessOutOfReach) {
+    Records records{{"L.png", "", 412.5, 640.25, 250.5, 120.25, -0.13, "purple", true},
+                    {"Edge.png", "", 0.1, -0.0, 300, 200, 0.1, "red", false},
+                    {"Huge.png", "", 720, 450, 1e308, 5e307, 0.1, "red", false},
+                    {"Negative.png", "", 700, 400, -5, 0, 0.1, "red", false},
+                    {"Far.png", "/x/Far.png", 1e308, -1e308, 80, 300, 0.0523, "yellow", false}};
+    for (const auto& r : records)
+        writePicture(images() / r.storedFilename, 40, 30);
+    writeState(records);
+    EXPECT_THAT(restore(board),
+                Contains("[Corkwallery] Brought pin 4 back on screen: center=(1392.0, 161.0)"));
+    // The far pin's window is 96 x 322: it lands in the bottom-right corner of the screen.
+    records[4] = {"Far.png", "/x/Far.png", 1440 - 48, 161, 80, 300, 0.0523, "yellow", false};
+    EXPECT_EQ(readBytes(stateFile()), StateFileCodec::encode(records).value());
+    for (const auto& window : board.pinWindows()) {
+        EXPECT_LE(std::max(window->width(), window->height()), 32000);
+        QImage canvas(64, 64, QImage::Format_ARGB32_Premultiplied);
+        window->render(&canvas);
+    }
+
+    // A monitor goes: a burst of screen changes brings the pin it showed back, saved once.
+    board.pinWindows()[0]->setCenter({5000, 400});
+    testing::CapturedLog log;
+    for (QScreen* screen : {qApp->primaryScreen(), qApp->primaryScreen()})
+        emit screen->availableGeometryChanged(screen->availableGeometry());
+    EXPECT_EQ(board.pinWindows()[0]->center().x(), 5000);  // not before the burst is over
+    QCoreApplication::processEvents();
+    const Lines later = log.lines();
+    EXPECT_THAT(later, Contains("[Corkwallery] saveState() called \u2014 5 window(s)").Times(1));
+    EXPECT_THAT(later,
+                Contains("[Corkwallery] Brought pin 0 back on screen: center=(1308.0, 400.0)"));
+}
+
+// A copy goes only after a save that no longer names it: when that save fails, the copies stay.
+TEST_F(Pins, RemovalDeletesCopiesOnlyAfterASuccessfulSave) {
+    const fs::path photo = home.root() / "a.png";
+    writePicture(photo, 40, 30);
+    for (bool all : {false, true}) {
+        SCOPED_TRACE(all ? "Remove All" : "Remove Photo");
+        ASSERT_TRUE(board.addPhoto(photo) && board.addPhoto(photo));
+        const auto copies = std::distance(fs::directory_iterator(images()), {});
+        fs::remove(stateFile());
+        fs::create_directory(stateFile());  // no save can replace a folder
+        all ? board.removeAllPhotos() : board.pinWindows()[0]->contentView()->removeThisPhoto();
+        EXPECT_EQ(board.pinWindows().size(), all ? 0u : 1u);
+        EXPECT_EQ(std::distance(fs::directory_iterator(images()), {}), copies);
+        fs::remove(stateFile());
+    }
+}
+
+// Window managers report the geometries a window asked for late, after later requests went out,
+// and may pair one request's size with a later one's position: such echoes leave the exact
+// frame alone, while a move of the window manager's own is followed.
+TEST(PinWindowDrift, LateEchoesAreIgnoredAndRealMovesFollowed) {
+    PinWindow window(QRectF(100.25, 200.5, 300, 218));
+    window.orderFront();
+    window.setFrameOrigin({400.25, 300.5});
+    const QRect first = window.geometry();
+    window.setFrameSizeKeepingCenter({320, 240});
+    const QRect second = window.geometry();
+    window.setFrameOrigin({420.75, 310.5});
+    const QRect third = window.geometry();
+    for (const QRect& report : {first, QRect(second.topLeft(), first.size()), second, third}) {
+        window.windowHandle()->setGeometry(report);
+        ASSERT_TRUE(testing::waitUntil([&] { return window.geometry() == report; }));
+    }
+    EXPECT_EQ(window.frame(), QRectF(420.75, 310.5, 320, 240));
+
+    window.windowHandle()->setPosition(QPoint(50, 60));
+    ASSERT_TRUE(testing::waitUntil([&] { return window.geometry().topLeft() == QPoint(50, 60); }));
+    EXPECT_EQ(window.frame(), QRectF(50, 900 - 60 - 240, 320, 240));
+    EXPECT_EQ(window.center().y(), 900 - 60 - 120);
+}
+
+}  // namespace
+}  // namespace corkwallery

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <set>
+
+#include "platform/DisplayChoice.h"
+#include "platform/Files.h"
+#include "platform/Log.h"
+#include "support/CapturedLog.h"
+#include "support/TemporaryHome.h"
+#include "support/TestFiles.h"
+
+namespace corkwallery::platform {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(DisplayChoice, X11WheneverADisplayIsThereWhateverElseWasAskedForButOffscreen) {
+    const std::optional<std::string> unset;
+    const DisplayChoice none{DisplayChoice::NoX11Display, {}, {}};
+    const std::pair<DisplayEnvironment, DisplayChoice> cases[] = {
+        {{unset, ":0"}, {DisplayChoice::X11, "xcb", {}}},
+        {{"", ":1"}, {DisplayChoice::X11, "xcb", {}}},
+        {{"xcb:nodndsupport", ":0"}, {DisplayChoice::X11, "xcb:nodndsupport", {}}},
+        {{"wayland", ":0"}, {DisplayChoice::X11, "xcb", "wayland"}},
+        {{"offscreenish", ":0"}, {DisplayChoice::X11, "xcb", "offscreenish"}},
+        {{"offscreen", ":0"}, {DisplayChoice::AsConfigured, "offscreen", {}}},
+        {{"offscreen:configfile=a.json", unset},
+         {DisplayChoice::AsConfigured, "offscreen:configfile=a.json", {}}},
+        {{unset, ""}, none},
+        {{"xcb", unset}, none},
+    };
+    for (const auto& [environment, choice] : cases)
+        EXPECT_EQ(chooseDisplay(environment), choice)
+            << environment.qpaPlatform.value_or("(unset)") << " "
+            << environment.display.value_or("(unset)");
+}
+
+// A name holding a line feed must not print a line of its own.
+TEST(Log, PrefixesEveryLineAndEscapesControlCharacters) {
+    testing::CapturedLog log;
+    platform::log("  Read 2 bytes");
+    platform::log("a\n[Corkwallery] forged\x1b\t\r\x7f\0 \u00e9"s);
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{
+                  "[Corkwallery]   Read 2 bytes",
+                  "[Corkwallery] a\\n[Corkwallery] forged\\x1B\\t\\r\\x7F\\x00 \u00e9"}));
+}
+
+// Log lines and the state file differ only in whole numbers; both switch to exponents outside
+// 1e-5 to 1e21.
+TEST(Log, DoublesInShortestRoundTripText) {
+    const std::tuple<double, const char*, const char*> cases[] = {
+        {640, "640.0", "640"},
+        {-0.0, "-0.0", "-0"},
+        {1e21, "1000000000000000000000.0", "1000000000000000000000"},
+        {1e22, "1e+22", "1e+22"},
+        {0.00001, "0.00001", "0.00001"},
+        {1.5e-7, "1.5e-07", "1.5e-07"},
+        {std::nan(""), "nan", "nan"},
+        {-std::numeric_limits<double>::infinity(), "-inf", "-inf"},
+    };
+    for (const auto& [value, logText, bareText] : cases) {
+        EXPECT_EQ(formatDouble(value), logText);
+        EXPECT_EQ(formatDouble(value, WholeNumberStyle::Bare), bareText);
+    }
+}
+
+// What a crash leaves is ours; everything else in the folder, however alike, is the user's: among
+// them the shape of another program's temporary file, near misses of ours, a folder and a link.
+TEST(Files, InterruptedWriteCleanupTakesOnlyOurTemporaryFiles) {
+    namespace fs = std::filesystem;
+    testing::TemporaryHome home;
+    const fs::path folder = home.root() / "home";
+    std::set<std::string> users = {"pinned-photos.json", "pinned-photos.json.AbCdEf",
+                                   "pinned-photos.json.corkwallery-save-AbCdEf",
+                                   ".pinned-photos.json.corkwallery-save-AbCdE",
+                                   ".pinned-photos.json.corkwallery-save-AbCdEfG"};
+    for (const auto& name : users)
+        testing::files::writeBytes(folder / name, "mine");
+    testing::files::writeBytes(folder / ".pinned-photos.json.corkwallery-save-AbCdEf", "partial");
+    testing::files::writeBytes(folder / ".\u00e9t\u00e9.jpg.corkwallery-save-xYz123", "partial");
+    fs::create_directory(folder / ".album.corkwallery-save-QwErTy");
+    fs::create_symlink(folder / "pinned-photos.json", folder / ".link.corkwallery-save-QwErTy");
+    files::removeInterruptedWrites(folder.string());
+    users.insert({".album.corkwallery-save-QwErTy", ".link.corkwallery-save-QwErTy"});
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, users);
+}
+
+}  // namespace
+}  // namespace corkwallery::platform

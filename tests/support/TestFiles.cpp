@@ -1,0 +1,66 @@
+#include "support/TestFiles.h"
+
+#include <QBuffer>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace corkwallery::testing::files {
+
+void writePicture(const std::filesystem::path& path, int width, int height, QColor color) {
+    std::filesystem::create_directories(path.parent_path());
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(color);
+    if (!picture.save(QString::fromStdString(path.string())))
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+void writeJpeg(const std::filesystem::path& path, const QImage& picture, int orientation) {
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPEG", 95);
+    // APP1 "Exif" right after SOI: a little-endian TIFF header and one IFD entry, Orientation
+    // (0x0112) of type SHORT, then the rest of its value field and no next IFD.
+    std::string exif(
+        "\xFF\xE1\0\x22"
+        "Exif\0\0II\x2A\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0",
+        28);
+    exif += static_cast<char>(orientation) + std::string(7, '\0');
+    writeBytes(path, encoded.toStdString().insert(2, exif));
+}
+
+void writePngHeaderOnly(const std::filesystem::path& path, unsigned width, unsigned height) {
+    const auto bigEndian = [](std::uint32_t value) {
+        return std::string{char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+    };
+    const auto chunk = [&](const std::string& typeAndData) {
+        std::uint32_t crc = 0xFFFFFFFFu;
+        for (const unsigned char byte : typeAndData) {
+            crc ^= byte;
+            for (int k = 0; k < 8; ++k)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        return bigEndian(std::uint32_t(typeAndData.size() - 4)) + typeAndData + bigEndian(~crc);
+    };
+    // 8-bit RGB, no interlace; one empty zlib stream of data.
+    writeBytes(path, std::string("\x89PNG\r\n\x1A\n", 8) +
+                         chunk("IHDR" + bigEndian(width) + bigEndian(height) +
+                               std::string("\x08\x02\0\0\0", 5)) +
+                         chunk(std::string("IDAT\x78\x9C\x03\0\0\0\0\x01", 12)) + chunk("IEND"));
+}
+
+void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+std::string readBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace corkwallery::testing::files

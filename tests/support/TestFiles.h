@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <filesystem>
+#include <string>
+
+// Files the tests lay out: pictures, hand-made JPEG headers and plain bytes.
+namespace corkwallery::testing::files {
+
+// A `width` x `height` picture of one colour, its folder made first; the name gives the format.
+void writePicture(const std::filesystem::path& path, int width, int height,
+                  QColor color = Qt::darkCyan);
+// `picture` as a JPEG carrying the EXIF orientation tag (1 to 8).
+void writeJpeg(const std::filesystem::path& path, const QImage& picture, int orientation);
+// A PNG whose header promises `width` x `height` pixels with almost no data after it: a
+// decompression bomb as its header presents it.
+void writePngHeaderOnly(const std::filesystem::path& path, unsigned width, unsigned height);
+void writeBytes(const std::filesystem::path& path, const std::string& bytes);
+std::string readBytes(const std::filesystem::path& path);
+
+}  // namespace corkwallery::testing::files
