@@ -145,7 +145,7 @@ TEST(app, CardsAndPhotosComeAndGoThroughTheirMenus) {
 
     auto chooser = answerChooser([](QFileDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Choose a photo to pin to your desktop");
-        EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+        EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
         ASSERT_EQ(dialog.nameFilters().size(), 1);
         for (const QString pattern : {"*.png", "*.jpg", "*.jpeg", "*.webp", "*.svg"})
             EXPECT_EQ(dialog.nameFilters()[0].contains(pattern), pattern != "*.svg")
