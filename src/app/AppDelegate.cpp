@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -189,10 +190,6 @@ void AppDelegate::notifyNotPinned(const std::string& file, const QString& reason
     const QString body =
         tr("%1 was not pinned: %2.")
             .arg(QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).fileName(), reason);
-    if (statusItem_ != nullptr && statusItem_->trayIcon() != nullptr) {
-        statusItem_->trayIcon()->showMessage(title, body, QSystemTrayIcon::Warning);
-        return;
-    }
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),
@@ -200,7 +197,12 @@ void AppDelegate::notifyNotPinned(const std::string& file, const QString& reason
     // The body may be read as markup.
     notify << QStringLiteral("Corkwallery") << 0u << QStringLiteral(CORKWALLERY_APP_ID) << title
            << body.toHtmlEscaped() << QStringList() << QVariantMap() << -1;
-    QDBusConnection::sessionBus().send(notify);
+    auto* call = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), this);
+    connect(call, &QDBusPendingCallWatcher::finished, this, [this, call, title, body] {
+        call->deleteLater();
+        if (call->isError() && statusItem_ != nullptr && statusItem_->trayIcon() != nullptr)
+            statusItem_->trayIcon()->showMessage(title, body, QSystemTrayIcon::Warning);
+    });
 }
 
 void AppDelegate::pinWindowCreated() {

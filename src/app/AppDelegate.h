@@ -65,8 +65,8 @@ signals:
 private:
     // A pin window was made: the cards close and the user default records that a photo was added.
     void pinWindowCreated();
-    // Through the tray icon where there is one, else straight to the desktop's notification
-    // service; without either the log line is all.
+    // Through the desktop's notification service; where none answers, the tray icon shows the
+    // message itself (an X11 tray's balloon); without either the log line is all.
     void notifyNotPinned(const std::string& file, const QString& reason);
 
     PinBoard pins_;
