@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "platform/Log.h"
 
@@ -22,7 +23,6 @@ constexpr auto kStreamVersion = QDataStream::Qt_6_0;
 constexpr int kConnectingMs = 5000;
 // Pinning many large photos takes a while.
 constexpr int kAnsweringMs = 120000;
-const QString kTimeoutName = QStringLiteral("request timeout");
 
 QString socketPath(const std::string& lockPath) {
     std::string path = lockPath;
@@ -75,14 +75,8 @@ RunningCopy::RunningCopy(const std::string& lockPath, Handler handler)
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this,
                     [this, socket] { readRequest(socket); });
-            auto* timeout = new QTimer(socket);
-            timeout->setObjectName(kTimeoutName);
-            timeout->setSingleShot(true);
-            connect(timeout, &QTimer::timeout, this, [this, socket] {
-                refuse(socket,
-                       "no whole request within " + std::to_string(kClientTimeoutMs) + " ms");
-            });
-            timeout->start(kClientTimeoutMs);
+            // A client that neither finishes its request nor leaves is cut off.
+            QTimer::singleShot(kClientTimeoutMs, socket, &QLocalSocket::abort);
         }
     });
 }
@@ -120,9 +114,8 @@ void RunningCopy::readRequest(QLocalSocket* socket) {
     if (std::any_of(files.begin(), files.end(), [](const std::string& file) {
             return !file.starts_with('/') || file.find('\0') != std::string::npos;
         }))
-        return refuse(socket, "a path that is not absolute");
+        return refuse(socket, "a path that is not absolute, or holds a NUL byte");
     disconnect(socket, nullptr, this, nullptr);
-    delete socket->findChild<QTimer*>(kTimeoutName, Qt::FindDirectChildrenOnly);
     platform::log("Another start handed over " + std::to_string(files.size()) + " file(s)");
     const QPointer<QLocalSocket> guard(socket);
     const QString answer = handler_(files);

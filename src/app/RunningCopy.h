@@ -15,7 +15,7 @@ namespace corkwallery {
 // single-instance lock (its path with ".socket" for ".lock"), open only to the user. A later start
 // sends the absolute paths it was given (none at all to ask the copy to show itself) and prints
 // the answer. A request holds at most kMaxFiles paths in kMaxRequestBytes; one that breaks the
-// rules, or does not arrive whole within kClientTimeoutMs, is dropped with a log line.
+// rules is dropped with a log line, and a client is cut off after kClientTimeoutMs.
 class RunningCopy final : public QObject {
     Q_OBJECT
 public:

@@ -5,12 +5,12 @@
 #include <QDBusVirtualObject>
 #include <QProcess>
 #include <filesystem>
-#include <fstream>
-#include <mutex>
+#include <tuple>
 
 #include "store/AppFolders.h"
 #include "store/StateFileCodec.h"
 #include "support/Polling.h"
+#include "support/RecordPrinting.h"
 #include "support/TemporaryHome.h"
 #include "support/TestFiles.h"
 
@@ -20,13 +20,11 @@ namespace corkwallery {
 namespace {
 
 namespace fs = std::filesystem;
+namespace files = testing::files;
 
-struct Finished {
-    int code;
-    std::string out, err;
-};
-
-Finished run(const QStringList& arguments, const QProcessEnvironment& environment) {
+// The program's exit status, standard output and standard error.
+std::tuple<int, std::string, std::string> run(const QStringList& arguments,
+                                              const QProcessEnvironment& environment) {
     QProcess program;
     program.setProcessEnvironment(environment);
     program.start(CORKWALLERY_BINARY, arguments);
@@ -40,44 +38,32 @@ TEST(app, CommandLineOptionsAreAnsweredWithoutADisplay) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(variable);
-    struct Case {
-        const char* option;
-        int code;
-        bool onStderr;
-        std::vector<std::string> texts;
-    } const cases[] = {
-        {"--help", 0, false, {"Usage: ", " [options] [FILE...]\n", "--version"}},
-        {"-v", 0, false, {"Corkwallery " CORKWALLERY_VERSION "\n"}},
-        {"--frobnicate", 2, true, {"Unknown option 'frobnicate'.", "Usage: "}},
+    const std::tuple<const char*, int, bool, std::string> cases[] = {
+        {"--help", 0, false, " [options] [FILE...]\n"},
+        {"-v", 0, false, "Corkwallery " CORKWALLERY_VERSION "\n"},
+        {"--frobnicate", 2, true, "Unknown option 'frobnicate'.\n\nUsage: "},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.option);
-        const Finished finished = run({c.option}, environment);
-        EXPECT_EQ(finished.code, c.code);
-        EXPECT_EQ(c.onStderr ? finished.out : finished.err, "");
-        for (const std::string& text : c.texts)
-            EXPECT_NE((c.onStderr ? finished.err : finished.out).find(text), std::string::npos);
+    for (const auto& [option, status, onStderr, text] : cases) {
+        SCOPED_TRACE(option);
+        const auto [code, out, err] = run({option}, environment);
+        EXPECT_EQ(code, status);
+        EXPECT_EQ(onStderr ? out : err, "");
+        EXPECT_NE((onStderr ? err : out).find(text), std::string::npos);
     }
     EXPECT_TRUE(fs::is_empty(home.root() / "runtime"));  // no lock was taken
 }
 
-// Plays the desktop's notification service: records the arguments of every Notify call.
-class FakeNotifications : public QDBusVirtualObject {
-public:
+// Plays the desktop's notification service: keeps "<app> | <summary> | <body>" of every call
+// (delivered on the main thread, where the object lives).
+struct FakeNotifications : QDBusVirtualObject {
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-        const std::lock_guard lock(mutex_);
-        calls_.push_back(message.arguments());
+        const QVariantList a = message.arguments();
+        calls << a.value(0).toString() + " | " + a.value(3).toString() + " | " +
+                     a.value(4).toString();
         return connection.send(message.createReply(QVariant::fromValue(1u)));
     }
-    QList<QVariantList> calls() {
-        const std::lock_guard lock(mutex_);
-        return calls_;
-    }
-
-private:
-    std::mutex mutex_;
-    QList<QVariantList> calls_;
+    QStringList calls;
 };
 
 TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
@@ -95,13 +81,13 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
     environment.insert("DBUS_SESSION_BUS_ADDRESS", address);
 
     const fs::path photos = home.root() / "photos";
+    const auto path = [&](const char* name) { return QString::fromStdString(photos / name); };
     for (const char* name : {"a.png", "b.jpg", "c.png"})
-        testing::files::writePicture(photos / name, 80, 60);
-    testing::files::writeBytes(photos / "notes.txt", "not a picture");
-    testing::files::writePngHeaderOnly(photos / "huge.png", 20000, 20000);
+        files::writePicture(photos / name, 80, 60);
+    files::writeBytes(photos / "notes.txt", "not a picture");
+    files::writePngHeaderOnly(photos / "huge.png", 20000, 20000);
     const auto saved = [] {
-        std::ifstream in(AppFolders::stateFileURL());
-        const auto records = StateFileCodec::decode(std::string(std::istreambuf_iterator(in), {}));
+        const auto records = StateFileCodec::decode(files::readBytes(AppFolders::stateFileURL()));
         return records.ok() ? records.value() : std::vector<PinnedPhotoState>();
     };
     QProcess first;
@@ -110,44 +96,38 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
     first.start(CORKWALLERY_BINARY, {"a.png", "notes.txt", "--", "b.jpg"});
     ASSERT_TRUE(testing::waitUntil([&] { return saved().size() == 2; }, 20000));
     const auto atLaunch = saved();
-    EXPECT_EQ(atLaunch[0].originalPath, (photos / "a.png").string());
-    EXPECT_EQ(atLaunch[1].originalPath, (photos / "b.jpg").string());
+    EXPECT_EQ(std::pair(atLaunch[0].originalPath, atLaunch[1].originalPath),
+              std::pair(path("a.png").toStdString(), path("b.jpg").toStdString()));
     EXPECT_EQ(std::pair(atLaunch[1].centerX - atLaunch[0].centerX,
                         atLaunch[1].centerY - atLaunch[0].centerY),
               std::pair(30.0, -30.0));  // down and right on the screen
 
-    const std::string running = "[Corkwallery] Corkwallery is already running \u2014 exiting\n";
-    const auto path = [&](const char* name) { return QString::fromStdString(photos / name); };
-    const Finished handed = run({path("c.png"), path("huge.png"), path("gone.png")}, environment);
-    EXPECT_EQ(handed.code, 0);
-    EXPECT_EQ(handed.out, running + "Pinned " + (photos / "c.png").string() + "\nNot pinned " +
-                              (photos / "huge.png").string() + ": it is too large.\nNot pinned " +
-                              (photos / "gone.png").string() + ": it cannot be read.\n");
-    const Finished bare = run({}, environment);
-    EXPECT_EQ(bare.out, running + "Corkwallery is running; its help card is on the desktop.\n");
+    const QString running = "[Corkwallery] Corkwallery is already running \u2014 exiting\n";
+    const auto [code, out, err] =
+        run({path("c.png"), path("huge.png"), path("gone.png")}, environment);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(out, (running + "Pinned " + path("c.png") + "\nNot pinned " + path("huge.png") +
+                    ": it is too large.\nNot pinned " + path("gone.png") + ": it cannot be read.\n")
+                       .toStdString());
+    EXPECT_EQ(
+        std::get<1>(run({}, environment)),
+        (running + "Corkwallery is running; its help card is on the desktop.\n").toStdString());
     const auto after = saved();
     ASSERT_EQ(after.size(), 3u);
-    EXPECT_EQ(std::vector(after.begin(), after.begin() + 2), atLaunch);
-    EXPECT_EQ(after[2].originalPath, (photos / "c.png").string());
+    EXPECT_EQ(std::vector(after.begin(), after.begin() + 2), atLaunch);  // untouched
+    EXPECT_EQ(after[2].originalPath, path("c.png").toStdString());
 
-    ASSERT_TRUE(testing::waitUntil([&] { return notifications.calls().size() == 3; }));
-    const std::pair<QString, QString> refused[] = {{"notes.txt", "it is not a picture"},
-                                                   {"huge.png", "it is too large"},
-                                                   {"gone.png", "it cannot be read"}};
-    for (int i = 0; i < 3; ++i) {
-        const QVariantList call = notifications.calls()[i];
-        EXPECT_EQ(call.value(0).toString(), "Corkwallery");
-        EXPECT_EQ(call.value(3).toString(), "Photo not pinned");
-        EXPECT_TRUE(call.value(4).toString().startsWith(refused[i].first +
-                                                        " was not pinned: " + refused[i].second))
-            << call.value(4).toString().toStdString();
-    }
+    ASSERT_TRUE(testing::waitUntil([&] { return notifications.calls.size() == 3; }));
+    const QString told = "Corkwallery | Photo not pinned | ";
+    EXPECT_EQ(
+        notifications.calls,
+        QStringList({told + "notes.txt was not pinned: it is not a picture Corkwallery can show.",
+                     told + "huge.png was not pinned: it is too large.",
+                     told + "gone.png was not pinned: it cannot be read."}));
     first.terminate();
     ASSERT_TRUE(first.waitForFinished(10000));
-    EXPECT_NE(
-        first.readAllStandardOutput().indexOf("[Corkwallery] ERROR: failed to load image from " +
-                                              (photos / "notes.txt").string()),
-        -1);
+    EXPECT_TRUE(first.readAllStandardOutput().contains(
+        ("[Corkwallery] ERROR: failed to load image from " + path("notes.txt")).toUtf8()));
     QDBusConnection::disconnectFromBus("notifications");
 }
 
