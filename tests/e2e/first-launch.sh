@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # First launch on a real X server: the welcome card shows at the screen's centre as a desktop
 # window and the tray icon docks. One copy per user: a second start while one runs says so and
-# exits with status 0, leaving the first running and every file as it was; once the first has gone
+# exits with status 0, leaving the first running (now showing its help card) and every file as it
+# was; once the first has gone
 # (even killed, leaving its lock file behind), the next start runs, and SIGTERM saves "[]".
 # Usage: first-launch.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
 set -uo pipefail
@@ -18,8 +19,9 @@ screenshot first-launch
 listing() { find "$work/data" -printf '%p %s %T@\n' | sort; }
 before=$(listing)
 second=$(run_app 2>&1) || fail "the second copy exited with $?"
-[[ $second == "[Corkwallery] Corkwallery is already running — exiting" ]] ||
-  fail "the second copy said: $second"
+[[ $second == "[Corkwallery] Corkwallery is already running — exiting
+Corkwallery is running; its help card is on the desktop." ]] || fail "the second copy said: $second"
+poll window_centred_at 720 450 350 || fail "the running copy did not show its help card"
 kill -0 "$app" || fail "the first copy ended"
 [[ $(listing) == "$before" ]] || fail "files changed: $(diff <(echo "$before") <(listing))"
 
