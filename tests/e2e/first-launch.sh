@@ -2,8 +2,8 @@
 # First launch on a real X server: the welcome card shows at the screen's centre as a desktop
 # window and the tray icon docks. One copy per user: a second start while one runs says so and
 # exits with status 0, leaving the first running (now showing its help card) and every file as it
-# was; once the first has gone
-# (even killed, leaving its lock file behind), the next start runs, and SIGTERM saves "[]".
+# was; once the first has gone (even killed, leaving its lock file behind), the next start runs,
+# and SIGTERM saves "[]".
 # Usage: first-launch.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
 set -uo pipefail
 bin=$1 rc=$2 shots=$3
