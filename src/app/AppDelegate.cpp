@@ -1,14 +1,21 @@
 #include "app/AppDelegate.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QMenu>
 #include <QMimeDatabase>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QTimer>
+
+#include "platform/Log.h"
 
 namespace corkwallery {
 
@@ -54,9 +61,10 @@ AppDelegate::AppDelegate() {
 
 AppDelegate::~AppDelegate() = default;
 
-void AppDelegate::applicationDidFinishLaunching() {
+void AppDelegate::applicationDidFinishLaunching(const std::vector<std::string>& files) {
     setupStatusItem();
     pins_.restorePinnedPhotos();
+    pinPhotos(files);
     if (!pins_.pinWindows().empty())
         return;
     if (!userDefaults().value(kHasAddedFirstPhoto).toBool())
@@ -99,7 +107,7 @@ void AppDelegate::addPhotoClicked() {
     dialog.setWindowTitle(QStringLiteral("Choose a photo to pin to your desktop"));
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Pin to Desktop"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setOption(QFileDialog::ReadOnly);
     dialog.setNameFilter(imageNameFilter());
     dialog.setWindowModality(Qt::ApplicationModal);
@@ -111,9 +119,44 @@ void AppDelegate::addPhotoClicked() {
         dialog.raise();
         dialog.activateWindow();
     });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
         return;
-    pins_.addPhoto(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+    std::vector<std::string> files;
+    for (const QString& file : dialog.selectedFiles())
+        files.push_back(QFile::encodeName(file).toStdString());
+    pinPhotos(files);
+}
+
+QString AppDelegate::pinPhotos(const std::vector<std::string>& files) {
+    QString answer;
+    std::size_t pinned = 0;
+    for (const std::string& file : files) {
+        const QString shown = QFile::decodeName(QByteArray::fromStdString(platform::escaped(file)));
+        PinBoard::Failure failure{};
+        if (pins_.addPhoto(file, pinned, &failure)) {
+            ++pinned;
+            answer += tr("Pinned %1").arg(shown) + QLatin1Char('\n');
+            continue;
+        }
+        const QString reason = failure == PinBoard::Failure::TooLarge     ? tr("it is too large")
+                               : failure == PinBoard::Failure::Unreadable ? tr("it cannot be read")
+                               : failure == PinBoard::Failure::CopyFailed
+                                   ? tr("it could not be copied into Corkwallery's folder")
+                                   : tr("it is not a picture Corkwallery can show");
+        answer += tr("Not pinned %1: %2.").arg(shown, reason) + QLatin1Char('\n');
+        notifyNotPinned(file, reason);
+    }
+    return answer;
+}
+
+QString AppDelegate::answerOtherStart(const std::vector<std::string>& files) {
+    if (!files.empty())
+        return pinPhotos(files);
+    if (helpPanel_)
+        helpPanel_->orderFront();
+    else
+        showHelpPanel();
+    return tr("Corkwallery is running; its help card is on the desktop.\n");
 }
 
 void AppDelegate::removeAllPhotosClicked() {
@@ -140,6 +183,26 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
         return false;
     emit terminateRequested();
     return true;
+}
+
+void AppDelegate::notifyNotPinned(const std::string& file, const QString& reason) {
+    const QString title = tr("Photo not pinned");
+    const QString body =
+        tr("%1 was not pinned: %2.")
+            .arg(QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).fileName(), reason);
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    // The body may be read as markup.
+    notify << QStringLiteral("Corkwallery") << 0u << QStringLiteral(CORKWALLERY_APP_ID) << title
+           << body.toHtmlEscaped() << QStringList() << QVariantMap() << -1;
+    auto* call = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), this);
+    connect(call, &QDBusPendingCallWatcher::finished, this, [this, call, title, body] {
+        call->deleteLater();
+        if (call->isError() && statusItem_ != nullptr && statusItem_->trayIcon() != nullptr)
+            statusItem_->trayIcon()->showMessage(title, body, QSystemTrayIcon::Warning);
+    });
 }
 
 void AppDelegate::pinWindowCreated() {

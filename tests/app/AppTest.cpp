@@ -108,7 +108,7 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "Pin to Desktop");
-            EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+            EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
             for (const QString pattern : {"*.png", "*.jpg", "*.webp", "*.svg"})
                 EXPECT_EQ(dialog->nameFilters().join(' ').contains(pattern), pattern != "*.svg");
             dialog->selectFile(QString::fromStdString(picked));
