@@ -207,7 +207,7 @@ TEST(app, TrayMenuOpensFromTheCornerCardAndAnswersItsShortcutsWhileOpen) {
     for (const QAction* action : menu->actions())
         entries << (action->text() + " " + action->shortcut().toString()).trimmed();
     EXPECT_EQ(entries, QStringList({"Add Photo Ctrl+N", "", "Remove All Photos", "", "How to Use",
-                                    "", "Quit Corkwallery Ctrl+Q"}));
+                                    "", "Start at Login", "", "Quit Corkwallery Ctrl+Q"}));
     // The card stands 8 points inside the top-right corner of the 1440 x 900 screen.
     DesktopCard* card = app.delegate.statusItem()->fallbackCard();
     EXPECT_EQ(card->geometry(), QRect(1440 - 8 - 32, 8, 32, 32));

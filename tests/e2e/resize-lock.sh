@@ -74,7 +74,7 @@ after_save xdotool mousemove 460 420 mousedown 1 mousemove 540 480 mousemove 610
 window_centred_at 460 410 >/dev/null || fail "the locked pin moved"
 screenshot resized-and-locked
 
-choose_from_menu 4  # Quit Corkwallery
+choose_from_menu 5  # Quit Corkwallery
 stop_app ends
 
 start_app
