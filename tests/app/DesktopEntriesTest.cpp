@@ -23,74 +23,66 @@ std::string contents(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+bool valid(const fs::path& entry) {
+    return QStandardPaths::findExecutable("desktop-file-validate").isEmpty() ||
+           QProcess::execute("desktop-file-validate", {QString::fromStdString(entry)}) == 0;
+}
+
 // "Start at Login" through the menu: our entry written (valid, whatever the binary's path holds)
 // and removed; the check follows the file at each opening; a user's own entry is never deleted.
 TEST(app, StartAtLoginWritesAndRemovesOnlyItsOwnAutostartEntry) {
     testing::TemporaryHome home;
     const fs::path entry =
         home.root() / "config/autostart/io.github.corkwallery.corkwallery.desktop";
-    const std::string shown = entry.string();
+    const std::string users = "[Desktop Entry]\nType=Application\nName=Mine\nExec=mine\n";
     AppDelegate delegate;
     delegate.setupStatusItem();
     QMenu* menu = delegate.statusItem()->menu();
     QAction* item = menu->actions().at(menu->actions().size() - 3);
     ASSERT_EQ(item->text(), "Start at Login");
-    const auto valid = [&] {
-        return QStandardPaths::findExecutable("desktop-file-validate").isEmpty() ||
-               QProcess::execute("desktop-file-validate", {QString::fromStdString(shown)}) == 0;
-    };
 
+    enum Act { Choose, Delete, WriteUsers };
     struct Step {
         const char* what;
-        std::function<void()> act;
-        bool checked;
-        std::vector<std::string> lines;
+        Act act;
+        bool present;
+        std::string said;
     } const steps[] = {
-        {"chosen",
-         [&] { item->trigger(); },
-         true,
-         {"[Corkwallery] Start at Login: wrote " + shown}},
-        {"deleted behind our back", [&] { fs::remove(entry); }, false, {}},
-        {"chosen again",
-         [&] { item->trigger(); },
-         true,
-         {"[Corkwallery] Start at Login: wrote " + shown}},
-        {"unchosen",
-         [&] { item->trigger(); },
-         false,
-         {"[Corkwallery] Start at Login: removed " + shown}},
-        {"the user's own entry",
-         [&] {
-             std::ofstream(entry) << "[Desktop Entry]\nType=Application\nName=Mine\nExec=mine\n";
-         },
-         true,
-         {}},
-        {"unchosen with the user's entry",
-         [&] { item->trigger(); },
-         true,
-         {"[Corkwallery] Start at Login: " + shown +
-          " was not written by Corkwallery \u2014 leaving it as it is"}},
+        {"chosen", Choose, true, "wrote " + entry.string()},
+        {"deleted behind our back", Delete, false, ""},
+        {"chosen again", Choose, true, "wrote " + entry.string()},
+        {"unchosen", Choose, false, "removed " + entry.string()},
+        {"the user's own entry", WriteUsers, true, ""},
+        {"unchosen", Choose, true,
+         entry.string() + " was not written by Corkwallery \u2014 leaving it as it is"},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
         testing::CapturedLog log;
-        step.act();
+        if (step.act == Choose)
+            item->trigger();
+        else if (step.act == Delete)
+            fs::remove(entry);
+        else
+            std::ofstream(entry) << users;
         emit menu->aboutToShow();
-        EXPECT_EQ(log.lines(), step.lines);
-        EXPECT_EQ(item->isChecked(), step.checked);
-        EXPECT_EQ(fs::exists(entry), step.checked);
-        EXPECT_TRUE(!step.checked || valid());
+        EXPECT_EQ(log.lines(), step.said.empty()
+                                   ? std::vector<std::string>{}
+                                   : std::vector{"[Corkwallery] Start at Login: " + step.said});
+        EXPECT_EQ(item->isChecked(), step.present);
+        EXPECT_EQ(fs::exists(entry), step.present);
+        EXPECT_TRUE(!step.present || valid(entry));
     }
-    EXPECT_EQ(contents(entry), "[Desktop Entry]\nType=Application\nName=Mine\nExec=mine\n");
+    EXPECT_EQ(contents(entry), users);
 
-    // Exec holds the binary's path quoted and escaped as desktop entries require.
+    // Exec quotes and escapes a path holding the characters desktop entries reserve.
     fs::remove(entry);
     testing::CapturedLog quiet;
     ASSERT_TRUE(StartAtLogin::setEnabled(true, "/opt/my \"apps\"/$cork`wallery\\100%"));
-    EXPECT_TRUE(contents(entry).find(
-                    "\nExec=\"/opt/my \\\\\"apps\\\\\"/\\\\$cork\\\\`wallery\\\\\\\\100%%\"\n") !=
-                std::string::npos);
-    EXPECT_TRUE(valid());
+    EXPECT_NE(contents(entry).find(
+                  "\nExec=\"/opt/my \\\\\"apps\\\\\"/\\\\$cork\\\\`wallery\\\\\\\\100%%\"\n"),
+              std::string::npos);
+    EXPECT_TRUE(valid(entry));
 }
 
 // File managers offer "Open With" for exactly the image types the decoder reads (no SVG).
