@@ -13,9 +13,9 @@ configure: deps
 build: configure
 	@cmake --build --preset default
 
-# Only the program.
+# Only the program, and the demo's pictures for a run without a display.
 run: configure
-	@cmake --build --preset default --target corkwallery
+	@cmake --build --preset default --target corkwallery demo_pictures
 	@scripts/run.sh
 
 # Every test on the normal build, then the unit and offscreen tests again under AddressSanitizer and

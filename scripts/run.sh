@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts build/corkwallery. With a display it runs there on the user's own pins. Without one it
 # runs a private demo session: a temporary home and XDG folders (never the user's pins) holding
-# three pinned pictures drawn by scripts/demo-pictures.sh, on a private display (Xvfb 1440x900 with
+# three pinned pictures drawn by scripts/demo-pictures.sh at build time, on a private display (Xvfb 1440x900 with
 # openbox, xcompmgr and a trayer tray), and saves build/screenshot.png once the pins are painted.
 # Without a terminal (nobody to interact) it then quits the program and stops.
 set -euo pipefail
@@ -30,8 +30,7 @@ export HOME=$demo/home XDG_DATA_HOME=$demo/data XDG_CONFIG_HOME=$demo/config
 export XDG_CACHE_HOME=$demo/cache XDG_RUNTIME_DIR=$demo/runtime
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$demo/runtime/no-bus"
 pictures="$root/build/demo-pictures"
-[[ "$pictures/sailing-boat.jpg" -nt "$root/scripts/demo-pictures.sh" ]] ||
-  "$root/scripts/demo-pictures.sh" "$pictures"
+cmake --build "$root/build" --target demo_pictures >/dev/null
 mkdir -p "$XDG_DATA_HOME/Corkwallery/images"
 cp "$pictures"/*.jpg "$XDG_DATA_HOME/Corkwallery/images/"
 record() {
