@@ -15,7 +15,7 @@ namespace {
 // The key that tells our entry from one the user wrote.
 constexpr char kMarker[] = "X-Corkwallery-Autostart=true\n";
 
-// The desktop entry spec's Exec quoting: a path with a reserved character is double-quoted with
+// Exec quoted as desktop entries require: a path with a reserved character is double-quoted with
 // ", `, $ and \ escaped; % is doubled (field codes); then the string value's own escapes apply.
 QString execValue(const QString& binary) {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
