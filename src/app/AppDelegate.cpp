@@ -15,6 +15,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include "app/StartAtLogin.h"
 #include "platform/Log.h"
 
 namespace corkwallery {
@@ -87,6 +88,19 @@ void AppDelegate::setupStatusItem() {
     add("Remove All Photos", &AppDelegate::removeAllPhotosClicked, "");
     menu->addSeparator();
     add("How to Use", &AppDelegate::howToUseClicked, "");
+    menu->addSeparator();
+    QAction* startAtLogin = menu->addAction(tr("Start at Login"));
+    startAtLogin->setCheckable(true);
+    const auto showStartAtLogin = [startAtLogin] {
+        startAtLogin->setChecked(StartAtLogin::isEnabled());
+    };
+    connect(startAtLogin, &QAction::triggered, this, [showStartAtLogin](bool checked) {
+        StartAtLogin::setEnabled(checked, QCoreApplication::applicationFilePath());
+        showStartAtLogin();
+    });
+    // The entry may be written or deleted behind our back: its state is read at every opening.
+    connect(menu.get(), &QMenu::aboutToShow, startAtLogin, showStartAtLogin);
+    showStartAtLogin();
     menu->addSeparator();
     add("Quit Corkwallery", &AppDelegate::quitClicked, "Ctrl+Q");
     statusItem_ = std::make_unique<StatusItem>(std::move(menu));

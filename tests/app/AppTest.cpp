@@ -93,7 +93,7 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
     for (const QAction* action : menu->actions())
         entries << (action->text() + " " + action->shortcut().toString()).trimmed();
     EXPECT_EQ(entries, QStringList({"Add Photo Ctrl+N", "", "Remove All Photos", "", "How to Use",
-                                    "", "Quit Corkwallery Ctrl+Q"}));
+                                    "", "Start at Login", "", "Quit Corkwallery Ctrl+Q"}));
     for (const bool open : {true, false, true}) {
         app.command("How to Use");
         ASSERT_EQ(app.delegate.helpPanel() != nullptr, open);
