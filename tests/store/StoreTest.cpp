@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <regex>
+#include <string_view>
 
 #include "StateFileRoundTrip.h"
 #include "store/AppFolders.h"
@@ -22,6 +23,7 @@ namespace corkwallery {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::files::readBytes, testing::files::writeBytes;
 
 // A valid element, with the text `from` in it replaced by `to`.
 std::string element(const std::string& from = "", const std::string& to = "") {
@@ -51,19 +53,13 @@ TEST(StateFileCodec, WritesCompactGoldenTextReadsAnyFormAndRoundTrips) {
               R"("baseHeight":1.7976931348623157e+308,"rotationAngle":0.3333333333333333,)"
               R"("pinColorName":"","isLocked":true}])");
     EXPECT_EQ(StateFileCodec::decode(StateFileCodec::encode(states).value()).value(), states);
-    for (const char* number : {"640.0", "6.4E+2", "64000e-2"})
-        EXPECT_EQ(StateFileCodec::decode("[" + element("640", number) + "]").value()[0].centerX,
-                  640.0);
     const auto decoded = StateFileCodec::decode(R"( [ { "isLocked" : false, "note" : [ {}, null ],
-        "pinColorName" : "purple", "rotationAngle" : -0, "baseHeight" : 2, "baseWidth" : 3,
-        "centerY" : 4, "centerX" : 0, "centerX" : 5, "originalPath" : "", "storedFilename" : ""
-        } ] )");
+        "pinColorName" : "purple", "rotationAngle" : -0, "baseHeight" : 2.0, "baseWidth" : 30E-1,
+        "centerY" : 0.4e+1, "centerX" : 0, "centerX" : 500e-2, "originalPath" : "",
+        "storedFilename" : "" } ] )");
     EXPECT_EQ(decoded.value(), std::vector<PinnedPhotoState>({{"", "", 5, 4, 3, 2, -0.0, "purple",
                                                                false}}));  // last key wins
     EXPECT_TRUE(std::signbit(decoded.value()[0].rotationAngle));
-    states[1].rotationAngle = std::nan("");
-    EXPECT_EQ(StateFileCodec::encode(states).error(),
-              "invalid value for 'rotationAngle' in element 1: nan is not a JSON number");
     states[0].storedFilename = "\xed\xa0\x80.jpg";  // a surrogate
     EXPECT_EQ(StateFileCodec::encode(states).error(),
               "invalid value for 'storedFilename' in element 0: not valid UTF-8");
@@ -104,30 +100,22 @@ TEST(StateFileCodec, ReadingFailsAsAWholeNamingKindAndPlace) {
 // again: no crash, and whatever reads back whole round-trips.
 TEST(StateFileCodec, EveryFuzzSeedAndFindingRoundTrips) {
     int replayed = 0;
-    for (const char* folder : {FUZZ_CORPUS_DIR, FUZZ_CRASHES_DIR}) {
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            if (entry.path().filename().string().front() == '.')
-                continue;
-            EXPECT_TRUE(stateFileRoundTripHolds(testing::files::readBytes(entry.path())))
-                << entry.path();
+    for (const char* folder : {FUZZ_CORPUS_DIR, FUZZ_CRASHES_DIR})
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            EXPECT_TRUE(stateFileRoundTripHolds(readBytes(entry.path()))) << entry.path();
             ++replayed;
         }
-    }
     EXPECT_GE(replayed, 10);
 }
 
-using Lines = std::vector<std::string>;
-
-// The logged lines without their prefix, <path> standing for the state file's and <time> for the
-// time stamp.
-Lines logged(testing::CapturedLog& log) {
-    Lines lines = log.lines();
-    for (std::string& line : lines) {
-        line = std::regex_replace(line, std::regex("^\\[Corkwallery\\] "), "");
-        line = std::regex_replace(line, std::regex(AppFolders::stateFileURL()), "<path>");
-        line = std::regex_replace(line, std::regex("[0-9]{8}-[0-9]{6}"), "<time>");
-    }
-    return lines;
+// The logged text without the lines' prefix, <path> standing for the state file's and <time> for
+// the time stamp.
+std::string logged(testing::CapturedLog& log) {
+    std::string text;
+    for (const std::string& line : log.lines())
+        text += line.substr(std::string_view("[Corkwallery] ").size()) + "\n";
+    text = std::regex_replace(text, std::regex(AppFolders::stateFileURL()), "<path>");
+    return std::regex_replace(text, std::regex("[0-9]{8}-[0-9]{6}"), "<time>");
 }
 
 // A state file that cannot be decoded, or not even read (a FIFO, which a plain open would wait
@@ -140,54 +128,51 @@ TEST(StateStore, UnusableFileIsMovedAsideAndSurvivesTheNextSave) {
         if (fifo)
             ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
         else
-            testing::files::writeBytes(path, "{}");
+            writeBytes(path, "{}");
         testing::CapturedLog log;
         StateStore store;
         EXPECT_TRUE(store.loadState().empty());
         EXPECT_TRUE(store.saveState({}));
         EXPECT_FALSE(store.saveState({{"A.jpg", "", NAN, 0, 1, 1, 0, "red", false}}));
-        Lines expected{
-            "loadState() \u2014 looking for: <path>",
-            fifo ? "  ERROR loading state: <path>: not a regular file" : "  Read 2 bytes",
-            "  ERROR loading state: expected an array at the top level",
-            "  Kept the unreadable state file as: <path>.unreadable-<time>",
-            "Encoding 0 state(s) to: <path>",
-            "Wrote 2 bytes successfully",
-            "Encoding 1 state(s) to: <path>",
-            "ERROR writing state: invalid value for 'centerX' in element 0: nan is not "
-            "a JSON number"};
-        if (fifo)
-            expected.erase(expected.begin() + 2);
-        EXPECT_EQ(logged(log), expected);
-        EXPECT_EQ(testing::files::readBytes(path), "[]");
+        // A FIFO is refused unopened; the text is read and refused.
+        const std::string reading = fifo ? "  ERROR loading state: <path>: not a regular file\n"
+                                         : "  Read 2 bytes\n  ERROR loading state: expected an "
+                                           "array at the top level\n";
+        EXPECT_EQ(logged(log), "loadState() \u2014 looking for: <path>\n" + reading +
+                                   "  Kept the unreadable state file as: <path>.unreadable-<time>\n"
+                                   "Encoding 0 state(s) to: <path>\n"
+                                   "Wrote 2 bytes successfully\n"
+                                   "Encoding 1 state(s) to: <path>\n"
+                                   "ERROR writing state: invalid value for 'centerX' in element 0: "
+                                   "nan is not a JSON number\n");
+        EXPECT_EQ(readBytes(path), "[]");
         fs::remove(path);
         const fs::path kept = fs::directory_iterator(AppFolders::appFolderURL())->path();
-        EXPECT_TRUE(fifo ? fs::is_fifo(kept) : testing::files::readBytes(kept) == "{}");
+        EXPECT_TRUE(fifo ? fs::is_fifo(kept) : readBytes(kept) == "{}");
     }
 }
 
 // When it can be moved aside neither, nothing is saved over it for the whole run.
 TEST(StateStore, UnreadableFileThatCannotBeMovedIsNeverSavedOver) {
     testing::TemporaryHome home;
-    const std::string folder = AppFolders::appFolderURL(), path = AppFolders::stateFileURL();
-    if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0)
+    const std::string dir = AppFolders::appFolderURL(), path = AppFolders::stateFileURL();
+    if (::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=64k") != 0)
         GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
-    const std::shared_ptr<void> unmount(nullptr,
-                                        [&](void*) { ::umount2(folder.c_str(), MNT_DETACH); });
-    testing::files::writeBytes(path, "{}");
-    ASSERT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    // Unmounted however the test ends.
+    const std::shared_ptr<void> tmpfs(nullptr, [&](void*) { ::umount2(dir.c_str(), MNT_DETACH); });
+    writeBytes(path, "{}");
+    ASSERT_EQ(::mount(nullptr, dir.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
     testing::CapturedLog log;
     StateStore store;
     EXPECT_TRUE(store.loadState().empty());
-    ASSERT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT, nullptr), 0);
-    EXPECT_FALSE(store.saveState({}));
-    EXPECT_FALSE(store.saveState({}));
-    const Lines lines = logged(log);
-    EXPECT_EQ(lines.size(), 5u);
-    EXPECT_TRUE(lines.at(3).starts_with("  ERROR keeping the unreadable state file: <path>: "));
-    EXPECT_EQ(lines.at(4), "  Nothing will be saved over it in this run");
-    EXPECT_EQ(testing::files::readBytes(path), "{}");
-    EXPECT_EQ(fs::directory_iterator(folder)->path(), path);  // and alone
+    ASSERT_EQ(::mount(nullptr, dir.c_str(), nullptr, MS_REMOUNT, nullptr), 0);
+    EXPECT_FALSE(store.saveState({}) || store.saveState({}));
+    // The three lines of the reading, then why the file stays where it is.
+    EXPECT_TRUE(std::regex_match(logged(log), std::regex("(.*\n){3}  ERROR keeping the unreadable "
+                                                         "state file: <path>: .+\n  Nothing will "
+                                                         "be saved over it in this run\n")));
+    EXPECT_EQ(readBytes(path), "{}");
+    EXPECT_EQ(fs::directory_iterator(dir)->path(), path);  // and alone
 }
 
 }  // namespace
