@@ -97,8 +97,10 @@ std::optional<int> CorkwalleryApp::readCommandLine(int argc, char** argv) {
            "when Corkwallery already runs, they are handed to it."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"), tr("A photo to pin."),
-                                 QStringLiteral("[FILE...]"));
+    //: The name the usage gives the file arguments.
+    const QString fileName = tr("FILE");
+    parser.addPositionalArgument(fileName, tr("A photo to pin."),
+                                 QLatin1Char('[') + fileName + QStringLiteral("...]"));
     const auto print = [](std::FILE* stream, const QString& text) {
         std::fputs(text.toLocal8Bit().constData(), stream);
     };
