@@ -10,6 +10,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/RunningCopy.h"
+#include "app/Translations.h"
 #include "platform/DisplayChoice.h"
 #include "platform/InstanceLock.h"
 #include "platform/Log.h"
@@ -39,6 +40,7 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
         // Only the command line and the hand-off to a running copy: no display is needed yet.
         QCoreApplication commandLine(argc, argv);
         setNames();
+        const Translations texts;  // --help and the answers of a running copy's hand-over
         exitCode_ = readCommandLine(argc, argv);
         if (exitCode_) {
             terminated_ = true;
@@ -67,6 +69,7 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
     platform::prepareDisplay();
     application_ = std::make_unique<QApplication>(argc, argv);
     setNames();
+    translations_ = std::make_unique<Translations>();
     QGuiApplication::setDesktopFileName(QStringLiteral(CORKWALLERY_APP_ID));
     // Closing windows never ends the application.
     QGuiApplication::setQuitOnLastWindowClosed(false);
