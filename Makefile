@@ -1,6 +1,6 @@
 # `make run` builds and starts Corkwallery; `make test` builds it and runs every test.
 # Both install any missing Debian package first.
-.PHONY: all deps configure build run test package bench fuzz format clean
+.PHONY: all deps configure build run test package bench fuzz translations format clean
 
 all: build
 
@@ -41,6 +41,11 @@ bench: configure
 # FUZZ_SECONDS=600 make fuzz
 fuzz: deps
 	@scripts/fuzz.sh
+
+# Brings translations/*.ts up to date with the texts in the sources (lupdate): new texts come in
+# unfinished, for a translator to fill in with Qt Linguist or any text editor.
+translations: configure
+	@cmake --build --preset default --target update_translations
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

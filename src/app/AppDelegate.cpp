@@ -43,7 +43,8 @@ QString imageNameFilter() {
         }
     }
     patterns.sort();
-    return QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' ')));
+    //: The chooser's file type: %1 is the list of file name patterns, in parentheses.
+    return AppDelegate::tr("Images (%1)").arg(patterns.join(QLatin1Char(' ')));
 }
 
 // Closes a card; it goes once the event that closed it (perhaps a click on it) is over.
@@ -78,16 +79,18 @@ void AppDelegate::applicationWillTerminate() {
 
 void AppDelegate::setupStatusItem() {
     auto menu = std::make_unique<QMenu>();
-    const auto add = [&](const char* title, void (AppDelegate::*action)(), const char* shortcut) {
-        QAction* item = menu->addAction(QString::fromLatin1(title), this, action);
-        item->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+    // Shortcuts are the same in every language.
+    const auto add = [&](const QString& title, void (AppDelegate::*action)(),
+                         const QKeySequence& shortcut = {}) {
+        QAction* item = menu->addAction(title, this, action);
+        item->setShortcut(shortcut);
         item->setShortcutVisibleInContextMenu(true);
     };
-    add("Add Photo", &AppDelegate::addPhotoClicked, "Ctrl+N");
+    add(tr("Add Photo"), &AppDelegate::addPhotoClicked, QKeySequence(Qt::CTRL | Qt::Key_N));
     menu->addSeparator();
-    add("Remove All Photos", &AppDelegate::removeAllPhotosClicked, "");
+    add(tr("Remove All Photos"), &AppDelegate::removeAllPhotosClicked);
     menu->addSeparator();
-    add("How to Use", &AppDelegate::howToUseClicked, "");
+    add(tr("How to Use"), &AppDelegate::howToUseClicked);
     menu->addSeparator();
     QAction* startAtLogin = menu->addAction(tr("Start at Login"));
     startAtLogin->setCheckable(true);
@@ -102,7 +105,7 @@ void AppDelegate::setupStatusItem() {
     connect(menu.get(), &QMenu::aboutToShow, startAtLogin, showStartAtLogin);
     showStartAtLogin();
     menu->addSeparator();
-    add("Quit Corkwallery", &AppDelegate::quitClicked, "Ctrl+Q");
+    add(tr("Quit Corkwallery"), &AppDelegate::quitClicked, QKeySequence(Qt::CTRL | Qt::Key_Q));
     statusItem_ = std::make_unique<StatusItem>(std::move(menu));
 }
 
@@ -118,8 +121,8 @@ void AppDelegate::showHelpPanel() {
 
 void AppDelegate::addPhotoClicked() {
     QFileDialog dialog;
-    dialog.setWindowTitle(QStringLiteral("Choose a photo to pin to your desktop"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Pin to Desktop"));
+    dialog.setWindowTitle(tr("Choose a photo to pin to your desktop"));
+    dialog.setLabelText(QFileDialog::Accept, tr("Pin to Desktop"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setOption(QFileDialog::ReadOnly);
@@ -149,14 +152,17 @@ QString AppDelegate::pinPhotos(const std::vector<std::string>& files) {
         PinBoard::Failure failure{};
         if (pins_.addPhoto(file, pinned, &failure)) {
             ++pinned;
+            //: Printed for a later start that handed this file over: %1 is its path.
             answer += tr("Pinned %1").arg(shown) + QLatin1Char('\n');
             continue;
         }
+        // Each reason follows a colon in the answer and the notification.
         const QString reason = failure == PinBoard::Failure::TooLarge     ? tr("it is too large")
                                : failure == PinBoard::Failure::Unreadable ? tr("it cannot be read")
                                : failure == PinBoard::Failure::CopyFailed
                                    ? tr("it could not be copied into Corkwallery's folder")
                                    : tr("it is not a picture Corkwallery can show");
+        //: Printed for a later start that handed this file over: %1 is its path, %2 the reason.
         answer += tr("Not pinned %1: %2.").arg(shown, reason) + QLatin1Char('\n');
         notifyNotPinned(file, reason);
     }
@@ -200,7 +206,9 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AppDelegate::notifyNotPinned(const std::string& file, const QString& reason) {
+    //: A desktop notification's title.
     const QString title = tr("Photo not pinned");
+    //: A desktop notification's text: %1 is the file's name, %2 the reason.
     const QString body =
         tr("%1 was not pinned: %2.")
             .arg(QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).fileName(), reason);

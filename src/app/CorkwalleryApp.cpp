@@ -10,6 +10,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/RunningCopy.h"
+#include "app/Translations.h"
 #include "platform/DisplayChoice.h"
 #include "platform/InstanceLock.h"
 #include "platform/Log.h"
@@ -39,6 +40,7 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
         // Only the command line and the hand-off to a running copy: no display is needed yet.
         QCoreApplication commandLine(argc, argv);
         setNames();
+        const Translations texts;  // --help and the answers of a running copy's hand-over
         exitCode_ = readCommandLine(argc, argv);
         if (exitCode_) {
             terminated_ = true;
@@ -67,6 +69,7 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
     platform::prepareDisplay();
     application_ = std::make_unique<QApplication>(argc, argv);
     setNames();
+    translations_ = std::make_unique<Translations>();
     QGuiApplication::setDesktopFileName(QStringLiteral(CORKWALLERY_APP_ID));
     // Closing windows never ends the application.
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -97,8 +100,10 @@ std::optional<int> CorkwalleryApp::readCommandLine(int argc, char** argv) {
            "when Corkwallery already runs, they are handed to it."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"), tr("A photo to pin."),
-                                 QStringLiteral("[FILE...]"));
+    //: The name the usage gives the file arguments.
+    const QString fileName = tr("FILE");
+    parser.addPositionalArgument(fileName, tr("A photo to pin."),
+                                 QLatin1Char('[') + fileName + QStringLiteral("...]"));
     const auto print = [](std::FILE* stream, const QString& text) {
         std::fputs(text.toLocal8Bit().constData(), stream);
     };

@@ -12,6 +12,7 @@ namespace corkwallery {
 
 class AppDelegate;
 class RunningCopy;
+class Translations;
 
 namespace platform {
 class InstanceLock;
@@ -46,6 +47,7 @@ private:
     std::unique_ptr<platform::InstanceLock> lock_;
     std::unique_ptr<RunningCopy> runningCopy_;
     std::unique_ptr<QApplication> application_;
+    std::unique_ptr<Translations> translations_;
     std::unique_ptr<platform::UnixSignals> signals_;
     std::unique_ptr<AppDelegate> delegate_;
     bool terminated_ = false;
