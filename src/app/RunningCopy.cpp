@@ -75,8 +75,13 @@ RunningCopy::RunningCopy(const std::string& lockPath, Handler handler)
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this,
                     [this, socket] { readRequest(socket); });
-            // A client that neither finishes its request nor leaves is cut off.
-            QTimer::singleShot(kClientTimeoutMs, socket, &QLocalSocket::abort);
+            // A client that neither finishes its request nor leaves is cut off; the clock stops
+            // once the request is whole, however long pinning its files takes.
+            auto* timeout = new QTimer(socket);
+            timeout->setObjectName(QStringLiteral("requestTimeout"));
+            timeout->setSingleShot(true);
+            connect(timeout, &QTimer::timeout, socket, &QLocalSocket::abort);
+            timeout->start(kClientTimeoutMs);
         }
     });
 }
@@ -116,6 +121,7 @@ void RunningCopy::readRequest(QLocalSocket* socket) {
         }))
         return refuse(socket, "a path that is not absolute, or holds a NUL byte");
     disconnect(socket, nullptr, this, nullptr);
+    delete socket->findChild<QTimer*>(QStringLiteral("requestTimeout"));
     platform::log("Another start handed over " + std::to_string(files.size()) + " file(s)");
     const QPointer<QLocalSocket> guard(socket);
     const QString answer = handler_(files);
