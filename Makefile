@@ -1,6 +1,6 @@
 # `make run` builds and starts Corkwallery; `make test` builds it and runs every test.
 # Both install any missing Debian package first.
-.PHONY: all deps configure build run test bench fuzz format clean
+.PHONY: all deps configure build run test package bench fuzz translations format clean
 
 all: build
 
@@ -13,9 +13,9 @@ configure: deps
 build: configure
 	@cmake --build --preset default
 
-# Only the program.
+# Only the program, and the demo's pictures for a run without a display.
 run: configure
-	@cmake --build --preset default --target corkwallery
+	@cmake --build --preset default --target corkwallery demo_pictures
 	@scripts/run.sh
 
 # Every test on the normal build, then the unit and offscreen tests again under AddressSanitizer and
@@ -28,6 +28,10 @@ test: build
 	@ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --preset asan -LE slow
 
+# The Debian package, build/corkwallery_<version>_<arch>.deb.
+package: build
+	@cmake --build --preset default --target package
+
 # The benchmarks are built only here.
 bench: configure
 	@cmake --preset default -DCORKWALLERY_BUILD_BENCHMARKS=ON >/dev/null
@@ -37,6 +41,11 @@ bench: configure
 # FUZZ_SECONDS=600 make fuzz
 fuzz: deps
 	@scripts/fuzz.sh
+
+# Brings translations/*.ts up to date with the texts in the sources (lupdate): new texts come in
+# unfinished, for a translator to fill in with Qt Linguist or any text editor.
+translations: configure
+	@cmake --build --preset default --target update_translations
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

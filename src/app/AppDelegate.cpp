@@ -1,14 +1,22 @@
 #include "app/AppDelegate.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QMenu>
 #include <QMimeDatabase>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QTimer>
+
+#include "app/StartAtLogin.h"
+#include "platform/Log.h"
 
 namespace corkwallery {
 
@@ -35,7 +43,8 @@ QString imageNameFilter() {
         }
     }
     patterns.sort();
-    return QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' ')));
+    //: The chooser's file type: %1 is the list of file name patterns, in parentheses.
+    return AppDelegate::tr("Images (%1)").arg(patterns.join(QLatin1Char(' ')));
 }
 
 // Closes a card; it goes once the event that closed it (perhaps a click on it) is over.
@@ -54,9 +63,10 @@ AppDelegate::AppDelegate() {
 
 AppDelegate::~AppDelegate() = default;
 
-void AppDelegate::applicationDidFinishLaunching() {
+void AppDelegate::applicationDidFinishLaunching(const std::vector<std::string>& files) {
     setupStatusItem();
     pins_.restorePinnedPhotos();
+    pinPhotos(files);
     if (!pins_.pinWindows().empty())
         return;
     if (!userDefaults().value(kHasAddedFirstPhoto).toBool())
@@ -69,18 +79,33 @@ void AppDelegate::applicationWillTerminate() {
 
 void AppDelegate::setupStatusItem() {
     auto menu = std::make_unique<QMenu>();
-    const auto add = [&](const char* title, void (AppDelegate::*action)(), const char* shortcut) {
-        QAction* item = menu->addAction(QString::fromLatin1(title), this, action);
-        item->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+    // Shortcuts are the same in every language.
+    const auto add = [&](const QString& title, void (AppDelegate::*action)(),
+                         const QKeySequence& shortcut = {}) {
+        QAction* item = menu->addAction(title, this, action);
+        item->setShortcut(shortcut);
         item->setShortcutVisibleInContextMenu(true);
     };
-    add("Add Photo", &AppDelegate::addPhotoClicked, "Ctrl+N");
+    add(tr("Add Photo"), &AppDelegate::addPhotoClicked, QKeySequence(Qt::CTRL | Qt::Key_N));
     menu->addSeparator();
-    add("Remove All Photos", &AppDelegate::removeAllPhotosClicked, "");
+    add(tr("Remove All Photos"), &AppDelegate::removeAllPhotosClicked);
     menu->addSeparator();
-    add("How to Use", &AppDelegate::howToUseClicked, "");
+    add(tr("How to Use"), &AppDelegate::howToUseClicked);
     menu->addSeparator();
-    add("Quit Corkwallery", &AppDelegate::quitClicked, "Ctrl+Q");
+    QAction* startAtLogin = menu->addAction(tr("Start at Login"));
+    startAtLogin->setCheckable(true);
+    const auto showStartAtLogin = [startAtLogin] {
+        startAtLogin->setChecked(StartAtLogin::isEnabled());
+    };
+    connect(startAtLogin, &QAction::triggered, this, [showStartAtLogin](bool checked) {
+        StartAtLogin::setEnabled(checked, QCoreApplication::applicationFilePath());
+        showStartAtLogin();
+    });
+    // The entry may be written or deleted behind our back: its state is read at every opening.
+    connect(menu.get(), &QMenu::aboutToShow, startAtLogin, showStartAtLogin);
+    showStartAtLogin();
+    menu->addSeparator();
+    add(tr("Quit Corkwallery"), &AppDelegate::quitClicked, QKeySequence(Qt::CTRL | Qt::Key_Q));
     statusItem_ = std::make_unique<StatusItem>(std::move(menu));
 }
 
@@ -96,10 +121,10 @@ void AppDelegate::showHelpPanel() {
 
 void AppDelegate::addPhotoClicked() {
     QFileDialog dialog;
-    dialog.setWindowTitle(QStringLiteral("Choose a photo to pin to your desktop"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Pin to Desktop"));
+    dialog.setWindowTitle(tr("Choose a photo to pin to your desktop"));
+    dialog.setLabelText(QFileDialog::Accept, tr("Pin to Desktop"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setOption(QFileDialog::ReadOnly);
     dialog.setNameFilter(imageNameFilter());
     dialog.setWindowModality(Qt::ApplicationModal);
@@ -111,9 +136,47 @@ void AppDelegate::addPhotoClicked() {
         dialog.raise();
         dialog.activateWindow();
     });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
         return;
-    pins_.addPhoto(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+    std::vector<std::string> files;
+    for (const QString& file : dialog.selectedFiles())
+        files.push_back(QFile::encodeName(file).toStdString());
+    pinPhotos(files);
+}
+
+QString AppDelegate::pinPhotos(const std::vector<std::string>& files) {
+    QString answer;
+    std::size_t pinned = 0;
+    for (const std::string& file : files) {
+        const QString shown = QFile::decodeName(QByteArray::fromStdString(platform::escaped(file)));
+        PinBoard::Failure failure{};
+        if (pins_.addPhoto(file, pinned, &failure)) {
+            ++pinned;
+            //: Printed for a later start that handed this file over: %1 is its path.
+            answer += tr("Pinned %1").arg(shown) + QLatin1Char('\n');
+            continue;
+        }
+        // Each reason follows a colon in the answer and the notification.
+        const QString reason = failure == PinBoard::Failure::TooLarge     ? tr("it is too large")
+                               : failure == PinBoard::Failure::Unreadable ? tr("it cannot be read")
+                               : failure == PinBoard::Failure::CopyFailed
+                                   ? tr("it could not be copied into Corkwallery's folder")
+                                   : tr("it is not a picture Corkwallery can show");
+        //: Printed for a later start that handed this file over: %1 is its path, %2 the reason.
+        answer += tr("Not pinned %1: %2.").arg(shown, reason) + QLatin1Char('\n');
+        notifyNotPinned(file, reason);
+    }
+    return answer;
+}
+
+QString AppDelegate::answerOtherStart(const std::vector<std::string>& files) {
+    if (!files.empty())
+        return pinPhotos(files);
+    if (helpPanel_)
+        helpPanel_->orderFront();
+    else
+        showHelpPanel();
+    return tr("Corkwallery is running; its help card is on the desktop.\n");
 }
 
 void AppDelegate::removeAllPhotosClicked() {
@@ -140,6 +203,28 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
         return false;
     emit terminateRequested();
     return true;
+}
+
+void AppDelegate::notifyNotPinned(const std::string& file, const QString& reason) {
+    //: A desktop notification's title.
+    const QString title = tr("Photo not pinned");
+    //: A desktop notification's text: %1 is the file's name, %2 the reason.
+    const QString body =
+        tr("%1 was not pinned: %2.")
+            .arg(QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).fileName(), reason);
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    // The body may be read as markup.
+    notify << QStringLiteral("Corkwallery") << 0u << QStringLiteral(CORKWALLERY_APP_ID) << title
+           << body.toHtmlEscaped() << QStringList() << QVariantMap() << -1;
+    auto* call = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), this);
+    connect(call, &QDBusPendingCallWatcher::finished, this, [this, call, title, body] {
+        call->deleteLater();
+        if (call->isError() && statusItem_ != nullptr && statusItem_->trayIcon() != nullptr)
+            statusItem_->trayIcon()->showMessage(title, body, QSystemTrayIcon::Warning);
+    });
 }
 
 void AppDelegate::pinWindowCreated() {

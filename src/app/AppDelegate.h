@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/InfoCard.h"
 #include "app/StatusItem.h"
@@ -18,9 +20,9 @@ public:
     AppDelegate();
     ~AppDelegate() override;
 
-    // Builds the tray item and its menu, restores the pins, and greets a user who never added a
-    // photo with the welcome card.
-    void applicationDidFinishLaunching();
+    // Builds the tray item and its menu, restores the pins, pins the files given on the command
+    // line, and greets a user who never added a photo with the welcome card.
+    void applicationDidFinishLaunching(const std::vector<std::string>& files = {});
     bool applicationShouldTerminateAfterLastWindowClosed() const { return false; }
     // Saves once more.
     void applicationWillTerminate();
@@ -28,6 +30,14 @@ public:
     void setupStatusItem();
     void showWelcomePanel();
     void showHelpPanel();
+
+    // Pins each file as "Add Photo" does, each further pinned one a cascade step from the main
+    // screen's centre; a file that cannot be pinned is named, with the reason, in a desktop
+    // notification. A line per file saying what happened.
+    QString pinPhotos(const std::vector<std::string>& files);
+    // A later start of the program handed these files over (to pin) or none (to show the help
+    // card, so that the user sees where Corkwallery is). What to print for that start.
+    QString answerOtherStart(const std::vector<std::string>& files);
 
     // Installed on the application: a request to quit that reaches it (QCoreApplication::quit(),
     // the session manager's end) becomes terminateRequested, since Qt would first try to close
@@ -41,7 +51,7 @@ public:
 
 public slots:
     // The menu's actions. "Add Photo" opens the chooser (title "Choose a photo to pin to your
-    // desktop", button "Pin to Desktop", one existing file of a type the decoder accepts).
+    // desktop", button "Pin to Desktop", existing files of the types the decoder accepts).
     void addPhotoClicked();
     void removeAllPhotosClicked();
     void howToUseClicked();
@@ -55,6 +65,9 @@ signals:
 private:
     // A pin window was made: the cards close and the user default records that a photo was added.
     void pinWindowCreated();
+    // Through the desktop's notification service; where none answers, the tray icon shows the
+    // message itself (an X11 tray's balloon); without either the log line is all.
+    void notifyNotPinned(const std::string& file, const QString& reason);
 
     PinBoard pins_;
     std::unique_ptr<StatusItem> statusItem_;

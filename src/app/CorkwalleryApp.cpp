@@ -1,10 +1,16 @@
 #include "app/CorkwalleryApp.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QSessionManager>
 #include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
 
 #include "app/AppDelegate.h"
+#include "app/RunningCopy.h"
+#include "app/Translations.h"
 #include "platform/DisplayChoice.h"
 #include "platform/InstanceLock.h"
 #include "platform/Log.h"
@@ -14,34 +20,56 @@
 
 namespace corkwallery {
 
+namespace {
+
+void setNames() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Corkwallery"));
+    QCoreApplication::setApplicationName(QStringLiteral("Corkwallery"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORKWALLERY_VERSION));
+}
+
+}  // namespace
+
 int CorkwalleryApp::main(int argc, char** argv) {
     CorkwalleryApp app(argc, argv);
     return app.run();
 }
 
-CorkwalleryApp::CorkwalleryApp(int& argc, char** argv)
-    : lock_(std::make_unique<platform::InstanceLock>(AppFolders::instanceLockURL())) {
-    // Two copies would overwrite each other's state file and lose pins, so a second one leaves
-    // before it reads or writes anything. Held until the process ends.
-    switch (lock_->tryLock()) {
-        case platform::InstanceLock::Outcome::Locked:
-            PhotoCopies::removeInterruptedWrites();
-            break;
-        case platform::InstanceLock::Outcome::HeldElsewhere:
-            platform::log("Corkwallery is already running \u2014 exiting");
+CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
+    {
+        // Only the command line and the hand-off to a running copy: no display is needed yet.
+        QCoreApplication commandLine(argc, argv);
+        setNames();
+        const Translations texts;  // --help and the answers of a running copy's hand-over
+        exitCode_ = readCommandLine(argc, argv);
+        if (exitCode_) {
             terminated_ = true;
             return;
-        case platform::InstanceLock::Outcome::Failed:
-            // Without the lock another copy may be saving: its temporary files are left alone.
-            platform::log("ERROR taking the single-instance lock: " + lock_->error() +
-                          " \u2014 running without it");
-            break;
+        }
+        // Two copies would overwrite each other's state file and lose pins, so a second one
+        // hands its files to the first and leaves before it reads or writes anything. Held until
+        // the process ends.
+        lock_ = std::make_unique<platform::InstanceLock>(AppFolders::instanceLockURL());
+        switch (lock_->tryLock()) {
+            case platform::InstanceLock::Outcome::Locked:
+                PhotoCopies::removeInterruptedWrites();
+                break;
+            case platform::InstanceLock::Outcome::HeldElsewhere:
+                platform::log("Corkwallery is already running \u2014 exiting");
+                exitCode_ = RunningCopy::handOver(lock_->path(), files_);
+                terminated_ = true;
+                return;
+            case platform::InstanceLock::Outcome::Failed:
+                // Without the lock another copy may be saving: its temporary files are left alone.
+                platform::log("ERROR taking the single-instance lock: " + lock_->error() +
+                              " \u2014 running without it");
+                break;
+        }
     }
     platform::prepareDisplay();
     application_ = std::make_unique<QApplication>(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Corkwallery"));
-    QCoreApplication::setApplicationName(QStringLiteral("Corkwallery"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(CORKWALLERY_VERSION));
+    setNames();
+    translations_ = std::make_unique<Translations>();
     QGuiApplication::setDesktopFileName(QStringLiteral(CORKWALLERY_APP_ID));
     // Closing windows never ends the application.
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -55,17 +83,72 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv)
     delegate_ = std::make_unique<AppDelegate>();
     QObject::connect(delegate_.get(), &AppDelegate::terminateRequested, [this] { terminate(); });
     application_->installEventFilter(delegate_.get());
+    if (lock_->isLocked()) {
+        runningCopy_ = std::make_unique<RunningCopy>(lock_->path(),
+                                                     [this](const std::vector<std::string>& files) {
+                                                         return delegate_->answerOtherStart(files);
+                                                     });
+    }
 }
 
 CorkwalleryApp::~CorkwalleryApp() = default;
 
-int CorkwalleryApp::run() {
-    if (terminated_)
+std::optional<int> CorkwalleryApp::readCommandLine(int argc, char** argv) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        tr("Pins photos onto the desktop. Files given are pinned as \"Add Photo\" pins them; "
+           "when Corkwallery already runs, they are handed to it."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    //: The name the usage gives the file arguments.
+    const QString fileName = tr("FILE");
+    parser.addPositionalArgument(fileName, tr("A photo to pin."),
+                                 QLatin1Char('[') + fileName + QStringLiteral("...]"));
+    const auto print = [](std::FILE* stream, const QString& text) {
+        std::fputs(text.toLocal8Bit().constData(), stream);
+    };
+    if (!parser.parse(QCoreApplication::arguments())) {
+        print(stderr, parser.errorText() + QStringLiteral("\n\n") + parser.helpText());
+        return 2;
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        print(stdout, parser.helpText());
         return 0;
-    // The first thing the running loop does, before it reads any input.
+    }
+    if (parser.isSet(version)) {
+        print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') +
+                          QCoreApplication::applicationVersion() + QLatin1Char('\n'));
+        return 0;
+    }
+    // Every other argument is a file: the paths are taken as the bytes given, since a name need
+    // not be valid UTF-8, and made absolute now, as a running copy has another folder.
+    bool separated = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!separated && std::string_view(argv[i]) == "--") {
+            separated = true;
+            continue;
+        }
+        std::error_code error;
+        const std::filesystem::path file = std::filesystem::absolute(argv[i], error);
+        if (error)
+            platform::log("ERROR: cannot find " + std::string(argv[i]) + ": " + error.message());
+        else
+            files_.push_back(file.string());
+    }
+    return std::nullopt;
+}
+
+int CorkwalleryApp::run() {
+    if (exitCode_)
+        return *exitCode_;
+    // The first thing the running loop does, before it reads any input; requests from later
+    // starts are read only after it, once the pins are there.
     QTimer::singleShot(0, application_.get(), [this] {
-        if (!terminated_)
-            delegate_->applicationDidFinishLaunching();
+        if (terminated_)
+            return;
+        if (runningCopy_)
+            runningCopy_->listen();
+        delegate_->applicationDidFinishLaunching(files_);
     });
     QCoreApplication::exec();
     terminate();  // in case anything but terminate() ended the loop

@@ -39,27 +39,30 @@ QLabel* label(const QString& text, int pixelSize, QFont::Weight weight, double a
 }  // namespace
 
 std::unique_ptr<InfoCard> InfoCard::welcome(bool inTray) {
+    //: The welcome card's text with a tray: two lines, about as long as the English ones.
+    const QString tray =
+        tr("Click the pin icon in your panel's tray\n"
+           "to add your first photo.");
+    //: The welcome card's text without a tray: two lines, about as long as the English ones.
+    const QString corner =
+        tr("Click the pin card in the top-right corner\n"
+           "to add your first photo.");
     // Where no tray runs, the menu hangs from the card in the corner instead.
-    const QString body = inTray ? QStringLiteral(
-                                      "Click the pin icon in your panel's tray\n"
-                                      "to add your first photo.")
-                                : QStringLiteral(
-                                      "Click the pin card in the top-right corner\n"
-                                      "to add your first photo.");
     return std::unique_ptr<InfoCard>(
-        new InfoCard("pin.fill", QStringLiteral("Welcome to Corkwallery"), body, 2, {}));
+        new InfoCard("pin.fill", tr("Welcome to Corkwallery"), inTray ? tray : corner, 2, {}));
 }
 
 std::unique_ptr<InfoCard> InfoCard::help(std::function<void()> close) {
-    return std::unique_ptr<InfoCard>(
-        new InfoCard("questionmark.circle.fill", QStringLiteral("How to Use Corkwallery"),
-                     QStringLiteral("Drag a photo to move it around your desktop\n"
-                                    "Hold Shift and drag to resize a photo\n"
-                                    "Right-click a photo to lock, unlock, or remove it\n"
-                                    "Your photos are saved automatically\n"
-                                    "\n"
-                                    "App works best with square or rectangle photos"),
-                     6, std::move(close)));
+    return std::unique_ptr<InfoCard>(new InfoCard(
+        "questionmark.circle.fill", tr("How to Use Corkwallery"),
+        //: The help card's text: six lines (the fifth empty), about as long as the English ones.
+        tr("Drag a photo to move it around your desktop\n"
+           "Hold Shift and drag to resize a photo\n"
+           "Right-click a photo to lock, unlock, or remove it\n"
+           "Your photos are saved automatically\n"
+           "\n"
+           "App works best with square or rectangle photos"),
+        6, std::move(close)));
 }
 
 QRectF InfoCard::centredFrame(QSizeF size, std::optional<QRectF> screenFrame) {
@@ -110,7 +113,8 @@ InfoCard::InfoCard(const char* symbol, const QString& title, const QString& body
         close_->setIconSize(QSize(kCloseSide, kCloseSide));
         close_->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
         close_->setFocusPolicy(Qt::NoFocus);
-        close_->setAccessibleName(QStringLiteral("Close"));
+        //: The help card's close button, as screen readers name it.
+        close_->setAccessibleName(tr("Close"));
         connect(close_, &QToolButton::clicked, this, std::move(close));
     }
 }

@@ -107,7 +107,8 @@ void StatusItem::updatePlacement(std::optional<TrayKind> changed) {
     if (!tray_ || changed == qtKind) {
         tray_.reset();
         tray_ = std::make_unique<QSystemTrayIcon>(trayPicture());
-        tray_->setToolTip(QStringLiteral("Corkwallery"));
+        //: The tray icon's tool tip: the program's name.
+        tray_->setToolTip(tr("Corkwallery"));
         // A right click opens the context menu by itself; a left click opens it too.
         tray_->setContextMenu(menu_.get());
         connect(tray_.get(), &QSystemTrayIcon::activated, this,

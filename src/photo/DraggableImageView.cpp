@@ -16,8 +16,8 @@
 
 #include "photo/PinColors.h"
 #include "photo/SymbolArt.h"
-#include "platform/ScreenCoordinates.h"
 #include "photo/WindowSurface.h"
+#include "platform/ScreenCoordinates.h"
 
 namespace corkwallery {
 
@@ -230,8 +230,8 @@ const QImage& DraggableImageView::renderingAt(qreal ratio) {
     for (int y = 0; y < height(); y += band)
         cache_->occupied += (occupied & QRect(0, y, width(), band)).boundingRect();
     cache_->mask = QRegion();
-    cache_->image = compositing_ ? surface::withShadow(drawn)
-                                 : surface::cutOut(drawn, &cache_->mask);
+    cache_->image =
+        compositing_ ? surface::withShadow(drawn) : surface::cutOut(drawn, &cache_->mask);
     return cache_->image;
 }
 
@@ -339,10 +339,10 @@ void DraggableImageView::mouseReleaseEvent(QMouseEvent* event) {
 void DraggableImageView::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
     QMenu menu;
-    menu.addAction(isLocked_ ? QStringLiteral("Unlock Photo") : QStringLiteral("Lock Photo"), this,
+    menu.addAction(isLocked_ ? tr("Unlock Photo") : tr("Lock Photo"), this,
                    &DraggableImageView::toggleLock);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Remove Photo"), this, &DraggableImageView::removeThisPhoto);
+    menu.addAction(tr("Remove Photo"), this, &DraggableImageView::removeThisPhoto);
     menu.exec(event->globalPos());
 }
 

@@ -33,9 +33,11 @@ void prepareDecoders() {
     });
 }
 
-void refuse(Refusal* refusal, std::string reason) {
-    if (refusal != nullptr)
-        refusal->reason = std::move(reason);
+void refuse(Refusal* refusal, Refusal::Kind kind, std::string reason = {}) {
+    if (refusal == nullptr)
+        return;
+    refusal->kind = kind;
+    refusal->reason = std::move(reason);
 }
 
 // The file as a device for the reader: only a regular file, opened without blocking, so a FIFO or
@@ -44,7 +46,9 @@ std::unique_ptr<QFile> open(const std::string& path, Refusal* refusal) {
     std::string error;
     auto file = platform::files::openRegularFile(path, &error);
     if (!file && platform::files::isNotRegularFileError(error))
-        refuse(refusal, path + ": not a regular file");
+        refuse(refusal, Refusal::Kind::NotAPicture, path + ": not a regular file");
+    else if (!file)
+        refuse(refusal, Refusal::Kind::Unreadable);
     return file;
 }
 
@@ -64,12 +68,14 @@ std::optional<Header> readHeader(QImageReader& reader, const std::string& path, 
         return std::nullopt;
     const QByteArray format = reader.format().toLower();
     if (format == "svg" || format == "svgz") {
-        refuse(refusal, path + ": SVG pictures are not decoded");
+        refuse(refusal, Refusal::Kind::NotAPicture, path + ": SVG pictures are not decoded");
         return std::nullopt;
     }
     Header header{reader.size()};
     if (header.stored.isValid()) {
         const double pixels = static_cast<double>(header.stored.width()) * header.stored.height();
+        if (pixels > kPixelCap)
+            refuse(refusal, Refusal::Kind::TooLarge);
         if (header.stored.isEmpty() || pixels > kPixelCap)
             return std::nullopt;
     }

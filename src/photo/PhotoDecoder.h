@@ -24,9 +24,12 @@ namespace PhotoDecoder {
 
 inline constexpr double kPixelCap = 100'000'000;
 
-// Why a file is refused before decoding: "<path>: not a regular file" or "<path>: SVG pictures
-// are not decoded"; empty for a file that is tried and fails.
+// Why a file gives no photo, in plain terms (`kind`), and for the log (`reason`) when it is
+// refused before decoding: "<path>: not a regular file" or "<path>: SVG pictures are not
+// decoded"; the reason is empty for a file that is tried and fails.
 struct Refusal {
+    enum class Kind { NotAPicture, TooLarge, Unreadable };
+    Kind kind = Kind::NotAPicture;
     std::string reason;
 };
 

@@ -181,7 +181,7 @@ void PinBoard::restorePinnedPhotos() {
     bringPinsOnScreen();
 }
 
-bool PinBoard::addPhoto(const std::string& path) {
+bool PinBoard::addPhoto(const std::string& path, std::size_t cascadeStep, Failure* failure) {
     // Decoded only as finely as the new pin shows it: its size comes from the header.
     PhotoDecoder::Refusal refusal;
     const auto natural = PhotoDecoder::naturalSize(path, &refusal);
@@ -194,19 +194,29 @@ bool PinBoard::addPhoto(const std::string& path) {
     logRefusal(refusal);
     if (!image) {
         log("ERROR: failed to load image from " + path);
+        using Kind = PhotoDecoder::Refusal::Kind;
+        if (failure != nullptr)
+            *failure = refusal.kind == Kind::TooLarge     ? Failure::TooLarge
+                       : refusal.kind == Kind::Unreadable ? Failure::Unreadable
+                                                          : Failure::NotAPicture;
         return false;
     }
     const auto storedFilename = PhotoCopies::copyImageToContainer(path);
     if (!storedFilename) {
         log("ERROR: failed to copy image \u2014 photo will not persist");
+        if (failure != nullptr)
+            *failure = Failure::CopyFailed;
         return false;
     }
     const double tilt = uniformDouble(-kMaximumTilt, kMaximumTilt);
     const char* color = pinColorNames.at(
         QRandomGenerator::system()->bounded(static_cast<quint32>(pinColorNames.size())));
     const QSizeF size = baseSize(image->naturalSize);
+    const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
     createPinWindow({*image, *storedFilename, path, size.width(), size.height(), tilt, color, false,
-                     std::nullopt});
+                     cascadeStep == 0
+                         ? std::nullopt
+                         : std::optional(PinPlacement::cascaded(screen.center(), cascadeStep))});
     return true;
 }
 

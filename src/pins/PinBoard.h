@@ -60,10 +60,15 @@ public:
     // line saying why it is kept). Then brings pins that no screen shows back.
     void restorePinnedPhotos();
 
+    // Why a file was not pinned.
+    enum class Failure { NotAPicture, TooLarge, Unreadable, CopyFailed };
+
     // Pins the chosen file as "Add Photo" does: decoded at the pin's size, copied into the images
     // folder, a random tilt within ±8° and one of the four colours, its longer side 300 points,
-    // centred on the main screen. False, after its log lines, when it cannot.
-    bool addPhoto(const std::string& path);
+    // centred on the main screen, or `cascadeStep` steps down and right of its centre (one of
+    // several files pinned at once). False, after its log lines and with `failure` set, when it
+    // cannot.
+    bool addPhoto(const std::string& path, std::size_t cascadeStep = 0, Failure* failure = nullptr);
 
     // Removes the pin whose window shows `view`: closes and unlists the window, saves, and only
     // when that save succeeded deletes its copy. A view that no listed window shows is ignored.

@@ -51,4 +51,10 @@ std::optional<QRectF> broughtOnScreen(const QRectF& frame, const QList<QRectF>& 
     return best;
 }
 
+QPointF cascaded(QPointF centre, std::size_t step) {
+    const double along =
+        30.0 * static_cast<double>(step % 10) + 6.0 * static_cast<double>(step / 10 % 5);
+    return {centre.x() + along, centre.y() - along};
+}
+
 }  // namespace corkwallery::PinPlacement

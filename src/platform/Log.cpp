@@ -61,6 +61,12 @@ void log(std::string_view message) {
     std::fflush(stdout);
 }
 
+std::string escaped(std::string_view text) {
+    std::string out;
+    appendEscaped(out, text);
+    return out;
+}
+
 std::string formatDouble(double value, WholeNumberStyle style) {
     if (std::isnan(value))
         return "nan";

@@ -10,6 +10,8 @@ namespace corkwallery::platform {
 // so no name can forge a line of its own; UTF-8 passes through. Detail lines pass their own
 // leading spaces: log("  Read 2 bytes") prints "[Corkwallery]   Read 2 bytes".
 void log(std::string_view message);
+// `text` with its control characters escaped as log() writes them, for other lines that name paths.
+std::string escaped(std::string_view text);
 
 // Shortest decimal text that reads back as the same double, in plain (not exponent) notation from
 // 1e-5 to 1e21. Log lines keep ".0" on whole numbers ("640.0"); the state file does not ("640").

@@ -93,7 +93,7 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
     for (const QAction* action : menu->actions())
         entries << (action->text() + " " + action->shortcut().toString()).trimmed();
     EXPECT_EQ(entries, QStringList({"Add Photo Ctrl+N", "", "Remove All Photos", "", "How to Use",
-                                    "", "Quit Corkwallery Ctrl+Q"}));
+                                    "", "Start at Login", "", "Quit Corkwallery Ctrl+Q"}));
     for (const bool open : {true, false, true}) {
         app.command("How to Use");
         ASSERT_EQ(app.delegate.helpPanel() != nullptr, open);
@@ -108,7 +108,7 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "Pin to Desktop");
-            EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+            EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
             for (const QString pattern : {"*.png", "*.jpg", "*.webp", "*.svg"})
                 EXPECT_EQ(dialog->nameFilters().join(' ').contains(pattern), pattern != "*.svg");
             dialog->selectFile(QString::fromStdString(picked));

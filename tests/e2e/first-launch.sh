@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # First launch on a real X server, asked for Wayland: one line says it runs on X11; the welcome card
 # shows at the screen's centre as a desktop window and the tray icon docks. One copy per user: a
-# second start while one runs says so and exits with status 0. "Add Photo" and a path typed into
+# second start while one runs says so, makes it show its help card and exits with status 0. "Add Photo" and a path typed into
 # the file chooser pin a photo at the screen's centre and close the card; a second photo lands on
 # the same centre. SIGTERM while the chooser is open saves both pins once more and exits cleanly.
 # Usage: first-launch.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
@@ -17,8 +17,9 @@ Corkwallery can place its windows at desktop level"
 poll tray_icon || fail "the tray icon did not dock"
 screenshot first-launch
 second=$(run_app 2>&1) || fail "the second copy exited with $?"
-[[ $second == "[Corkwallery] Corkwallery is already running — exiting" ]] ||
-  fail "the second copy said: $second"
+[[ $second == "[Corkwallery] Corkwallery is already running — exiting
+Corkwallery is running; its help card is on the desktop." ]] || fail "the second copy said: $second"
+poll window_centred_at 720 450 350 || fail "the running copy did not show its help card"
 
 convert -size 800x600 gradient:'#ffcc66-#3366aa' "$work/beach.png" &&
   convert -size 600x800 plasma:fractal "$work/forest.jpg" || fail "no test photos"

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QProcess>
+
+#include "store/AppFolders.h"
+#include "store/StateFileCodec.h"
+#include "support/Polling.h"
+#include "support/RecordPrinting.h"
+#include "support/TemporaryHome.h"
+#include "support/TestFiles.h"
+
+// The real program's command line: options answered without a display in the locale's language,
+// files pinned at launch or handed to the copy that runs, and a desktop notification for every
+// file that cannot be pinned.
+namespace corkwallery {
+namespace {
+
+namespace files = testing::files;
+
+// The program's exit status, standard output and standard error.
+auto run(const QStringList& arguments, const QProcessEnvironment& environment) {
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(CORKWALLERY_BINARY, arguments);
+    EXPECT_TRUE(program.waitForFinished(30000));
+    return std::tuple(program.exitCode(), program.readAllStandardOutput().toStdString(),
+                      program.readAllStandardError().toStdString());
+}
+
+TEST(app, CommandLineOptionsAreAnsweredWithoutADisplayInTheLocalesLanguage) {
+    testing::TemporaryHome home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(variable);
+    // Locale, option, exit status, and a part of the text printed (on stderr for a failure).
+    const std::tuple<const char*, const char*, int, std::string> cases[] = {
+        {"C", "--help", 0, " [options] [FILE...]\n"},
+        {"de_DE.UTF-8", "--help", 0, " [Optionen] [DATEI...]\n"},  // Qt's own words too
+        {"fr_FR.UTF-8", "--help", 0, " [options] [FICHIER...]\n"},
+        {"C", "-v", 0, "Corkwallery " CORKWALLERY_VERSION "\n"},
+        {"C", "--frobnicate", 2, "Unknown option 'frobnicate'.\n\nUsage: "},
+    };
+    for (const auto& [lang, option, status, text] : cases) {
+        SCOPED_TRACE(std::string(lang) + " " + option);
+        environment.insert("LANG", lang);
+        const auto [code, out, err] = run({option}, environment);
+        EXPECT_EQ(std::pair(code, status ? out : err), std::pair(status, std::string()));
+        EXPECT_NE((status ? err : out).find(text), std::string::npos);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(home.root() / "runtime"));  // no lock was taken
+}
+
+// Plays the desktop's notification service: keeps the text of every notification
+// (delivered on the main thread, where the object lives).
+struct FakeNotifications : QDBusVirtualObject {
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        calls.push_back(message.arguments().value(4).toString().toStdString());
+        return connection.send(message.createReply(QVariant::fromValue(1u)));
+    }
+    std::vector<std::string> calls;
+};
+
+// In German, so that the running program's answers and notifications show it loaded its
+// translation while its log lines stay English.
+TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
+    testing::TemporaryHome home;
+    QProcess bus;
+    bus.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
+    ASSERT_TRUE(bus.waitForReadyRead(10000));
+    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+    QDBusConnection connection = QDBusConnection::connectToBus(address, "notifications");
+    FakeNotifications notifications;
+    ASSERT_TRUE(connection.registerService("org.freedesktop.Notifications"));
+    ASSERT_TRUE(connection.registerVirtualObject("/org/freedesktop/Notifications", &notifications));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", address);
+    environment.insert("LANG", "de_DE.UTF-8");
+
+    const auto path = [&](const char* name) { return (home.root() / name).string(); };
+    for (const char* name : {"a.png", "b.jpg", "c.png"})
+        files::writePicture(path(name), 80, 60);
+    files::writeBytes(path("notes.txt"), "not a picture");
+    const auto saved = [] {
+        const auto records = StateFileCodec::decode(files::readBytes(AppFolders::stateFileURL()));
+        return records.ok() ? records.value() : std::vector<PinnedPhotoState>();
+    };
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.setWorkingDirectory(QString::fromStdString(home.root()));
+    first.start(CORKWALLERY_BINARY, {"a.png", "notes.txt", "--", "b.jpg"});
+    ASSERT_TRUE(testing::waitUntil([&] { return saved().size() == 2; }, 20000));
+    const auto atLaunch = saved();
+    EXPECT_EQ(std::tuple(atLaunch[0].originalPath, atLaunch[1].originalPath,
+                         atLaunch[1].centerX - atLaunch[0].centerX,
+                         atLaunch[1].centerY - atLaunch[0].centerY),
+              std::tuple(path("a.png"), path("b.jpg"), 30.0, -30.0));  // down and right
+
+    // A later start exits 0 and prints the running copy's answer after its own log line.
+    const auto answer = [](const std::string& text) {
+        return std::tuple(0, "[Corkwallery] Corkwallery is already running \u2014 exiting\n" + text,
+                          std::string());
+    };
+    EXPECT_EQ(run({path("c.png").c_str(), path("gone.png").c_str()}, environment),
+              answer("Angeheftet: " + path("c.png") + "\nNicht angeheftet: " + path("gone.png") +
+                     " \u2013 die Datei kann nicht gelesen werden.\n"));
+    EXPECT_EQ(
+        run({}, environment),
+        answer("Corkwallery läuft bereits; die Anleitung wird auf der Arbeitsfläche angezeigt.\n"));
+    const auto after = saved();
+    ASSERT_EQ(after.size(), 3u);
+    EXPECT_EQ(std::vector(after.begin(), after.begin() + 2), atLaunch);  // untouched
+
+    ASSERT_TRUE(testing::waitUntil([&] { return notifications.calls.size() == 2; }));
+    EXPECT_EQ(notifications.calls,
+              std::vector<std::string>(
+                  {"notes.txt wurde nicht angeheftet: die Datei ist kein Bild, das "
+                   "Corkwallery anzeigen kann.",
+                   "gone.png wurde nicht angeheftet: die Datei kann nicht gelesen werden."}));
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_TRUE(first.readAllStandardOutput().contains(
+        ("[Corkwallery] ERROR: failed to load image from " + path("notes.txt")).c_str()));
+    QDBusConnection::disconnectFromBus("notifications");
+}
+
+}  // namespace
+}  // namespace corkwallery

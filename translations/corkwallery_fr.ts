@@ -1,0 +1,181 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>CorkwalleryApp</name>
+    <message>
+        <source>Pins photos onto the desktop. Files given are pinned as &quot;Add Photo&quot; pins them; when Corkwallery already runs, they are handed to it.</source>
+        <translation>Épingle des photos sur le bureau. Les fichiers indiqués sont épinglés comme avec «&#xa0;Ajouter une photo&#xa0;»&#xa0;; si Corkwallery est déjà lancé, ils lui sont transmis.</translation>
+    </message>
+    <message>
+        <source>A photo to pin.</source>
+        <translation>Une photo à épingler.</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <extracomment>The name the usage gives the file arguments.</extracomment>
+        <translation>FICHIER</translation>
+    </message>
+</context>
+<context>
+    <name>corkwallery::AppDelegate</name>
+    <message>
+        <source>Images (%1)</source>
+        <extracomment>The chooser&apos;s file type: %1 is the list of file name patterns, in parentheses.</extracomment>
+        <translation>Images (%1)</translation>
+    </message>
+    <message>
+        <source>Add Photo</source>
+        <translation>Ajouter une photo</translation>
+    </message>
+    <message>
+        <source>Remove All Photos</source>
+        <translation>Retirer toutes les photos</translation>
+    </message>
+    <message>
+        <source>How to Use</source>
+        <translation>Mode d&apos;emploi</translation>
+    </message>
+    <message>
+        <source>Start at Login</source>
+        <translation>Lancer à l&apos;ouverture de session</translation>
+    </message>
+    <message>
+        <source>Quit Corkwallery</source>
+        <translation>Quitter Corkwallery</translation>
+    </message>
+    <message>
+        <source>Choose a photo to pin to your desktop</source>
+        <translation>Choisissez une photo à épingler sur votre bureau</translation>
+    </message>
+    <message>
+        <source>Pin to Desktop</source>
+        <translation>Épingler sur le bureau</translation>
+    </message>
+    <message>
+        <source>Pinned %1</source>
+        <extracomment>Printed for a later start that handed this file over: %1 is its path.</extracomment>
+        <translation>Épinglé&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>it is too large</source>
+        <translation>le fichier est trop grand</translation>
+    </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>le fichier est illisible</translation>
+    </message>
+    <message>
+        <source>it could not be copied into Corkwallery&apos;s folder</source>
+        <translation>le fichier n&apos;a pas pu être copié dans le dossier de Corkwallery</translation>
+    </message>
+    <message>
+        <source>it is not a picture Corkwallery can show</source>
+        <translation>ce n&apos;est pas une image que Corkwallery sait afficher</translation>
+    </message>
+    <message>
+        <source>Not pinned %1: %2.</source>
+        <extracomment>Printed for a later start that handed this file over: %1 is its path, %2 the reason.</extracomment>
+        <translation>Non épinglé&#xa0;: %1 – %2.</translation>
+    </message>
+    <message>
+        <source>Corkwallery is running; its help card is on the desktop.
+</source>
+        <translation>Corkwallery est déjà lancé&#xa0;; son mode d&apos;emploi est affiché sur le bureau.
+</translation>
+    </message>
+    <message>
+        <source>Photo not pinned</source>
+        <extracomment>A desktop notification&apos;s title.</extracomment>
+        <translation>Photo non épinglée</translation>
+    </message>
+    <message>
+        <source>%1 was not pinned: %2.</source>
+        <extracomment>A desktop notification&apos;s text: %1 is the file&apos;s name, %2 the reason.</extracomment>
+        <translation>Impossible d&apos;épingler %1&#xa0;: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>corkwallery::DraggableImageView</name>
+    <message>
+        <source>Unlock Photo</source>
+        <translation>Déverrouiller la photo</translation>
+    </message>
+    <message>
+        <source>Lock Photo</source>
+        <translation>Verrouiller la photo</translation>
+    </message>
+    <message>
+        <source>Remove Photo</source>
+        <translation>Retirer la photo</translation>
+    </message>
+</context>
+<context>
+    <name>corkwallery::InfoCard</name>
+    <message>
+        <source>Click the pin icon in your panel&apos;s tray
+to add your first photo.</source>
+        <extracomment>The welcome card&apos;s text with a tray: two lines, about as long as the English ones.</extracomment>
+        <translation>Cliquez sur l&apos;épingle dans la zone de notification
+pour ajouter votre première photo.</translation>
+    </message>
+    <message>
+        <source>Click the pin card in the top-right corner
+to add your first photo.</source>
+        <extracomment>The welcome card&apos;s text without a tray: two lines, about as long as the English ones.</extracomment>
+        <translation>Cliquez sur la carte à l&apos;épingle en haut à droite
+pour ajouter votre première photo.</translation>
+    </message>
+    <message>
+        <source>Welcome to Corkwallery</source>
+        <translation>Bienvenue dans Corkwallery</translation>
+    </message>
+    <message>
+        <source>How to Use Corkwallery</source>
+        <translation>Comment utiliser Corkwallery</translation>
+    </message>
+    <message>
+        <source>Drag a photo to move it around your desktop
+Hold Shift and drag to resize a photo
+Right-click a photo to lock, unlock, or remove it
+Your photos are saved automatically
+
+App works best with square or rectangle photos</source>
+        <extracomment>The help card&apos;s text: six lines (the fifth empty), about as long as the English ones.</extracomment>
+        <translation>Faites glisser une photo pour la déplacer
+Maintenez Maj et faites glisser pour redimensionner
+Clic droit&#xa0;: verrouiller, déverrouiller ou retirer
+Vos photos sont enregistrées automatiquement
+
+Idéal avec des photos carrées ou rectangulaires</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <extracomment>The help card&apos;s close button, as screen readers name it.</extracomment>
+        <translation>Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>corkwallery::RunningCopy</name>
+    <message>
+        <source>The running copy of Corkwallery did not answer.
+</source>
+        <translation>L&apos;instance de Corkwallery déjà lancée n&apos;a pas répondu.
+</translation>
+    </message>
+    <message>
+        <source>The running copy of Corkwallery did not answer; the files were not pinned.
+</source>
+        <translation>L&apos;instance de Corkwallery déjà lancée n&apos;a pas répondu&#xa0;; les fichiers n&apos;ont pas été épinglés.
+</translation>
+    </message>
+</context>
+<context>
+    <name>corkwallery::StatusItem</name>
+    <message>
+        <source>Corkwallery</source>
+        <extracomment>The tray icon&apos;s tool tip: the program&apos;s name.</extracomment>
+        <translation>Corkwallery</translation>
+    </message>
+</context>
+</TS>
