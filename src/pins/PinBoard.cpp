@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "photo/DecodeQueue.h"
 #include "photo/DraggableImageView.h"
 #include "photo/PinColors.h"
 #include "photo/PreviewCache.h"
@@ -149,19 +150,30 @@ void PinBoard::reloadFinerImage(DraggableImageView* view, QSizeF points) {
 void PinBoard::restorePinnedPhotos() {
     const std::vector<PinnedPhotoState> records = loadState();
     log("restorePinnedPhotos() \u2014 " + std::to_string(records.size()) + " state(s) to restore");
+    const std::string folder = AppFolders::imagesFolderURL();
+    // The copies are decoded on worker threads, a few records ahead; the lines, the windows and
+    // the saves follow the records' order here, as they would one after another.
+    DecodeQueue decoding;
+    std::vector<std::optional<std::string>> locations;
+    for (const PinnedPhotoState& record : records) {
+        // A name that is no plain file name is never opened: it could reach outside the folder.
+        const auto location = AppFolders::storedImageURL(record.storedFilename);
+        locations.push_back(location);
+        decoding.add([location, points = QSizeF(record.baseWidth, record.baseHeight),
+                      scale = mainScreenScale()] {
+            DecodeQueue::Result result;
+            if (location)
+                result.photo = PhotoDecoder::loadCopy(*location, points, scale, &result.refusal);
+            return result;
+        });
+    }
     for (std::size_t i = 0; i < records.size(); ++i) {
         const PinnedPhotoState& record = records[i];
         const std::string prefix = "  [" + std::to_string(i) + "] ";
-        // A name that is no plain file name is never opened: it could reach outside the folder.
-        const auto location = AppFolders::storedImageURL(record.storedFilename);
-        const std::string folder = AppFolders::imagesFolderURL();
+        const auto& location = locations[i];
         const std::string path = location.value_or(folder + "/" + record.storedFilename);
         log(prefix + "Loading from container: " + path);
-        PhotoDecoder::Refusal refusal;
-        const auto photo = location ? PhotoDecoder::loadCopy(
-                                          *location, QSizeF(record.baseWidth, record.baseHeight),
-                                          mainScreenScale(), &refusal)
-                                    : std::nullopt;
+        const auto [photo, refusal] = decoding.takeNext();
         logRefusal(refusal);
         if (!photo) {
             log(prefix + "ERROR: failed to load image from " + path);

@@ -7,7 +7,9 @@
 #include <thread>
 
 #include "photo/DecodeBudget.h"
+#include "photo/DecodeQueue.h"
 #include "photo/PhotoDecoder.h"
+#include "support/Polling.h"
 #include "support/TemporaryHome.h"
 #include "support/TestFiles.h"
 
@@ -89,6 +91,26 @@ TEST(LargePhotos, DecodeAtTheSizeAskedOrAreRefusedSayingWhy) {
                 << centre.x() << "," << centre.y();
         }
     }
+}
+
+// Results come back in the order the jobs were added, though a later one finishes first.
+TEST(DecodeQueue, HandsResultsBackInTheOrderAdded) {
+    std::atomic<bool> laterDone = false;
+    const auto result = [](int n) {
+        return DecodeQueue::Result{Photo{QImage(), QSizeF(n, n)}, {}};
+    };
+    DecodeQueue queue(2);
+    queue.add([&] {
+        testing::waitUntil([&] { return laterDone.load(); });
+        return result(1);
+    });
+    queue.add([&] {
+        laterDone = true;
+        return result(2);
+    });
+    for (const int n : {1, 2})
+        EXPECT_EQ(queue.takeNext().photo->naturalSize.width(), n);
+    EXPECT_FALSE(queue.takeNext().photo);
 }
 
 // Two decodes that fit only one at a time never hold the budget together; one that could never
