@@ -11,6 +11,7 @@
 #include "photo/DecodeBudget.h"
 #include "photo/JpegDcDecoder.h"
 #include "photo/PreviewCache.h"
+#include "photo/ScaledWebp.h"
 #include "platform/Files.h"
 
 namespace corkwallery::PhotoDecoder {
@@ -47,7 +48,8 @@ struct Header {
     QSize stored;
     QImageIOHandler::Transformations transformation;
     int bytesPerPixel = 4;
-    bool isJpeg = false;
+    QByteArray format;
+    bool animated = false;
     QSize upright() const {
         return transformation.testFlag(QImageIOHandler::TransformationRotate90)
                    ? stored.transposed()
@@ -67,13 +69,12 @@ std::optional<Header> readHeader(QImageReader& reader, const std::string& path, 
         refuse(refusal, path + ": SVG pictures are not decoded");
         return std::nullopt;
     }
-    Header header{reader.size(), reader.transformation()};
-    if (header.stored.isValid() && header.stored.isEmpty())
+    const QSize stored = reader.size();
+    if (stored.isValid() && stored.isEmpty())
         return std::nullopt;
     const int bits = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
-    header.bytesPerPixel = std::max(4, bits / 8);
-    header.isJpeg = format == "jpeg";
-    return header;
+    return Header{stored, reader.transformation(), std::max(4, bits / 8), format,
+                  reader.supportsAnimation()};
 }
 
 double longerSideOf(QSizeF size) {
@@ -86,15 +87,15 @@ qint64 area(QSize size) {
 
 // How a picture is decoded, and the most that allocates.
 struct Plan {
-    bool fromDc = false;  // a progressive JPEG at an eighth, from its DC coefficients
-    QSize scaled;         // asked of the reader, in stored pixels; invalid for every pixel
+    enum class Way { Reader, JpegDc, Webp } way = Way::Reader;
+    QSize scaled;  // in stored pixels; invalid for every pixel
     qint64 bytes = 0;
 };
 
 // `longerSide` is the size asked for, `leastSide` the least that will do (an eighth of a
 // progressive JPEG does when it is that large).
-Plan planFor(const Header& header, const std::optional<JpegDcDecoder::Frame>& jpeg, int longerSide,
-             int leastSide) {
+Plan planFor(const Header& header, const std::optional<JpegDcDecoder::Frame>& jpeg,
+             qint64 fileBytes, int longerSide, int leastSide) {
     Plan plan;
     const QSize stored = header.stored;
     if (!stored.isValid())
@@ -105,8 +106,11 @@ Plan planFor(const Header& header, const std::optional<JpegDcDecoder::Frame>& jp
                             std::max(1, static_cast<int>(std::lround(stored.height() * factor))));
     const qint64 output = area(plan.scaled.isValid() ? plan.scaled : stored) * 4;
     if (jpeg && jpeg->dcDecodable && leastSide > 0 && longerSideOf(jpeg->eighth()) >= leastSide) {
-        plan.fromDc = true;
+        plan.way = Plan::Way::JpegDc;
         plan.bytes = jpeg->dcDecodeBytes() + output;
+    } else if (header.format == "webp" && !header.animated && plan.scaled.isValid()) {
+        plan.way = Plan::Way::Webp;
+        plan.bytes = fileBytes + output;
     } else if (jpeg) {
         // libjpeg scales by M/8 while it decodes; at most the power of two at or above it.
         const int denominator = factor <= 0.125 ? 8 : factor <= 0.25 ? 4 : factor <= 0.5 ? 2 : 1;
@@ -151,9 +155,9 @@ std::optional<Photo> decodeBetween(const std::string& path, int longerSide, int 
     const auto header = readHeader(reader, path, refusal);
     if (!header)
         return std::nullopt;
-    if (!header->isJpeg)
+    if (header->format != "jpeg")
         jpeg.reset();
-    const Plan plan = planFor(*header, jpeg, longerSide, leastSide);
+    const Plan plan = planFor(*header, jpeg, file->size(), longerSide, leastSide);
     const auto reservation = budget().reserve(plan.bytes);
     if (!reservation) {
         const QSize natural = header->upright();
@@ -162,10 +166,14 @@ std::optional<Photo> decodeBetween(const std::string& path, int longerSide, int 
         return std::nullopt;
     }
     QImage pixels;
-    if (plan.fromDc) {
+    if (plan.way == Plan::Way::JpegDc) {
         JpegDcDecoder decoder(*file);
         if (file->seek(0) && decoder.readFrame())
             pixels = turned(decoder.decodeEighth(), header->transformation);
+    } else if (plan.way == Plan::Way::Webp) {
+        if (file->seek(0))
+            pixels =
+                turned(ScaledWebp::decode(file->readAll(), plan.scaled), header->transformation);
     } else {
         // Scaling applies before the EXIF turn, so it is asked in stored pixels.
         if (plan.scaled.isValid())
