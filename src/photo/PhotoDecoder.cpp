@@ -43,7 +43,7 @@ std::unique_ptr<QFile> open(const std::string& path, Refusal* refusal) {
 }
 
 // What the header tells: the stored (un-turned) pixel size, the EXIF turn, and the bytes per
-// pixel of a whole decode (at least 4: anything is scaled as 32-bit pixels).
+// pixel of a whole decode (4 when the format does not say).
 struct Header {
     QSize stored;
     QImageIOHandler::Transformations transformation;
@@ -73,7 +73,7 @@ std::optional<Header> readHeader(QImageReader& reader, const std::string& path, 
     if (stored.isValid() && stored.isEmpty())
         return std::nullopt;
     const int bits = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
-    return Header{stored, reader.transformation(), std::max(4, bits / 8), format,
+    return Header{stored, reader.transformation(), bits > 0 ? (bits + 7) / 8 : 4, format,
                   reader.supportsAnimation()};
 }
 
@@ -119,9 +119,21 @@ Plan planFor(const Header& header, const std::optional<JpegDcDecoder::Frame>& jp
         plan.bytes =
             area(decoded) * 4 + output + (jpeg->progressive ? jpeg->coefficientBytes() : 0);
     } else {
-        plan.bytes = area(stored) * header.bytesPerPixel + output;
+        // Decoded whole; a format smoothScaled() cannot scale directly is copied to 32 bits first.
+        const int converted = plan.scaled.isValid() && header.bytesPerPixel < 4 ? 4 : 0;
+        plan.bytes = area(stored) * (header.bytesPerPixel + converted) + output;
     }
     return plan;
+}
+
+// Scaled smoothly to `size`, without the copy QImage::scaled() makes of a format it does not
+// scale directly: the conversion runs in place wherever the depth stays.
+QImage scaledDown(QImage image, QSize size) {
+    const bool deep = image.depth() > 32;
+    const bool alpha = image.hasAlphaChannel();
+    image.convertTo(deep ? (alpha ? QImage::Format_RGBA64_Premultiplied : QImage::Format_RGBX64)
+                         : (alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32));
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 // As QImageReader's automatic transform does it: mirrored first, then turned clockwise.
@@ -151,7 +163,6 @@ std::optional<Photo> decodeBetween(const std::string& path, int longerSide, int 
     if (!file->seek(0))
         return std::nullopt;
     QImageReader reader(file.get());
-    reader.setAutoTransform(true);
     const auto header = readHeader(reader, path, refusal);
     if (!header)
         return std::nullopt;
@@ -165,23 +176,26 @@ std::optional<Photo> decodeBetween(const std::string& path, int longerSide, int 
                             std::to_string(natural.height()) + " pixels)");
         return std::nullopt;
     }
+    // Scaled in stored pixels, then turned upright: the turn is left until the picture is small.
     QImage pixels;
     if (plan.way == Plan::Way::JpegDc) {
         JpegDcDecoder decoder(*file);
         if (file->seek(0) && decoder.readFrame())
-            pixels = turned(decoder.decodeEighth(), header->transformation);
+            pixels = decoder.decodeEighth();
     } else if (plan.way == Plan::Way::Webp) {
         if (file->seek(0))
-            pixels =
-                turned(ScaledWebp::decode(file->readAll(), plan.scaled), header->transformation);
+            pixels = ScaledWebp::decode(file->readAll(), plan.scaled);
     } else {
-        // Scaling applies before the EXIF turn, so it is asked in stored pixels.
-        if (plan.scaled.isValid())
-            reader.setScaledSize(plan.scaled);
+        const bool scaled = plan.scaled.isValid();
+        if (scaled && reader.supportsOption(QImageIOHandler::ScaledSize))
+            reader.setScaledSize(plan.scaled);  // a JPEG, through libjpeg's DCT scaling
         pixels = reader.read();
+        if (scaled && !pixels.isNull() && pixels.size() != plan.scaled)
+            pixels = scaledDown(std::move(pixels), plan.scaled);
     }
     if (pixels.isNull() || pixels.width() <= 0 || pixels.height() <= 0)
         return std::nullopt;
+    pixels = turned(std::move(pixels), header->transformation);
     const QSize natural = header->stored.isValid() ? header->upright() : pixels.size();
     return reduced(Photo{std::move(pixels), QSizeF(natural)}, longerSide);
 }
