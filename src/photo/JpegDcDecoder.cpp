@@ -54,37 +54,9 @@ int level(std::int16_t dc, int quant) {
 
 }  // namespace
 
-QSize JpegDcDecoder::Frame::maxSampling() const {
-    QSize most(1, 1);
-    for (const Component& c : components)
-        most = most.expandedTo(QSize(c.h, c.v));
-    return most;
-}
-
-QSize JpegDcDecoder::Frame::paddedBlocks(const Component& c) const {
-    const QSize most = maxSampling();
-    return {ceilDiv(size.width(), 8 * most.width()) * c.h,
-            ceilDiv(size.height(), 8 * most.height()) * c.v};
-}
-
-qint64 JpegDcDecoder::Frame::coefficientBytes() const {
-    qint64 blocks = 0;
-    for (const Component& c : components)
-        blocks += area(paddedBlocks(c));
-    return blocks * 64 * 2;
-}
-
-QSize JpegDcDecoder::Frame::eighth() const {
-    return {ceilDiv(size.width(), 8), ceilDiv(size.height(), 8)};
-}
-
-qint64 JpegDcDecoder::Frame::dcDecodeBytes() const {
-    return coefficientBytes() / 64 + area(eighth()) * 4;
-}
-
 JpegDcDecoder::JpegDcDecoder(QIODevice& device) : device_(device), buffer_(kBufferBytes) {}
 
-std::optional<JpegDcDecoder::Frame> JpegDcDecoder::readFrame() {
+std::optional<JpegFrame> JpegDcDecoder::readFrame() {
     if (byte() != 0xFF || byte() != kStartOfImage)
         return std::nullopt;
     for (int marker = nextMarker(); marker != kEndOfImage && marker != kStartOfScan;
@@ -243,7 +215,8 @@ bool JpegDcDecoder::readFrameHeader(int marker, const Bytes& d) {
     frame_.size = QSize(width, height);
     frame_.components.clear();
     for (std::size_t i = 0; i < count; ++i) {
-        const Component c{d[6 + 3 * i], d[7 + 3 * i] >> 4, d[7 + 3 * i] & 15, d[8 + 3 * i]};
+        const JpegFrame::Component c{d[6 + 3 * i], d[7 + 3 * i] >> 4, d[7 + 3 * i] & 15,
+                                     d[8 + 3 * i]};
         if (c.h < 1 || c.h > 4 || c.v < 1 || c.v > 4 || c.quantTable > 3)
             return false;
         frame_.components.push_back(c);
@@ -268,8 +241,9 @@ bool JpegDcDecoder::decodeScan(const Bytes& d, bool& dcScanned) {
     std::vector<int> tables;
     for (std::size_t i = 0; i < count; ++i) {
         const auto& all = frame_.components;
-        const auto match = std::find_if(all.begin(), all.end(),
-                                        [&](const Component& c) { return c.id == d[1 + 2 * i]; });
+        const auto match = std::find_if(all.begin(), all.end(), [&](const JpegFrame::Component& c) {
+            return c.id == d[1 + 2 * i];
+        });
         if (match == all.end() || (d[2 + 2 * i] >> 4) > 3)
             return false;
         members.push_back(static_cast<std::size_t>(match - all.begin()));
@@ -318,7 +292,7 @@ bool JpegDcDecoder::decodeScan(const Bytes& d, bool& dcScanned) {
 
     // One component alone is coded block by block over its own extent; several are coded in
     // units of each one's h x v blocks.
-    const Component& one = frame_.components[members[0]];
+    const JpegFrame::Component& one = frame_.components[members[0]];
     const int hMax = frame_.maxSampling().width(), vMax = frame_.maxSampling().height();
     const int across = count == 1 ? ceilDiv(ceilDiv(frame_.size.width() * one.h, hMax), 8)
                                   : ceilDiv(frame_.size.width(), 8 * hMax);
@@ -336,7 +310,7 @@ bool JpegDcDecoder::decodeScan(const Bytes& d, bool& dcScanned) {
             continue;
         }
         for (std::size_t i = 0; i < count; ++i) {
-            const Component& c = frame_.components[members[i]];
+            const JpegFrame::Component& c = frame_.components[members[i]];
             for (int v = 0; v < c.v; ++v) {
                 for (int h = 0; h < c.h; ++h)
                     block(i, x * c.h + h, y * c.v + v);

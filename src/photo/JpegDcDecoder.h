@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "photo/JpegFrame.h"
+
 class QIODevice;
 
 namespace corkwallery {
@@ -19,32 +21,10 @@ namespace corkwallery {
 // scaling shows too. Damaged data gives grey blocks or a null image, never a read out of bounds.
 class JpegDcDecoder {
 public:
-    struct Component {
-        int id = 0;
-        int h = 1;  // sampling factors
-        int v = 1;
-        int quantTable = 0;
-    };
-    struct Frame {
-        QSize size;  // as stored, before any EXIF turn
-        bool progressive = false;
-        bool dcDecodable = false;  // progressive, Huffman-coded, 8-bit, grey or three colours
-        std::vector<Component> components;
-
-        QSize maxSampling() const;
-        // The blocks of one component, padded to whole units of the largest sampling factors.
-        QSize paddedBlocks(const Component& c) const;
-        // What libjpeg holds for a progressive JPEG's coefficients, in bytes.
-        qint64 coefficientBytes() const;
-        QSize eighth() const;
-        // What decodeEighth() allocates, in bytes.
-        qint64 dcDecodeBytes() const;
-    };
-
     explicit JpegDcDecoder(QIODevice& device);
 
     // Reads from the start of the file up to its frame header; none for what is no JPEG.
-    std::optional<Frame> readFrame();
+    std::optional<JpegFrame> readFrame();
     // After readFrame(), for a dcDecodable frame: the picture in RGB32, each side an eighth of
     // the stored one, rounded up. Null when the data has no DC scan or its tables are broken.
     QImage decodeEighth();
@@ -77,7 +57,7 @@ private:
     int pendingMarker_ = -1;  // met inside entropy-coded data
     std::uint32_t bitBuffer_ = 0;
     int bitCount_ = 0;
-    Frame frame_;
+    JpegFrame frame_;
     int adobeTransform_ = -1;  // none seen
     bool rgb_ = false;         // three components stored as RGB, not YCbCr
     int restartInterval_ = 0;

@@ -94,8 +94,8 @@ struct Plan {
 
 // `longerSide` is the size asked for, `leastSide` the least that will do (an eighth of a
 // progressive JPEG does when it is that large).
-Plan planFor(const Header& header, const std::optional<JpegDcDecoder::Frame>& jpeg,
-             qint64 fileBytes, int longerSide, int leastSide) {
+Plan planFor(const Header& header, const std::optional<JpegFrame>& jpeg, qint64 fileBytes,
+             int longerSide, int leastSide) {
     Plan plan;
     const QSize stored = header.stored;
     if (!stored.isValid())
