@@ -87,6 +87,7 @@ setup_home() {
 setup_home "$work/empty"
 setup_home "$work/pins" "$data"/baseline-*.jpg "$data"/progressive-*.jpg "$data/square.webp"
 setup_home "$work/camera" "$large/camera-200mp.jpg"
+setup_home "$work/adding"
 setup_home "$work/progressive" "$large/hostile-progressive.jpg"
 setup_home "$work/gif" "$large/hostile.gif"
 pin_count=$(ls "$work/pins/data/Corkwallery/images" | wc -l)
@@ -94,10 +95,16 @@ cores=$(nproc)
 one_core=$(taskset -cp $$ | sed 's/.*: //; s/[-,].*//')
 
 # Starts `program` in a home (cold: without previews; on one core or all) until `wanted` records
-# are ended, and prints "<milliseconds> <peak KB> <shown|refused>".
+# are ended, and prints "<milliseconds> <peak KB> <shown|refused>". `wanted` "add:<file>" gives
+# the file on the command line, as chosen in "Add Photo", and waits until it is pinned (its copy
+# made and saved) or refused.
 launch() {
   local program=$1 home=$2 wanted=$3 temperature=$4 cores_used=$5 seen=0 start end line
-  local report="$work/time.txt" outcome=shown
+  local report="$work/time.txt" outcome=shown args=()
+  if [[ "$wanted" == add:* ]]; then
+    args=("${wanted#add:}")
+    wanted=1
+  fi
   cp "$home/state.json" "$home/data/Corkwallery/pinned-photos.json"
   [[ "$temperature" == cold ]] && rm -rf "$home/cache/Corkwallery"
   local pin=(taskset -c "$one_core")
@@ -106,7 +113,8 @@ launch() {
   coproc APP {
     exec env -i PATH="$PATH" HOME="$home" XDG_DATA_HOME="$home/data" \
       XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$work" \
-      QT_QPA_PLATFORM=offscreen "${pin[@]}" /usr/bin/time -v -o "$report" "$program" 2>/dev/null
+      QT_QPA_PLATFORM=offscreen "${pin[@]}" /usr/bin/time -v -o "$report" "$program" "${args[@]}" \
+      2>/dev/null
   }
   local time_pid=$APP_PID
   if [[ $wanted -eq 0 ]]; then
@@ -114,7 +122,8 @@ launch() {
   else
     while IFS= read -r line <&"${APP[0]}"; do
       [[ "$line" == *"ERROR: failed to load image"* ]] && outcome=refused
-      if [[ "$line" == *"Window restored successfully"* || "$line" == *"ERROR: failed to load image"* ]]; then
+      if [[ "$line" == *"Window restored successfully"* || "$line" == *"ERROR: failed to load image"* ||
+        (${#args[@]} -gt 0 && "$line" == *"saveState() called"*) ]]; then
         seen=$((seen + 1))
         [[ $seen -ge $wanted ]] && break
       fi
@@ -126,6 +135,7 @@ launch() {
   wait "$time_pid" 2>/dev/null || true
   app_pid=""
   [[ $seen -ge $wanted ]] || { echo "restore-bench: saw $seen of $wanted records" >&2; exit 1; }
+  rm -rf "$home/data/Corkwallery/images"/*.jpg.* "$home/data/Corkwallery/images"/*-camera-*
   local kb
   kb=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$report")
   awk -v s="$start" -v e="$end" -v kb="$kb" -v o="$outcome" \
