@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark built under build/bench and prints its figures, then the black-box
-# restore benchmark (RUNS rounds, 5 by default).
+# launch benchmark (RUNS rounds, 5 by default; BEFORE=/path/to/corkwallery measures that build
+# beside this one).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export QT_QPA_PLATFORM=offscreen

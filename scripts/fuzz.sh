@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Fuzzes the state-file reader with libFuzzer for FUZZ_SECONDS (default 60). New inputs collect in
-# build-fuzz/corpus (seeded from fuzz/corpus); an input that breaks the reader is saved under
-# fuzz/crashes/, which `make test` replays, so commit it with its fix.
+# Fuzzes the state-file reader with libFuzzer for FUZZ_SECONDS (default 60), then the progressive
+# JPEG's DC decoder as long. New inputs collect in build-fuzz/corpus and build-fuzz/jpeg-corpus
+# (seeded from fuzz/corpus and a few progressive JPEGs made here); an input that breaks the state
+# file reader is saved under fuzz/crashes/, which `make test` replays, so commit it with its fix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 CXX=clang++ cmake -S "$root/fuzz" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -10,3 +11,11 @@ mkdir -p "$root/build-fuzz/corpus"
 "$root/build-fuzz/state_file_fuzzer" "$root/build-fuzz/corpus" "$root/fuzz/corpus" \
   -max_total_time="${FUZZ_SECONDS:-60}" -max_len=4096 -print_final_stats=1 \
   -artifact_prefix="$root/fuzz/crashes/"
+mkdir -p "$root/build-fuzz/jpeg-corpus"
+for sampling in 1x1 2x1 2x2; do
+  convert -size 64x48 plasma:fractal -sampling-factor "$sampling" -interlace JPEG \
+    "$root/build-fuzz/jpeg-corpus/seed-$sampling.jpg"
+done
+"$root/build-fuzz/jpeg_dc_fuzzer" "$root/build-fuzz/jpeg-corpus" \
+  -max_total_time="${FUZZ_SECONDS:-60}" -max_len=65536 -print_final_stats=1 \
+  -artifact_prefix="$root/build-fuzz/jpeg-crash-"

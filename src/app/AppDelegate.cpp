@@ -146,17 +146,17 @@ void AppDelegate::addPhotoClicked() {
 
 QString AppDelegate::pinPhotos(const std::vector<std::string>& files) {
     QString answer;
-    std::size_t pinned = 0;
-    for (const std::string& file : files) {
+    const auto outcomes = pins_.addPhotos(files);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string& file = files[i];
         const QString shown = QFile::decodeName(QByteArray::fromStdString(platform::escaped(file)));
-        PinBoard::Failure failure{};
-        if (pins_.addPhoto(file, pinned, &failure)) {
-            ++pinned;
+        if (!outcomes[i]) {
             //: Printed for a later start that handed this file over: %1 is its path.
             answer += tr("Pinned %1").arg(shown) + QLatin1Char('\n');
             continue;
         }
         // Each reason follows a colon in the answer and the notification.
+        const PinBoard::Failure failure = *outcomes[i];
         const QString reason = failure == PinBoard::Failure::TooLarge     ? tr("it is too large")
                                : failure == PinBoard::Failure::Unreadable ? tr("it cannot be read")
                                : failure == PinBoard::Failure::CopyFailed

@@ -1,15 +1,17 @@
 #include "photo/PhotoDecoder.h"
 
-#include <stdlib.h>
-
 #include <QFile>
 #include <QImageReader>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <mutex>
 
+#include "photo/DecodeBudget.h"
+#include "photo/JpegDcDecoder.h"
 #include "photo/PreviewCache.h"
+#include "photo/ScaledWebp.h"
 #include "platform/Files.h"
 
 namespace corkwallery::PhotoDecoder {
@@ -19,18 +21,10 @@ namespace {
 // How finely a pin's photo is decoded: room for the lifted photo (5% larger) and small
 // enlargements, never the camera's resolution.
 constexpr double kMargin = 1.25;
-// Qt's limit on any one image it allocates while decoding (process-wide).
-constexpr int kAllocationLimitMegabytes = 256;
-// libjpeg's own working memory sits outside Qt's limit: a large progressive JPEG buffers all of
-// its coefficients. libjpeg reads JPEGMEM whenever it starts a decoder; past it the decode fails.
-const char* const kJpegMemoryLimit = "256M";
 
-void prepareDecoders() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        QImageReader::setAllocationLimit(kAllocationLimitMegabytes);
-        setenv("JPEGMEM", kJpegMemoryLimit, 0);  // a limit the user set is kept
-    });
+DecodeBudget& budget() {
+    static DecodeBudget shared(kDecodeBudget);
+    return shared;
 }
 
 void refuse(Refusal* refusal, Refusal::Kind kind, std::string reason = {}) {
@@ -52,17 +46,25 @@ std::unique_ptr<QFile> open(const std::string& path, Refusal* refusal) {
     return file;
 }
 
-// The stored (un-turned) pixel size from the header, and whether EXIF turns it by 90 degrees.
+// What the header tells: the stored (un-turned) pixel size, the EXIF turn, and the bytes per
+// pixel of a whole decode (4 when the format does not say).
 struct Header {
     QSize stored;
-    bool quarterTurn = false;
-    QSize upright() const { return quarterTurn ? stored.transposed() : stored; }
+    QImageIOHandler::Transformations transformation;
+    int bytesPerPixel = 4;
+    QByteArray format;
+    bool animated = false;
+    QSize upright() const {
+        return transformation.testFlag(QImageIOHandler::TransformationRotate90)
+                   ? stored.transposed()
+                   : stored;
+    }
 };
 
-// None for an unreadable header, no area or too many pixels. A format that cannot tell its size
-// without decoding gives an invalid stored size; the allocation limit then guards the decode.
-// SVG is never decoded: Qt's SVG reader follows <image> references to other files, which could be
-// FIFOs, huge pictures or anything outside the folder.
+// None for an unreadable header or no area. A format that cannot tell its size without decoding
+// gives an invalid stored size; Qt's allocation limit then guards the decode. SVG is never
+// decoded: Qt's SVG reader follows <image> references to other files, which could be FIFOs,
+// huge pictures or anything outside the folder.
 std::optional<Header> readHeader(QImageReader& reader, const std::string& path, Refusal* refusal) {
     if (!reader.canRead())
         return std::nullopt;
@@ -71,20 +73,80 @@ std::optional<Header> readHeader(QImageReader& reader, const std::string& path, 
         refuse(refusal, Refusal::Kind::NotAPicture, path + ": SVG pictures are not decoded");
         return std::nullopt;
     }
-    Header header{reader.size()};
-    if (header.stored.isValid()) {
-        const double pixels = static_cast<double>(header.stored.width()) * header.stored.height();
-        if (pixels > kPixelCap)
-            refuse(refusal, Refusal::Kind::TooLarge);
-        if (header.stored.isEmpty() || pixels > kPixelCap)
-            return std::nullopt;
-    }
-    header.quarterTurn = (reader.transformation() & QImageIOHandler::TransformationRotate90) != 0;
-    return header;
+    const QSize stored = reader.size();
+    if (stored.isValid() && stored.isEmpty())
+        return std::nullopt;
+    const int bits = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
+    return Header{stored, reader.transformation(), bits > 0 ? (bits + 7) / 8 : 4, format,
+                  reader.supportsAnimation()};
 }
 
 double longerSideOf(QSizeF size) {
     return std::max(size.width(), size.height());
+}
+
+qint64 area(QSize size) {
+    return static_cast<qint64>(size.width()) * size.height();
+}
+
+// How a picture is decoded, and the most that allocates.
+struct Plan {
+    enum class Way { Reader, JpegDc, Webp } way = Way::Reader;
+    QSize scaled;  // in stored pixels; invalid for every pixel
+    qint64 bytes = 0;
+};
+
+// `longerSide` is the size asked for, `leastSide` the least that will do (an eighth of a
+// progressive JPEG does when it is that large).
+Plan planFor(const Header& header, const std::optional<JpegFrame>& jpeg, qint64 fileBytes,
+             int longerSide, int leastSide) {
+    Plan plan;
+    const QSize stored = header.stored;
+    if (!stored.isValid())
+        return plan;
+    const double factor = longerSide > 0 ? longerSide / longerSideOf(stored) : 1;
+    if (factor < 1)
+        plan.scaled = QSize(std::max(1, static_cast<int>(std::lround(stored.width() * factor))),
+                            std::max(1, static_cast<int>(std::lround(stored.height() * factor))));
+    const qint64 output = area(plan.scaled.isValid() ? plan.scaled : stored) * 4;
+    if (jpeg && jpeg->dcDecodable && leastSide > 0 && longerSideOf(jpeg->eighth()) >= leastSide) {
+        plan.way = Plan::Way::JpegDc;
+        plan.bytes = jpeg->dcDecodeBytes() + output;
+    } else if (header.format == "webp" && !header.animated && plan.scaled.isValid()) {
+        plan.way = Plan::Way::Webp;
+        plan.bytes = fileBytes + output;
+    } else if (jpeg) {
+        // libjpeg scales by M/8 while it decodes; at most the power of two at or above it.
+        const int denominator = factor <= 0.125 ? 8 : factor <= 0.25 ? 4 : factor <= 0.5 ? 2 : 1;
+        const QSize decoded((stored.width() + denominator - 1) / denominator,
+                            (stored.height() + denominator - 1) / denominator);
+        plan.bytes =
+            area(decoded) * 4 + output + (jpeg->progressive ? jpeg->coefficientBytes() : 0);
+    } else {
+        // Decoded whole; a format smoothScaled() cannot scale directly is copied to 32 bits first.
+        const int converted = plan.scaled.isValid() && header.bytesPerPixel < 4 ? 4 : 0;
+        plan.bytes = area(stored) * (header.bytesPerPixel + converted) + output;
+    }
+    return plan;
+}
+
+// Scaled smoothly to `size`, without the copy QImage::scaled() makes of a format it does not
+// scale directly: the conversion runs in place wherever the depth stays.
+QImage scaledDown(QImage image, QSize size) {
+    const bool deep = image.depth() > 32;
+    const bool alpha = image.hasAlphaChannel();
+    image.convertTo(deep ? (alpha ? QImage::Format_RGBA64_Premultiplied : QImage::Format_RGBX64)
+                         : (alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32));
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// As QImageReader's automatic transform does it: mirrored first, then turned clockwise.
+QImage turned(QImage image, QImageIOHandler::Transformations transformation) {
+    image = std::move(image).mirrored(transformation & QImageIOHandler::TransformationMirror,
+                                      transformation & QImageIOHandler::TransformationFlip);
+    if (transformation & QImageIOHandler::TransformationRotate90)
+        image = image.transformed(QTransform().rotate(90));
+    return image;
 }
 
 Photo reduced(Photo photo, int longerSide) {
@@ -94,7 +156,68 @@ Photo reduced(Photo photo, int longerSide) {
     return photo;
 }
 
+// At most about `longerSide` pixels on the longer side, and at least `leastSide`.
+std::optional<Photo> decodeBetween(const std::string& path, int longerSide, int leastSide,
+                                   Refusal* refusal) {
+    prepareDecoders();
+    const auto file = open(path, refusal);
+    if (!file)
+        return std::nullopt;
+    auto jpeg = JpegDcDecoder(*file).readFrame();
+    if (!file->seek(0))
+        return std::nullopt;
+    QImageReader reader(file.get());
+    const auto header = readHeader(reader, path, refusal);
+    if (!header)
+        return std::nullopt;
+    if (header->format != "jpeg")
+        jpeg.reset();
+    const Plan plan = planFor(*header, jpeg, file->size(), longerSide, leastSide);
+    const auto reservation = budget().reserve(plan.bytes);
+    if (!reservation) {
+        const QSize natural = header->upright();
+        refuse(refusal, Refusal::Kind::TooLarge,
+               path + ": too large to decode (" + std::to_string(natural.width()) + " x " +
+                   std::to_string(natural.height()) + " pixels)");
+        return std::nullopt;
+    }
+    // Scaled in stored pixels, then turned upright: the turn is left until the picture is small.
+    QImage pixels;
+    if (plan.way == Plan::Way::JpegDc) {
+        JpegDcDecoder decoder(*file);
+        if (file->seek(0) && decoder.readFrame())
+            pixels = decoder.decodeEighth();
+    } else if (plan.way == Plan::Way::Webp) {
+        if (file->seek(0))
+            pixels = ScaledWebp::decode(file->readAll(), plan.scaled);
+    } else {
+        const bool scaled = plan.scaled.isValid();
+        if (scaled && reader.supportsOption(QImageIOHandler::ScaledSize))
+            reader.setScaledSize(plan.scaled);  // a JPEG, through libjpeg's DCT scaling
+        pixels = reader.read();
+        if (scaled && !pixels.isNull() && pixels.size() != plan.scaled)
+            pixels = scaledDown(std::move(pixels), plan.scaled);
+    }
+    if (pixels.isNull() || pixels.width() <= 0 || pixels.height() <= 0)
+        return std::nullopt;
+    pixels = turned(std::move(pixels), header->transformation);
+    const QSize natural = header->stored.isValid() ? header->upright() : pixels.size();
+    return reduced(Photo{std::move(pixels), QSizeF(natural)}, longerSide);
+}
+
 }  // namespace
+
+void prepareDecoders() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // Backstops behind the budget: Qt's limit on any one image it allocates, and libjpeg's
+        // working memory, which it reads from JPEGMEM whenever it starts a decoder (past it the
+        // decode fails). A JPEGMEM the user set is kept.
+        QImageReader::setAllocationLimit(static_cast<int>(kDecodeBudget >> 20));
+        if (!qEnvironmentVariableIsSet("JPEGMEM"))
+            qputenv("JPEGMEM", QByteArray::number(kDecodeBudget >> 20) + "M");
+    });
+}
 
 std::optional<QSize> naturalSize(const std::string& path, Refusal* refusal) {
     prepareDecoders();
@@ -110,30 +233,7 @@ std::optional<QSize> naturalSize(const std::string& path, Refusal* refusal) {
 }
 
 std::optional<Photo> decode(const std::string& path, int longerSide, Refusal* refusal) {
-    prepareDecoders();
-    const auto file = open(path, refusal);
-    if (!file)
-        return std::nullopt;
-    QImageReader reader(file.get());
-    reader.setAutoTransform(true);
-    const auto header = readHeader(reader, path, refusal);
-    if (!header)
-        return std::nullopt;
-    const QSize stored = header->stored;
-    if (longerSide > 0 && stored.isValid()) {
-        // Scaling applies before the EXIF turn, so it is asked in stored coordinates; for a JPEG
-        // it runs inside libjpeg's inverse DCT and skips most of the work.
-        const double factor = longerSide / longerSideOf(stored);
-        if (factor < 1)
-            reader.setScaledSize(
-                QSize(std::max(1, static_cast<int>(std::lround(stored.width() * factor))),
-                      std::max(1, static_cast<int>(std::lround(stored.height() * factor)))));
-    }
-    QImage pixels = reader.read();
-    if (pixels.isNull() || pixels.width() <= 0 || pixels.height() <= 0)
-        return std::nullopt;
-    const QSize natural = stored.isValid() ? header->upright() : pixels.size();
-    return Photo{std::move(pixels), QSizeF(natural)};
+    return decodeBetween(path, longerSide, longerSide, refusal);
 }
 
 int longerSideToDecode(QSizeF points, double scale) {
@@ -157,7 +257,9 @@ std::optional<Photo> loadCopy(const std::string& copyPath, QSizeF points, double
         return preview;
     const int previewSide = PreviewCache::previewSide(scale);
     const bool makePreview = !PreviewCache::hasFresh(copyPath);
-    auto photo = decode(copyPath, makePreview ? std::max(needed, previewSide) : needed, refusal);
+    // The preview is made as large as a cheap decode gives, and never smaller than the pin needs.
+    auto photo = decodeBetween(copyPath, makePreview ? std::max(needed, previewSide) : needed,
+                               needed, refusal);
     if (!photo)
         return std::nullopt;
     if (makePreview)

@@ -15,23 +15,30 @@ struct Photo {
     QSizeF naturalSize;
 };
 
-// Decoding photos with QImageReader: only regular files, opened without blocking; never SVG (an
-// SVG can make the reader open other files); EXIF orientation applied; decoded only as finely as
-// asked (a JPEG through libjpeg's DCT scaling); a header promising more than kPixelCap pixels is
-// refused before anything is allocated, and Qt's and libjpeg's own allocations are bounded. Safe
-// to call from any thread: nothing here touches widgets.
+// Decoding photos: only regular files, opened without blocking; never SVG (an SVG can make the
+// reader open other files); EXIF orientation applied; decoded only as finely as asked, a JPEG
+// through libjpeg's DCT scaling, a progressive one at an eighth from its DC coefficients alone.
+// What a decode will allocate is told from the header and reserved from a budget that decodes
+// running at the same time share (kDecodeBudget bytes); one that could never fit is refused
+// before anything is allocated. Safe to call from any thread: nothing here touches widgets.
 namespace PhotoDecoder {
 
-inline constexpr double kPixelCap = 100'000'000;
+inline constexpr qint64 kDecodeBudget = qint64{160} << 20;
 
 // Why a file gives no photo, in plain terms (`kind`), and for the log (`reason`) when it is
-// refused before decoding: "<path>: not a regular file" or "<path>: SVG pictures are not
-// decoded"; the reason is empty for a file that is tried and fails.
+// refused before decoding: "<path>: not a regular file", "<path>: SVG pictures are not decoded"
+// or "<path>: too large to decode (<w> x <h> pixels)"; the reason is empty for a file that is
+// tried and fails.
 struct Refusal {
     enum class Kind { NotAPicture, TooLarge, Unreadable };
     Kind kind = Kind::NotAPicture;
     std::string reason;
 };
+
+// Sets the decoders' process-wide limits (Qt's allocation limit, libjpeg's JPEGMEM). Every
+// decode does it first; call it on the main thread before decoding on others, so that the
+// environment is not changed while another thread reads it. Later calls do nothing.
+void prepareDecoders();
 
 // The upright natural size, from the header alone; none for what is no decodable picture.
 std::optional<QSize> naturalSize(const std::string& path, Refusal* refusal = nullptr);

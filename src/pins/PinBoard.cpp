@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "photo/DecodeQueue.h"
 #include "photo/DraggableImageView.h"
 #include "photo/PinColors.h"
 #include "photo/PreviewCache.h"
@@ -149,19 +150,30 @@ void PinBoard::reloadFinerImage(DraggableImageView* view, QSizeF points) {
 void PinBoard::restorePinnedPhotos() {
     const std::vector<PinnedPhotoState> records = loadState();
     log("restorePinnedPhotos() \u2014 " + std::to_string(records.size()) + " state(s) to restore");
+    const std::string folder = AppFolders::imagesFolderURL();
+    // The copies are decoded on worker threads, a few records ahead; the lines, the windows and
+    // the saves follow the records' order here, as they would one after another.
+    DecodeQueue decoding;
+    std::vector<std::optional<std::string>> locations;
+    for (const PinnedPhotoState& record : records) {
+        // A name that is no plain file name is never opened: it could reach outside the folder.
+        const auto location = AppFolders::storedImageURL(record.storedFilename);
+        locations.push_back(location);
+        decoding.add([location, points = QSizeF(record.baseWidth, record.baseHeight),
+                      scale = mainScreenScale()] {
+            DecodeQueue::Result result;
+            if (location)
+                result.photo = PhotoDecoder::loadCopy(*location, points, scale, &result.refusal);
+            return result;
+        });
+    }
     for (std::size_t i = 0; i < records.size(); ++i) {
         const PinnedPhotoState& record = records[i];
         const std::string prefix = "  [" + std::to_string(i) + "] ";
-        // A name that is no plain file name is never opened: it could reach outside the folder.
-        const auto location = AppFolders::storedImageURL(record.storedFilename);
-        const std::string folder = AppFolders::imagesFolderURL();
+        const auto& location = locations[i];
         const std::string path = location.value_or(folder + "/" + record.storedFilename);
         log(prefix + "Loading from container: " + path);
-        PhotoDecoder::Refusal refusal;
-        const auto photo = location ? PhotoDecoder::loadCopy(
-                                          *location, QSizeF(record.baseWidth, record.baseHeight),
-                                          mainScreenScale(), &refusal)
-                                    : std::nullopt;
+        const auto [photo, refusal] = decoding.takeNext();
         logRefusal(refusal);
         if (!photo) {
             log(prefix + "ERROR: failed to load image from " + path);
@@ -181,43 +193,52 @@ void PinBoard::restorePinnedPhotos() {
     bringPinsOnScreen();
 }
 
-bool PinBoard::addPhoto(const std::string& path, std::size_t cascadeStep, Failure* failure) {
-    // Decoded only as finely as the new pin shows it: its size comes from the header.
-    PhotoDecoder::Refusal refusal;
-    const auto natural = PhotoDecoder::naturalSize(path, &refusal);
-    const auto image =
-        natural ? PhotoDecoder::decode(path,
-                                       PhotoDecoder::longerSideToDecode(baseSize(QSizeF(*natural)),
-                                                                        mainScreenScale()),
-                                       &refusal)
-                : std::nullopt;
-    logRefusal(refusal);
-    if (!image) {
-        log("ERROR: failed to load image from " + path);
-        using Kind = PhotoDecoder::Refusal::Kind;
-        if (failure != nullptr)
-            *failure = refusal.kind == Kind::TooLarge     ? Failure::TooLarge
-                       : refusal.kind == Kind::Unreadable ? Failure::Unreadable
-                                                          : Failure::NotAPicture;
-        return false;
+std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
+    const std::vector<std::string>& paths) {
+    DecodeQueue decoding;
+    for (const std::string& path : paths) {
+        // Decoded only as finely as the new pin shows it: its size comes from the header.
+        decoding.add([path, scale = mainScreenScale()] {
+            DecodeQueue::Result result;
+            if (const auto natural = PhotoDecoder::naturalSize(path, &result.refusal))
+                result.photo = PhotoDecoder::decode(
+                    path, PhotoDecoder::longerSideToDecode(baseSize(QSizeF(*natural)), scale),
+                    &result.refusal);
+            return result;
+        });
     }
-    const auto storedFilename = PhotoCopies::copyImageToContainer(path);
-    if (!storedFilename) {
-        log("ERROR: failed to copy image \u2014 photo will not persist");
-        if (failure != nullptr)
-            *failure = Failure::CopyFailed;
-        return false;
+    std::vector<std::optional<Failure>> outcomes;
+    std::size_t pinned = 0;
+    for (const std::string& path : paths) {
+        const auto [image, refusal] = decoding.takeNext();
+        logRefusal(refusal);
+        if (!image) {
+            log("ERROR: failed to load image from " + path);
+            using Kind = PhotoDecoder::Refusal::Kind;
+            outcomes.push_back(refusal.kind == Kind::TooLarge     ? Failure::TooLarge
+                               : refusal.kind == Kind::Unreadable ? Failure::Unreadable
+                                                                  : Failure::NotAPicture);
+            continue;
+        }
+        const auto storedFilename = PhotoCopies::copyImageToContainer(path);
+        if (!storedFilename) {
+            log("ERROR: failed to copy image \u2014 photo will not persist");
+            outcomes.push_back(Failure::CopyFailed);
+            continue;
+        }
+        const double tilt = uniformDouble(-kMaximumTilt, kMaximumTilt);
+        const char* color = pinColorNames.at(
+            QRandomGenerator::system()->bounded(static_cast<quint32>(pinColorNames.size())));
+        const QSizeF size = baseSize(image->naturalSize);
+        const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
+        createPinWindow(
+            {*image, *storedFilename, path, size.width(), size.height(), tilt, color, false,
+             pinned == 0 ? std::nullopt
+                         : std::optional(PinPlacement::cascaded(screen.center(), pinned))});
+        ++pinned;
+        outcomes.push_back(std::nullopt);
     }
-    const double tilt = uniformDouble(-kMaximumTilt, kMaximumTilt);
-    const char* color = pinColorNames.at(
-        QRandomGenerator::system()->bounded(static_cast<quint32>(pinColorNames.size())));
-    const QSizeF size = baseSize(image->naturalSize);
-    const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
-    createPinWindow({*image, *storedFilename, path, size.width(), size.height(), tilt, color, false,
-                     cascadeStep == 0
-                         ? std::nullopt
-                         : std::optional(PinPlacement::cascaded(screen.center(), cascadeStep))});
-    return true;
+    return outcomes;
 }
 
 // A square takes the second branch: the comparison is strict.

@@ -63,12 +63,13 @@ public:
     // Why a file was not pinned.
     enum class Failure { NotAPicture, TooLarge, Unreadable, CopyFailed };
 
-    // Pins the chosen file as "Add Photo" does: decoded at the pin's size, copied into the images
-    // folder, a random tilt within ±8° and one of the four colours, its longer side 300 points,
-    // centred on the main screen, or `cascadeStep` steps down and right of its centre (one of
-    // several files pinned at once). False, after its log lines and with `failure` set, when it
-    // cannot.
-    bool addPhoto(const std::string& path, std::size_t cascadeStep = 0, Failure* failure = nullptr);
+    // Pins each file as "Add Photo" does: decoded at the pin's size (several at once, on worker
+    // threads), copied into the images folder, a random tilt within ±8° and one of the four
+    // colours, its longer side 300 points. The first pinned is centred on the main screen, each
+    // later one a cascade step down and right. Lines, copies and windows follow the files' order.
+    // Per file: none when pinned, or why not (after its log lines).
+    std::vector<std::optional<Failure>> addPhotos(const std::vector<std::string>& paths);
+    bool addPhoto(const std::string& path) { return !addPhotos({path}).front(); }
 
     // Removes the pin whose window shows `view`: closes and unlists the window, saves, and only
     // when that save succeeded deletes its copy. A view that no listed window shows is ignored.

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QMoveEvent>
+#include <QTimer>
 #include <algorithm>
 #include <cstdlib>
 
@@ -10,6 +11,12 @@
 #include "platform/x11/DesktopWindow.h"
 
 namespace corkwallery {
+
+namespace {
+
+constexpr int kSizeNudgeMs = 250;
+
+}  // namespace
 
 namespace x11 = platform::x11;
 
@@ -212,16 +219,13 @@ void PinWindow::paintEvent(QPaintEvent*) {
     applyInputShape();
     x11::markFrameWithoutShadow(this);
     // xcompmgr -c shadows no translucent window, but one it met before it was mapped keeps a
-    // rectangular shadow until its size changes: a pixel more and back.
+    // rectangular shadow until its size changes: a pixel more, and back a moment later, since
+    // openbox merges requests that wait together and would change nothing.
     if (x11::isRunning() && compositing_) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                const QRect geometry = nativeGeometry();
-                request(geometry.adjusted(0, 0, 0, 1));
-                request(geometry);
-            },
-            Qt::QueuedConnection);
+        QTimer::singleShot(0, this, [this] {
+            request(nativeGeometry().adjusted(0, 0, 0, 1));
+            QTimer::singleShot(kSizeNudgeMs, this, &PinWindow::place);
+        });
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QTemporaryFile>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 namespace corkwallery::platform::files {
 
@@ -84,9 +85,14 @@ Result<std::string> readFile(const std::string& path) {
     return Result<std::string>::success(bytes.toStdString());
 }
 
+namespace {
+
+// Fills our own temporary file beside `path` through `fill` (which gives an error, or none and
+// the bytes written), forces it to disk and renames it over `path`.
 // QSaveFile is not used: its temporary "<name>.XXXXXX" cannot be told apart from a user's file
 // such as "pinned-photos.json.backup", so its leftovers could not be cleared safely.
-Result<std::size_t> writeAtomically(const std::string& path, std::string_view bytes) {
+Result<std::size_t> replace(const std::string& path,
+                            const std::function<std::string(QFile&, std::size_t&)>& fill) {
     using Outcome = Result<std::size_t>;
     // A symbolic link is followed, so the user's link stays.
     QFileInfo target(QString::fromStdString(path));
@@ -109,12 +115,12 @@ Result<std::size_t> writeAtomically(const std::string& path, std::string_view by
     struct stat status {};
     if (::stat(targetPath.constData(), &status) == 0 && S_ISREG(status.st_mode))
         ::fchmod(file.handle(), status.st_mode & 07777);
-    const auto size = static_cast<qint64>(bytes.size());
-    errno = 0;
+    std::size_t written = 0;
+    std::string error = fill(file, written);
     // Bytes that may not have reached the disk never replace the old file; after a failed write
     // QFile may report only "Unknown error", where errno says what happened.
-    std::string error;
-    if (file.write(bytes.data(), size) != size || !file.flush() || ::fsync(file.handle()) != 0)
+    errno = 0;
+    if (error.empty() && (!file.flush() || ::fsync(file.handle()) != 0))
         error = errno != 0 ? failure(path, errno) : failure(path, file);
     file.close();
     if (error.empty() && ::rename(temporary.constData(), targetPath.constData()) != 0)
@@ -124,7 +130,42 @@ Result<std::size_t> writeAtomically(const std::string& path, std::string_view by
         return Outcome::failure(error);
     }
     syncFolder(target.absolutePath());
-    return Outcome::success(bytes.size());
+    return Outcome::success(written);
+}
+
+// What a failed write says: errno where QFile knows only "Unknown error".
+std::string writeFailure(const std::string& path, const QFile& file) {
+    return errno != 0 ? failure(path, errno) : failure(path, file);
+}
+
+}  // namespace
+
+Result<std::size_t> writeAtomically(const std::string& path, std::string_view bytes) {
+    return replace(path, [&](QFile& file, std::size_t& written) {
+        errno = 0;
+        const auto size = static_cast<qint64>(bytes.size());
+        if (file.write(bytes.data(), size) != size)
+            return writeFailure(path, file);
+        written = bytes.size();
+        return std::string();
+    });
+}
+
+Result<std::size_t> copyAtomically(const std::string& source, const std::string& path) {
+    std::string error;
+    const std::unique_ptr<QFile> in = openRegularFile(source, &error);
+    if (!in)
+        return Result<std::size_t>::failure(error);
+    return replace(path, [&](QFile& file, std::size_t& written) {
+        // A megabyte at a time: a photo of any size costs no more memory than that.
+        QByteArray chunk(1 << 20, Qt::Uninitialized);
+        for (qint64 read; (read = in->read(chunk.data(), chunk.size())) > 0; written += read) {
+            errno = 0;
+            if (file.write(chunk.constData(), read) != read)
+                return writeFailure(path, file);
+        }
+        return in->error() != QFileDevice::NoError ? failure(source, *in) : std::string();
+    });
 }
 
 void removeInterruptedWrites(const std::string& folder) {

@@ -32,6 +32,9 @@ Result<std::string> readFile(const std::string& path);
 // even after a crash or power loss. On failure the temporary file is removed and the destination
 // is untouched. A symbolic link at the path is written through. Gives the number of bytes written.
 Result<std::size_t> writeAtomically(const std::string& path, std::string_view bytes);
+// The same with the bytes of the regular file `source` (opened as openRegularFile does), read a
+// piece at a time, so that copying a large file holds little of it in memory.
+Result<std::size_t> copyAtomically(const std::string& source, const std::string& path);
 
 // Deletes, silently, the temporary files that atomic writes into `folder` left behind when a
 // process died mid-write: only regular files named ".<name>.corkwallery-save-XXXXXX", which no

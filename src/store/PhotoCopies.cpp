@@ -25,9 +25,7 @@ std::optional<std::string> copyImageToContainer(const std::string& sourcePath) {
         std::string(lastPathComponent(sourcePath));
     const std::string destination = AppFolders::imagesFolderURL() + "/" + name;
 
-    const auto bytes = platform::files::readFile(sourcePath);
-    const auto written = bytes ? platform::files::writeAtomically(destination, bytes.value())
-                               : platform::Result<std::size_t>::failure(bytes.error());
+    const auto written = platform::files::copyAtomically(sourcePath, destination);
     if (!written) {
         platform::log("ERROR copying image to container: " + written.error());
         return std::nullopt;

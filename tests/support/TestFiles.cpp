@@ -1,6 +1,7 @@
 #include "support/TestFiles.h"
 
 #include <QBuffer>
+#include <QImageWriter>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -16,11 +17,15 @@ void writePicture(const std::filesystem::path& path, int width, int height, QCol
         throw std::runtime_error("cannot write " + path.string());
 }
 
-void writeJpeg(const std::filesystem::path& path, const QImage& picture, int orientation) {
+void writeJpeg(const std::filesystem::path& path, const QImage& picture, int orientation,
+               bool progressive) {
     QByteArray encoded;
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "JPEG", 95);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(95);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(picture);
     // APP1 "Exif" right after SOI: a little-endian TIFF header and one IFD entry, Orientation
     // (0x0112) of type SHORT, then the rest of its value field and no next IFD.
     std::string exif(

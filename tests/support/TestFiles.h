@@ -11,8 +11,9 @@ namespace corkwallery::testing::files {
 // A `width` x `height` picture of one colour, its folder made first; the name gives the format.
 void writePicture(const std::filesystem::path& path, int width, int height,
                   QColor color = Qt::darkCyan);
-// `picture` as a JPEG carrying the EXIF orientation tag (1 to 8).
-void writeJpeg(const std::filesystem::path& path, const QImage& picture, int orientation);
+// `picture` as a JPEG carrying the EXIF orientation tag (1 to 8), baseline or progressive.
+void writeJpeg(const std::filesystem::path& path, const QImage& picture, int orientation,
+               bool progressive = false);
 // A PNG whose header promises `width` x `height` pixels with almost no data after it: a
 // decompression bomb as its header presents it.
 void writePngHeaderOnly(const std::filesystem::path& path, unsigned width, unsigned height);
