@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/Files.h"
+
 namespace corkwallery::PreviewCache {
 
 namespace fs = std::filesystem;
@@ -72,7 +74,7 @@ bool isPreviewKey(std::string_view rest) {
 
 std::string folder() {
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    return cache.toStdString() + "/Corkwallery/previews";
+    return platform::files::fromQt(cache) + "/Corkwallery/previews";
 }
 
 int previewSide(double scale) {
@@ -120,7 +122,7 @@ void store(const std::string& copyPath, const Photo& photo, int longerSide) {
     const std::string part = path + kPartSuffix;
     // Written beside and renamed into place, so a preview is whole or absent. It is not forced
     // to disk: a preview lost in a crash is only made again.
-    QImageWriter writer(QString::fromStdString(part), transparent ? "png" : "jpeg");
+    QImageWriter writer(platform::files::toQt(part), transparent ? "png" : "jpeg");
     if (!transparent)
         writer.setQuality(kJpegQuality);
     if (!writer.write(pixels)) {

@@ -4,13 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <QFile>
-#include <QRegularExpression>
-#include <QTemporaryFile>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <filesystem>
 #include <functional>
+
+#include "platform/Utf8.h"
 
 namespace corkwallery::platform::files {
 
@@ -30,10 +32,16 @@ std::string failure(const std::string& path, const QFileDevice& file) {
     return path + ": " + file.errorString().toStdString();
 }
 
+// The folder part of a path ("." for a bare name, "/" for one in the root).
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // Makes a completed rename inside the folder durable. Failure only weakens durability, so it is
 // not reported.
-void syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ::fsync(fd);  // nothing happens on -1
     ::close(fd);
 }
@@ -56,6 +64,14 @@ int openRegular(const std::string& path, std::string* error) {
 }
 
 }  // namespace
+
+QString toQt(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string fromQt(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 std::unique_ptr<QFile> openRegularFile(const std::string& path, std::string* error) {
     std::string reason;
@@ -87,6 +103,23 @@ Result<std::string> readFile(const std::string& path) {
 
 namespace {
 
+// A symbolic link at the path is followed, so that the user's link stays and its target is
+// replaced.
+std::string followLinks(std::string path) {
+    for (int depth = 0; depth < 128; ++depth) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            break;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length <= 0)
+            break;
+        target.resize(static_cast<std::size_t>(length));
+        path = target.starts_with('/') ? target : folderOf(path) + "/" + target;
+    }
+    return path;
+}
+
 // Fills our own temporary file beside `path` through `fill` (which gives an error, or none and
 // the bytes written), forces it to disk and renames it over `path`.
 // QSaveFile is not used: its temporary "<name>.XXXXXX" cannot be told apart from a user's file
@@ -94,42 +127,36 @@ namespace {
 Result<std::size_t> replace(const std::string& path,
                             const std::function<std::string(QFile&, std::size_t&)>& fill) {
     using Outcome = Result<std::size_t>;
-    // A symbolic link is followed, so the user's link stays.
-    QFileInfo target(QString::fromStdString(path));
-    for (int depth = 0; target.isSymLink() && depth < 128; ++depth)
-        target.setFile(target.symLinkTarget());
-    const QByteArray targetPath = QFile::encodeName(target.absoluteFilePath());
+    const std::string target = followLinks(path);
+    const std::string folder = folderOf(target);
     // The temporary name is shortened where needed to stay within what a folder entry holds.
-    QByteArray name = QFile::encodeName(target.fileName());
-    int cut = std::min<int>(name.size(), kLongestName);
-    while (cut > 0 && cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-        --cut;  // never in the middle of a UTF-8 character
-    name.truncate(cut);
-    QTemporaryFile file(target.absolutePath() + "/." + QFile::decodeName(name) + kTemporaryMarker +
-                        "XXXXXX");
-    file.setAutoRemove(false);
-    if (!file.open())
-        return Outcome::failure(failure(path, file));
-    const QByteArray temporary = QFile::encodeName(file.fileName());
+    const std::string name = target.substr(target.rfind('/') + 1);
+    std::string temporary =
+        folder + "/." + std::string(utf8::prefix(name, kLongestName)) + kTemporaryMarker + "XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return Outcome::failure(failure(path, errno));
+    QFile file;
+    file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
     // The new file keeps the permissions of the one it replaces.
     struct stat status {};
-    if (::stat(targetPath.constData(), &status) == 0 && S_ISREG(status.st_mode))
-        ::fchmod(file.handle(), status.st_mode & 07777);
+    if (::stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        ::fchmod(fd, status.st_mode & 07777);
     std::size_t written = 0;
     std::string error = fill(file, written);
     // Bytes that may not have reached the disk never replace the old file; after a failed write
     // QFile may report only "Unknown error", where errno says what happened.
     errno = 0;
-    if (error.empty() && (!file.flush() || ::fsync(file.handle()) != 0))
+    if (error.empty() && (!file.flush() || ::fsync(fd) != 0))
         error = errno != 0 ? failure(path, errno) : failure(path, file);
     file.close();
-    if (error.empty() && ::rename(temporary.constData(), targetPath.constData()) != 0)
+    if (error.empty() && ::rename(temporary.c_str(), target.c_str()) != 0)
         error = failure(path, errno);
     if (!error.empty()) {
-        ::unlink(temporary.constData());
+        ::unlink(temporary.c_str());
         return Outcome::failure(error);
     }
-    syncFolder(target.absolutePath());
+    syncFolder(folder);
     return Outcome::success(written);
 }
 
@@ -169,14 +196,23 @@ Result<std::size_t> copyAtomically(const std::string& source, const std::string&
 }
 
 void removeInterruptedWrites(const std::string& folder) {
-    static const QRegularExpression temporary(
-        QRegularExpression::anchoredPattern("\\..+" + QRegularExpression::escape(kTemporaryMarker) +
-                                            "[A-Za-z0-9]{6}"),
-        QRegularExpression::DotMatchesEverythingOption);
-    const QDir dir(QString::fromStdString(folder));
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
-        if (temporary.match(name).hasMatch())
-            QFile::remove(dir.filePath(name));
+    namespace fs = std::filesystem;
+    constexpr std::string_view marker = kTemporaryMarker;
+    const auto isOurs = [&](std::string_view name) {
+        const auto at = name.rfind(marker);
+        return name.size() > 1 && name.front() == '.' && at != std::string_view::npos && at > 1 &&
+               name.size() == at + marker.size() + 6 &&
+               std::all_of(name.end() - 6, name.end(), [](char c) {
+                   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9');
+               });
+    };
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        // Regular files only: a link or a folder of that name is the user's.
+        if (entry.is_regular_file(error) && !entry.is_symlink(error) &&
+            isOurs(entry.path().filename().native()))
+            ::unlink(entry.path().c_str());
     }
 }
 
@@ -193,7 +229,7 @@ Result<std::string> renameToFreeName(const std::string& from, const std::string&
                 ::unlink(from.c_str());
         }
         if (renamed) {
-            syncFolder(QFileInfo(QString::fromStdString(candidate)).absolutePath());
+            syncFolder(folderOf(candidate));
             return Result<std::string>::success(candidate);
         }
         if (errno != EEXIST)
@@ -231,12 +267,15 @@ ReadabilityCheck checkReadability(const std::string& folder, const std::string& 
 }
 
 bool createFolder(const std::string& path) {
-    return QDir().mkpath(QString::fromStdString(path));
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return std::filesystem::is_directory(path, error);
 }
 
 bool removeFile(const std::string& path) {
-    const QString file = QString::fromStdString(path);
-    return !QFileInfo(file).isDir() && QFile::remove(file);
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode) &&
+           ::unlink(path.c_str()) == 0;
 }
 
 }  // namespace corkwallery::platform::files

@@ -13,8 +13,14 @@ class QFile;
 
 // The file operations whose soundness matters: reading only regular files and never blocking on
 // a FIFO or device, atomic and durable writes through temporary files of our own, and moving a
-// file aside without ever replacing another. Paths are UTF-8; error texts read "<path>: <reason>".
+// file aside without ever replacing another. Paths are the file system's bytes, which need not be
+// UTF-8; error texts read "<path>: <reason>".
 namespace corkwallery::platform::files {
+
+// Where a path meets Qt: its bytes as a QString file name and back (QFile::decodeName and
+// encodeName), never through a text conversion that would replace bytes that are not UTF-8.
+QString toQt(const std::string& path);
+std::string fromQt(const QString& path);
 
 // Opens a regular file for reading without ever blocking: a FIFO, a device, a socket or a folder
 // at the path is refused with "<path>: not a regular file". The file is ready for QImageReader or

@@ -1,6 +1,7 @@
 #include "store/AppFolders.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -27,8 +28,8 @@ std::string created(std::string folder) {
 
 std::string appFolderURL() {
     const QStringList data = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
-    return created(
-        joined(data.isEmpty() ? std::string() : data.first().toStdString(), "Corkwallery"));
+    return created(joined(data.isEmpty() ? std::string() : platform::files::fromQt(data.first()),
+                          "Corkwallery"));
 }
 
 std::string imagesFolderURL() {
@@ -56,15 +57,16 @@ std::string instanceLockURL() {
     if (runtime.isEmpty())
         return {};
     // The folder as the file system sees it, so two spellings of one folder share one lock.
-    const QFileInfo folder(QString::fromStdString(appFolderURL()));
+    const QFileInfo folder(platform::files::toQt(appFolderURL()));
     const QString canonical = folder.canonicalFilePath();
     const QByteArray digest =
         QCryptographicHash::hash(
-            (canonical.isEmpty() ? folder.absoluteFilePath() : canonical).toUtf8(),
+            QFile::encodeName(canonical.isEmpty() ? folder.absoluteFilePath() : canonical),
             QCryptographicHash::Sha256)
             .toHex()
             .left(16);
-    return joined(runtime.toStdString(), "corkwallery-" + digest.toStdString() + ".lock");
+    return joined(platform::files::fromQt(runtime),
+                  "corkwallery-" + digest.toStdString() + ".lock");
 }
 
 }  // namespace corkwallery::AppFolders

@@ -3,44 +3,9 @@
 #include <cmath>
 
 #include "platform/Log.h"
+#include "platform/Utf8.h"
 
 namespace corkwallery {
-
-namespace {
-
-// Whether the text is well-formed UTF-8: no overlong forms, surrogates or code points past
-// U+10FFFF.
-bool isValidUtf8(std::string_view text) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = byte(i);
-        std::size_t length = 1;
-        unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else if (lead >= 0x80) {
-            return false;
-        }
-        if (length > 1 && (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high))
-            return false;
-        for (std::size_t k = 2; k < length; ++k) {
-            if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
-                return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
-}  // namespace
 
 void JsonWriter::beginArray() {
     separate();
@@ -65,7 +30,7 @@ void JsonWriter::endObject() {
 }
 
 bool JsonWriter::writeString(std::string_view key, std::string_view value) {
-    if (!isValidUtf8(value))
+    if (!platform::utf8::isValid(value))
         return false;
     appendKey(key);
     appendString(value);

@@ -4,11 +4,15 @@
 
 #include "platform/Files.h"
 #include "platform/Log.h"
+#include "platform/Utf8.h"
 #include "store/AppFolders.h"
 
 namespace corkwallery::PhotoCopies {
 
 namespace {
+
+// What a folder entry holds, in bytes.
+constexpr std::size_t kLongestName = 255;
 
 std::string_view lastPathComponent(std::string_view path) {
     while (path.size() > 1 && path.back() == '/')
@@ -17,12 +21,30 @@ std::string_view lastPathComponent(std::string_view path) {
     return slash == std::string_view::npos || path.size() == 1 ? path : path.substr(slash + 1);
 }
 
+// The stored name is written into the state file, so it must be UTF-8: bytes of another encoding
+// become U+FFFD. A name too long for a folder entry beside the UUID loses the end of its stem,
+// keeping its extension.
+std::string storedName(std::string_view uuid, std::string_view fileName) {
+    const std::string name = platform::utf8::repaired(fileName);
+    const std::size_t room = kLongestName - uuid.size() - 1;
+    if (name.size() <= room)
+        return std::string(uuid) + "-" + name;
+    const auto dot = name.rfind('.');
+    const std::string_view extension = dot != std::string::npos && name.size() - dot <= 16
+                                           ? std::string_view(name).substr(dot)
+                                           : std::string_view();
+    const std::string_view stem = std::string_view(name).substr(0, name.size() - extension.size());
+    return std::string(uuid) + "-" +
+           std::string(platform::utf8::prefix(stem, room - extension.size())) +
+           std::string(extension);
+}
+
 }  // namespace
 
 std::optional<std::string> copyImageToContainer(const std::string& sourcePath) {
     const std::string name =
-        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString() + "-" +
-        std::string(lastPathComponent(sourcePath));
+        storedName(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString(),
+                   lastPathComponent(sourcePath));
     const std::string destination = AppFolders::imagesFolderURL() + "/" + name;
 
     const auto written = platform::files::copyAtomically(sourcePath, destination);

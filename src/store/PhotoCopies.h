@@ -7,7 +7,8 @@
 // The application's own copies of the photos it pins, in the images folder.
 namespace corkwallery::PhotoCopies {
 
-// Copies the file into the images folder as "<UUID, upper case>-<its file name>" and logs
+// Copies the file into the images folder as "<UUID, upper case>-<its file name>" (made valid
+// UTF-8, and short enough for a folder entry) and logs
 // "Copied image to container: <path> (<n> bytes)"; on failure logs "ERROR copying image to
 // container: <error>" and gives none, leaving no partial copy.
 std::optional<std::string> copyImageToContainer(const std::string& sourcePath);

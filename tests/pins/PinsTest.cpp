@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/Utf8.h"
 #include "store/StateFileCodec.h"
 #include "support/CapturedLog.h"
 #include "support/Polling.h"
@@ -156,6 +157,42 @@ TEST_F(Pins, RestoredPinsKeepTheirRecordsExactlyUnlessOutOfReach) {
     EXPECT_THAT(later, Contains("[Corkwallery] saveState() called \u2014 5 window(s)").Times(1));
     EXPECT_THAT(later,
                 Contains("[Corkwallery] Brought pin 0 back on screen: center=(1308.0, 400.0)"));
+}
+
+// Whatever a file is called, it is pinned and saved like any other: the stored name and the
+// original path are UTF-8 (bytes of another encoding read as U+FFFD), the copy carries exactly
+// the stored name, a name too long beside the UUID keeps its extension, and later saves succeed.
+TEST_F(Pins, FilesOfAnyNameArePinnedAndSaved) {
+    const std::string latin1(200, '\xe9');
+    const std::pair<std::string, std::string> cases[] = {
+        {"caf\xe9.png", "caf\uFFFD.png"},
+        {"\xc3\xa9t\xc3\xa9 \xe2\x82.png", "\u00e9t\u00e9 \uFFFD.png"},  // a cut character
+        {"\u00c9t\u00e9 \u00e0 la mer.png", "\u00c9t\u00e9 \u00e0 la mer.png"},
+        {std::string(240, 'a') + ".png", std::string(214, 'a') + ".png"},
+        {latin1 + ".png",
+         [] {
+             std::string s;
+             for (int i = 0; i < 71; ++i)
+                 s += "\uFFFD";
+             return s + ".png";
+         }()},
+    };
+    const fs::path folder = home.root() / "caf\xe9";
+    for (const auto& [name, stored] : cases) {
+        SCOPED_TRACE(platform::utf8::repaired(name));
+        writePicture(folder / name, 40, 30);
+        ASSERT_TRUE(board.addPhoto(folder / name));
+        const PinnedPhotoState pinned = saved().back();
+        EXPECT_THAT(pinned.storedFilename,
+                    ::testing::MatchesRegex("[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}-.*"));
+        EXPECT_EQ(pinned.storedFilename.substr(37), stored);
+        EXPECT_LE(pinned.storedFilename.size(), 255u);
+        EXPECT_EQ(pinned.originalPath, platform::utf8::repaired((folder / name).string()));
+        EXPECT_EQ(readBytes(images() / pinned.storedFilename), readBytes(folder / name));
+    }
+    board.pinWindows()[0]->contentView()->toggleLock();
+    EXPECT_TRUE(saved().front().isLocked);
+    EXPECT_EQ(saved().size(), std::size(cases));
 }
 
 // A copy goes only after a save that no longer names it: when that save fails, the copies stay.

@@ -68,6 +68,31 @@ TEST(Log, DoublesInShortestRoundTripText) {
     }
 }
 
+// Paths are the file system's bytes: a name that is not UTF-8 is written under exactly its bytes,
+// and through a link the target is replaced and the link stays.
+TEST(Files, AtomicWritesKeepTheNameBytesAndFollowLinks) {
+    namespace fs = std::filesystem;
+    testing::TemporaryHome home;
+    const fs::path folder = home.root() / "d\xe9j\xe0";
+    fs::create_directories(folder / "real");
+    fs::create_symlink("real/target.json", folder / "link.json");
+    for (const char* name : {"caf\xe9.json", "link.json", "\xff\xfe"}) {
+        const auto written = files::writeAtomically((folder / name).string(), "[]");
+        ASSERT_TRUE(written.ok()) << written.error();
+        EXPECT_EQ(testing::files::readBytes(folder / name), "[]");
+    }
+    EXPECT_TRUE(fs::is_symlink(folder / "link.json"));
+    EXPECT_EQ(testing::files::readBytes(folder / "real/target.json"), "[]");
+    const auto copied =
+        files::copyAtomically((folder / "caf\xe9.json").string(), (folder / "\xe9").string());
+    EXPECT_EQ(copied.ok() ? copied.value() : 0, 2u);
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names,
+              (std::set<std::string>{"caf\xe9.json", "link.json", "real", "\xff\xfe", "\xe9"}));
+}
+
 // What a crash leaves is ours; everything else in the folder, however alike, is the user's: among
 // them the shape of another program's temporary file, near misses of ours, a folder and a link.
 TEST(Files, InterruptedWriteCleanupTakesOnlyOurTemporaryFiles) {

@@ -13,8 +13,13 @@ void writePicture(const std::filesystem::path& path, int width, int height, QCol
     std::filesystem::create_directories(path.parent_path());
     QImage picture(width, height, QImage::Format_RGB32);
     picture.fill(color);
-    if (!picture.save(QString::fromStdString(path.string())))
+    // Encoded in memory and written by bytes: the path need not be UTF-8.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, path.extension().string().substr(1).c_str()))
         throw std::runtime_error("cannot write " + path.string());
+    writeBytes(path, encoded.toStdString());
 }
 
 void writeJpeg(const std::filesystem::path& path, const QImage& picture, int orientation,
