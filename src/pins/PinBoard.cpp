@@ -15,6 +15,7 @@
 #include "platform/Files.h"
 #include "platform/Log.h"
 #include "platform/ScreenCoordinates.h"
+#include "platform/Utf8.h"
 #include "store/AppFolders.h"
 #include "store/PhotoCopies.h"
 
@@ -150,6 +151,7 @@ void PinBoard::reloadFinerImage(DraggableImageView* view, QSizeF points) {
 void PinBoard::restorePinnedPhotos() {
     const std::vector<PinnedPhotoState> records = loadState();
     log("restorePinnedPhotos() \u2014 " + std::to_string(records.size()) + " state(s) to restore");
+    notRestoredYet_.assign(records.begin(), records.end());
     const std::string folder = AppFolders::imagesFolderURL();
     // The copies are decoded on worker threads, a few records ahead; the lines, the windows and
     // the saves follow the records' order here, as they would one after another.
@@ -170,6 +172,7 @@ void PinBoard::restorePinnedPhotos() {
     for (std::size_t i = 0; i < records.size(); ++i) {
         const PinnedPhotoState& record = records[i];
         const std::string prefix = "  [" + std::to_string(i) + "] ";
+        notRestoredYet_.pop_front();
         const auto& location = locations[i];
         const std::string path = location.value_or(folder + "/" + record.storedFilename);
         log(prefix + "Loading from container: " + path);
@@ -231,10 +234,11 @@ std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
             QRandomGenerator::system()->bounded(static_cast<quint32>(pinColorNames.size())));
         const QSizeF size = baseSize(image->naturalSize);
         const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
-        createPinWindow(
-            {*image, *storedFilename, path, size.width(), size.height(), tilt, color, false,
-             pinned == 0 ? std::nullopt
-                         : std::optional(PinPlacement::cascaded(screen.center(), pinned))});
+        createPinWindow({*image, *storedFilename, platform::utf8::repaired(path), size.width(),
+                         size.height(), tilt, color, false,
+                         pinned == 0
+                             ? std::nullopt
+                             : std::optional(PinPlacement::cascaded(screen.center(), pinned))});
         ++pinned;
         outcomes.push_back(std::nullopt);
     }
@@ -331,6 +335,12 @@ bool PinBoard::saveState() {
             ", center=" + point(center));
     }
     addHeldRecords(pinWindows_.size());
+    // The launch has not reached these yet: they stay as they were, after everything before them.
+    if (!notRestoredYet_.empty()) {
+        records.insert(records.end(), notRestoredYet_.begin(), notRestoredYet_.end());
+        log("  " + std::to_string(notRestoredYet_.size()) +
+            " record(s) not restored yet \u2014 kept unchanged");
+    }
     return store_.saveState(records);
 }
 

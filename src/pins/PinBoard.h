@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointF>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,8 +34,10 @@ struct PinParameters {
 // The pins on the desktop: the ordered list of pin windows, and the flows that add, restore,
 // remove and save them. Records whose copies cannot be read at launch (their folder out of reach,
 // the copy unreadable for now) are held: every save writes them back unchanged, each in its place
-// among the restored pins, until "Remove All Photos". Pins that no screen shows come back onto
-// the nearest screen at launch and whenever the screens change.
+// among the restored pins, until "Remove All Photos". While the launch restores pins, the records
+// it has not reached yet are written back unchanged after them, so a launch cut short loses none.
+// Pins that no screen shows come back onto the nearest screen at launch and whenever the screens
+// change.
 class PinBoard final : public QObject {
     Q_OBJECT
 public:
@@ -80,7 +83,8 @@ public:
     // Writes the state file from the windows (and held records), with the lines "saveState()
     // called — <n> window(s)", per window "window <i>: saved — stored=<name>, center=(<x>, <y>)"
     // or "window <i>: storedFilename is nil — skipping", per held record "held <i>: kept
-    // unchanged — stored=<name>", then the store's own lines. True when written.
+    // unchanged — stored=<name>", during the launch "<k> record(s) not restored yet — kept
+    // unchanged", then the store's own lines. True when written.
     bool saveState();
     std::vector<PinnedPhotoState> loadState();
 
@@ -111,6 +115,7 @@ private:
     StateStore store_;
     PinWindowList pinWindows_;
     std::vector<Held> held_;
+    std::deque<PinnedPhotoState> notRestoredYet_;  // while the launch restores, in file order
     QTimer* screensChanged_;  // a child: coalesces screen changes into one look
 };
 
