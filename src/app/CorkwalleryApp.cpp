@@ -77,9 +77,19 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
     signals_ = std::make_unique<platform::UnixSignals>();
     QObject::connect(signals_.get(), &platform::UnixSignals::terminationRequested,
                      [this] { terminate(); });
-    // The desktop session is ending: save now, since the process may be killed right after.
+    // The session manager asks for a save both at a checkpoint ("save session") and before the
+    // session ends; Qt tells neither apart. Only the save here: at the end the manager's Die
+    // follows, which reaches the application as a quit (AppDelegate::eventFilter).
     QObject::connect(application_.get(), &QGuiApplication::commitDataRequest,
-                     [this](QSessionManager&) { terminate(); });
+                     [this](QSessionManager&) {
+                         if (!terminated_)
+                             delegate_->pins().saveState();
+                     });
+    // Qt would have the session manager restart the program at the next login with "-session
+    // ID", which the command line refuses; the autostart entry ("Start at Login") starts it.
+    QObject::connect(
+        application_.get(), &QGuiApplication::saveStateRequest,
+        [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); });
     delegate_ = std::make_unique<AppDelegate>();
     QObject::connect(delegate_.get(), &AppDelegate::terminateRequested, [this] { terminate(); });
     application_->installEventFilter(delegate_.get());
