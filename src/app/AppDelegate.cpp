@@ -70,7 +70,7 @@ void AppDelegate::applicationDidFinishLaunching(const std::vector<std::string>& 
     if (!pins_.pinWindows().empty())
         return;
     if (!userDefaults().value(kHasAddedFirstPhoto).toBool())
-        showWelcomePanel();
+        showWelcomePanel(statusItem_->isInTray());
 }
 
 void AppDelegate::applicationWillTerminate() {
@@ -107,10 +107,18 @@ void AppDelegate::setupStatusItem() {
     menu->addSeparator();
     add(tr("Quit Corkwallery"), &AppDelegate::quitClicked, QKeySequence(Qt::CTRL | Qt::Key_Q));
     statusItem_ = std::make_unique<StatusItem>(std::move(menu));
+    // A panel often starts after the program (Start at Login), or goes: the welcome card names
+    // whichever of tray icon and corner card there is now.
+    connect(statusItem_.get(), &StatusItem::placementChanged, this, [this](bool inTray) {
+        if (!welcomePanel_)
+            return;
+        closeCard(welcomePanel_);
+        showWelcomePanel(inTray);
+    });
 }
 
-void AppDelegate::showWelcomePanel() {
-    welcomePanel_ = InfoCard::welcome(statusItem_ != nullptr && statusItem_->isInTray());
+void AppDelegate::showWelcomePanel(bool inTray) {
+    welcomePanel_ = InfoCard::welcome(inTray);
     welcomePanel_->orderFront();
 }
 

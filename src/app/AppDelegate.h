@@ -28,7 +28,9 @@ public:
     void applicationWillTerminate();
 
     void setupStatusItem();
-    void showWelcomePanel();
+    // The welcome card names the tray icon when `inTray`, else the corner card; it is made anew
+    // when the status item moves while it is shown.
+    void showWelcomePanel(bool inTray);
     void showHelpPanel();
 
     // Pins each file as "Add Photo" does, each further pinned one a cascade step from the main
