@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include "app/StartAtLogin.h"
+#include "app/Translations.h"
 #include "platform/Log.h"
 
 namespace corkwallery {
@@ -23,6 +24,25 @@ namespace corkwallery {
 namespace {
 
 const QString kHasAddedFirstPhoto = QStringLiteral("hasAddedFirstPhoto");
+// tr()'s context, for texts translated into another process's language too.
+constexpr char kContext[] = "corkwallery::AppDelegate";
+
+// Why a file was not pinned, untranslated; it follows a colon in the answer and the notification.
+const char* failureReason(PinBoard::Failure failure) {
+    switch (failure) {
+        case PinBoard::Failure::TooLarge:
+            return QT_TRANSLATE_NOOP("corkwallery::AppDelegate", "it is too large");
+        case PinBoard::Failure::Unreadable:
+            return QT_TRANSLATE_NOOP("corkwallery::AppDelegate", "it cannot be read");
+        case PinBoard::Failure::CopyFailed:
+            return QT_TRANSLATE_NOOP("corkwallery::AppDelegate",
+                                     "it could not be copied into Corkwallery's folder");
+        case PinBoard::Failure::NotAPicture:
+            break;
+    }
+    return QT_TRANSLATE_NOOP("corkwallery::AppDelegate",
+                             "it is not a picture Corkwallery can show");
+}
 
 QSettings userDefaults() {
     return QSettings(QStringLiteral("Corkwallery"), QStringLiteral("Corkwallery"));
@@ -70,7 +90,7 @@ void AppDelegate::applicationDidFinishLaunching(const std::vector<std::string>& 
     if (!pins_.pinWindows().empty())
         return;
     if (!userDefaults().value(kHasAddedFirstPhoto).toBool())
-        showWelcomePanel();
+        showWelcomePanel(statusItem_->isInTray());
 }
 
 void AppDelegate::applicationWillTerminate() {
@@ -107,10 +127,18 @@ void AppDelegate::setupStatusItem() {
     menu->addSeparator();
     add(tr("Quit Corkwallery"), &AppDelegate::quitClicked, QKeySequence(Qt::CTRL | Qt::Key_Q));
     statusItem_ = std::make_unique<StatusItem>(std::move(menu));
+    // A panel often starts after the program (Start at Login), or goes: the welcome card names
+    // whichever of tray icon and corner card there is now.
+    connect(statusItem_.get(), &StatusItem::placementChanged, this, [this](bool inTray) {
+        if (!welcomePanel_)
+            return;
+        closeCard(welcomePanel_);
+        showWelcomePanel(inTray);
+    });
 }
 
-void AppDelegate::showWelcomePanel() {
-    welcomePanel_ = InfoCard::welcome(statusItem_ != nullptr && statusItem_->isInTray());
+void AppDelegate::showWelcomePanel(bool inTray) {
+    welcomePanel_ = InfoCard::welcome(inTray);
     welcomePanel_->orderFront();
 }
 
@@ -144,7 +172,13 @@ void AppDelegate::addPhotoClicked() {
     pinPhotos(files);
 }
 
-QString AppDelegate::pinPhotos(const std::vector<std::string>& files) {
+QString AppDelegate::pinPhotos(const std::vector<std::string>& files,
+                               const Translations* answerTexts) {
+    // The answer in its start's language; the notifications in ours.
+    const auto answerText = [answerTexts](const char* source) {
+        return answerTexts != nullptr ? answerTexts->translate(kContext, source)
+                                      : QCoreApplication::translate(kContext, source);
+    };
     QString answer;
     const auto outcomes = pins_.addPhotos(files);
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -152,31 +186,34 @@ QString AppDelegate::pinPhotos(const std::vector<std::string>& files) {
         const QString shown = QFile::decodeName(QByteArray::fromStdString(platform::escaped(file)));
         if (!outcomes[i]) {
             //: Printed for a later start that handed this file over: %1 is its path.
-            answer += tr("Pinned %1").arg(shown) + QLatin1Char('\n');
+            answer +=
+                answerText(QT_TRANSLATE_NOOP("corkwallery::AppDelegate", "Pinned %1")).arg(shown) +
+                QLatin1Char('\n');
             continue;
         }
-        // Each reason follows a colon in the answer and the notification.
-        const PinBoard::Failure failure = *outcomes[i];
-        const QString reason = failure == PinBoard::Failure::TooLarge     ? tr("it is too large")
-                               : failure == PinBoard::Failure::Unreadable ? tr("it cannot be read")
-                               : failure == PinBoard::Failure::CopyFailed
-                                   ? tr("it could not be copied into Corkwallery's folder")
-                                   : tr("it is not a picture Corkwallery can show");
+        const char* const reason = failureReason(*outcomes[i]);
         //: Printed for a later start that handed this file over: %1 is its path, %2 the reason.
-        answer += tr("Not pinned %1: %2.").arg(shown, reason) + QLatin1Char('\n');
-        notifyNotPinned(file, reason);
+        answer += answerText(QT_TRANSLATE_NOOP("corkwallery::AppDelegate", "Not pinned %1: %2."))
+                      .arg(shown, answerText(reason)) +
+                  QLatin1Char('\n');
+        notifyNotPinned(file, QCoreApplication::translate(kContext, reason));
     }
     return answer;
 }
 
-QString AppDelegate::answerOtherStart(const std::vector<std::string>& files) {
+QString AppDelegate::answerOtherStart(const std::vector<std::string>& files,
+                                      const QStringList& languages) {
+    const Translations texts(languages);
     if (!files.empty())
-        return pinPhotos(files);
+        return pinPhotos(files, &texts);
     if (helpPanel_)
         helpPanel_->orderFront();
     else
         showHelpPanel();
-    return tr("Corkwallery is running; its help card is on the desktop.\n");
+    return texts.translate(kContext,
+                           QT_TRANSLATE_NOOP("corkwallery::AppDelegate",
+                                             "Corkwallery is running; its help card is on the "
+                                             "desktop.\n"));
 }
 
 void AppDelegate::removeAllPhotosClicked() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "pins/PinBoard.h"
 
 namespace corkwallery {
+
+class Translations;
 
 // The application's one controller. It owns the pins (and with them every pin window), the tray
 // item and the info cards; it runs the launch sequence, answers the menu, and saves the state on
@@ -28,16 +31,20 @@ public:
     void applicationWillTerminate();
 
     void setupStatusItem();
-    void showWelcomePanel();
+    // The welcome card names the tray icon when `inTray`, else the corner card; it is made anew
+    // when the status item moves while it is shown.
+    void showWelcomePanel(bool inTray);
     void showHelpPanel();
 
     // Pins each file as "Add Photo" does, each further pinned one a cascade step from the main
     // screen's centre; a file that cannot be pinned is named, with the reason, in a desktop
-    // notification. A line per file saying what happened.
-    QString pinPhotos(const std::vector<std::string>& files);
+    // notification. A line per file saying what happened, through `answerTexts` when given.
+    QString pinPhotos(const std::vector<std::string>& files,
+                      const Translations* answerTexts = nullptr);
     // A later start of the program handed these files over (to pin) or none (to show the help
-    // card, so that the user sees where Corkwallery is). What to print for that start.
-    QString answerOtherStart(const std::vector<std::string>& files);
+    // card, so that the user sees where Corkwallery is). What to print for that start, in the
+    // first of its `languages` the program has.
+    QString answerOtherStart(const std::vector<std::string>& files, const QStringList& languages);
 
     // Installed on the application: a request to quit that reaches it (QCoreApplication::quit(),
     // the session manager's end) becomes terminateRequested, since Qt would first try to close

@@ -40,7 +40,7 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
         // Only the command line and the hand-off to a running copy: no display is needed yet.
         QCoreApplication commandLine(argc, argv);
         setNames();
-        const Translations texts;  // --help and the answers of a running copy's hand-over
+        const Translations texts;  // --help and what a hand-over that fails prints
         exitCode_ = readCommandLine(argc, argv);
         if (exitCode_) {
             terminated_ = true;
@@ -94,10 +94,11 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
     QObject::connect(delegate_.get(), &AppDelegate::terminateRequested, [this] { terminate(); });
     application_->installEventFilter(delegate_.get());
     if (lock_->isLocked()) {
-        runningCopy_ = std::make_unique<RunningCopy>(lock_->path(),
-                                                     [this](const std::vector<std::string>& files) {
-                                                         return delegate_->answerOtherStart(files);
-                                                     });
+        runningCopy_ = std::make_unique<RunningCopy>(
+            lock_->path(),
+            [this](const std::vector<std::string>& files, const QStringList& languages) {
+                return delegate_->answerOtherStart(files, languages);
+            });
     }
 }
 

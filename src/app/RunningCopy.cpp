@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLocale>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
@@ -37,8 +38,10 @@ void print(std::FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
-// One request: the count, then every path's bytes. Empty when no answer came in time.
-std::optional<QString> ask(const QString& path, const std::vector<std::string>& files) {
+// One request: the count, then every path's bytes; the count of languages, then every tag's bytes.
+// Empty when no answer came in time.
+std::optional<QString> ask(const QString& path, const std::vector<std::string>& files,
+                           const QStringList& languages) {
     QLocalSocket socket;
     const QDeadlineTimer connecting(kConnectingMs);
     for (socket.connectToServer(path); !socket.waitForConnected(1000);
@@ -52,6 +55,9 @@ std::optional<QString> ask(const QString& path, const std::vector<std::string>& 
     out << static_cast<quint32>(files.size());
     for (const std::string& file : files)
         out << QByteArray::fromStdString(file);
+    out << static_cast<quint32>(languages.size());
+    for (const QString& language : languages)
+        out << language.toUtf8();
     QDataStream in(&socket);
     in.setVersion(kStreamVersion);
     const QDeadlineTimer answering(kAnsweringMs);
@@ -63,6 +69,15 @@ std::optional<QString> ask(const QString& path, const std::vector<std::string>& 
             return answer;
     } while (socket.waitForReadyRead(static_cast<int>(answering.remainingTime())));
     return std::nullopt;
+}
+
+// As QLocale::uiLanguages() names languages: letters, digits, '-' and '_', briefly.
+bool isLanguageTag(const QByteArray& tag) {
+    return !tag.isEmpty() && tag.size() <= RunningCopy::kMaxLanguageBytes &&
+           std::all_of(tag.begin(), tag.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '_';
+           });
 }
 
 }  // namespace
@@ -113,8 +128,22 @@ void RunningCopy::readRequest(QLocalSocket* socket) {
         in >> file;
         files.push_back(file.toStdString());
     }
+    quint32 languageCount = 0;
+    in >> languageCount;
+    if (in.status() == QDataStream::Ok && languageCount > kMaxLanguages)
+        return refuse(socket, "more than " + std::to_string(kMaxLanguages) + " languages");
+    QStringList languages;
+    bool tags = true;
+    for (quint32 i = 0; i < languageCount && in.status() == QDataStream::Ok; ++i) {
+        QByteArray language;
+        in >> language;
+        tags = tags && isLanguageTag(language);
+        languages << QString::fromLatin1(language);
+    }
     if (!in.commitTransaction())
         return;  // the rest is still on its way
+    if (!tags)
+        return refuse(socket, "a language that is no language tag");
     // Relative paths would be read against this process's folder; a NUL would cut a path short.
     if (std::any_of(files.begin(), files.end(), [](const std::string& file) {
             return !file.starts_with('/') || file.find('\0') != std::string::npos;
@@ -124,7 +153,7 @@ void RunningCopy::readRequest(QLocalSocket* socket) {
     delete socket->findChild<QTimer*>(QStringLiteral("requestTimeout"));
     platform::log("Another start handed over " + std::to_string(files.size()) + " file(s)");
     const QPointer<QLocalSocket> guard(socket);
-    const QString answer = handler_(files);
+    const QString answer = handler_(files, languages);
     if (guard.isNull())
         return;
     QDataStream out(socket);
@@ -142,12 +171,13 @@ void RunningCopy::refuse(QLocalSocket* socket, const std::string& why) {
 
 int RunningCopy::handOver(const std::string& lockPath, const std::vector<std::string>& files) {
     const QString path = socketPath(lockPath);
+    const QStringList languages = QLocale().uiLanguages().mid(0, kMaxLanguages);
     // Without files, one empty request asks the copy to show itself.
     for (std::size_t first = 0; first == 0 || first < files.size(); first += kMaxFiles) {
         const std::vector<std::string> part(
             files.begin() + static_cast<std::ptrdiff_t>(first),
             files.begin() + static_cast<std::ptrdiff_t>(std::min(files.size(), first + kMaxFiles)));
-        const auto answer = ask(path, part);
+        const auto answer = ask(path, part, languages);
         if (!answer) {
             print(stderr, part.empty() ? tr("The running copy of Corkwallery did not answer.\n")
                                        : tr("The running copy of Corkwallery did not answer; "

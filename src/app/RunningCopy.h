@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,18 +14,23 @@ namespace corkwallery {
 
 // The running copy's ear for later starts of the program: a local socket beside the
 // single-instance lock (its path with ".socket" for ".lock"), open only to the user. A later start
-// sends the absolute paths it was given (none at all to ask the copy to show itself) and prints
-// the answer. A request holds at most kMaxFiles paths in kMaxRequestBytes; one that breaks the
-// rules is dropped with a log line, and a client is cut off after kClientTimeoutMs.
+// sends the absolute paths it was given (none at all to ask the copy to show itself) and its
+// languages, and prints the answer, made in those. A request holds at most kMaxFiles paths and
+// kMaxLanguages language tags in kMaxRequestBytes; one that breaks the rules is dropped with a log
+// line, and a client is cut off after kClientTimeoutMs.
 class RunningCopy final : public QObject {
     Q_OBJECT
 public:
     static constexpr quint32 kMaxFiles = 1000;
     static constexpr qint64 kMaxRequestBytes = 8 * 1024 * 1024;
+    static constexpr quint32 kMaxLanguages = 32;
+    static constexpr qsizetype kMaxLanguageBytes = 64;
     static constexpr int kClientTimeoutMs = 10000;
 
-    // Answers a request: the paths handed over; what to print for that start.
-    using Handler = std::function<QString(const std::vector<std::string>& files)>;
+    // Answers a request: the paths handed over and the start's languages (QLocale::uiLanguages(),
+    // the preferred first); what to print for that start.
+    using Handler =
+        std::function<QString(const std::vector<std::string>& files, const QStringList& languages)>;
 
     RunningCopy(const std::string& lockPath, Handler handler);
     ~RunningCopy() override;
@@ -33,10 +39,10 @@ public:
     // False, after a log line, when it cannot listen.
     bool listen();
 
-    // A later start's side: hands `files` (absolute) to the copy holding the lock at `lockPath`,
-    // trying for a few seconds while that copy may still be starting, prints its answer on
-    // standard output and gives the exit status: 0, or 1 when files could not be handed over
-    // (with a line on standard error).
+    // A later start's side: hands `files` (absolute) and this process's languages to the copy
+    // holding the lock at `lockPath`, trying for a few seconds while that copy may still be
+    // starting, prints its answer on standard output and gives the exit status: 0, or 1 when files
+    // could not be handed over (with a line on standard error).
     static int handOver(const std::string& lockPath, const std::vector<std::string>& files);
 
 private:

@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <map>
+#include <sstream>
+#include <string_view>
 #include <utility>
 
 #include "platform/Files.h"
@@ -13,7 +16,7 @@ namespace corkwallery::StartAtLogin {
 namespace {
 
 // The key that tells our entry from one the user wrote.
-constexpr char kMarker[] = "X-Corkwallery-Autostart=true\n";
+constexpr char kMarkerKey[] = "X-Corkwallery-Autostart";
 
 // Exec quoted as desktop entries require: a path with a reserved character is double-quoted with
 // ", `, $ and \ escaped; % is doubled (field codes); then the string value's own escapes apply.
@@ -35,9 +38,36 @@ QString execValue(const QString& binary) {
     return argument;
 }
 
-bool isOurs(const std::string& file) {
+// The keys of an entry's [Desktop Entry] group, values trimmed, the last of a repeated key winning
+// as in GLib's reader; other groups and comments are left out. Empty when the file cannot be read.
+std::map<std::string, std::string> desktopEntryKeys(const std::string& file) {
+    std::map<std::string, std::string> keys;
     const auto text = platform::files::readFile(file);
-    return text && text.value().find(std::string("\n") + kMarker) != std::string::npos;
+    if (!text)
+        return keys;
+    const auto trimmed = [](std::string_view value) {
+        const auto first = value.find_first_not_of(" \t");
+        const auto last = value.find_last_not_of(" \t\r");
+        return first == std::string_view::npos ? std::string()
+                                               : std::string(value.substr(first, last - first + 1));
+    };
+    bool inGroup = false;
+    std::istringstream lines(text.value());
+    for (std::string line; std::getline(lines, line);) {
+        const std::string item = trimmed(line);
+        if (item.starts_with('['))
+            inGroup = item == "[Desktop Entry]";
+        else if (const auto equals = item.find('=');
+                 inGroup && !item.starts_with('#') && equals != std::string::npos)
+            keys[trimmed(std::string_view(item).substr(0, equals))] =
+                trimmed(std::string_view(item).substr(equals + 1));
+    }
+    return keys;
+}
+
+bool isOurs(const std::map<std::string, std::string>& keys) {
+    const auto marker = keys.find(kMarkerKey);
+    return marker != keys.end() && marker->second == "true";
 }
 
 }  // namespace
@@ -47,15 +77,24 @@ QString entryPath() {
            QStringLiteral("/autostart/" CORKWALLERY_APP_ID ".desktop");
 }
 
+// Desktop settings switch an entry off by setting either key rather than deleting the file.
 bool isEnabled() {
-    return QFile::exists(entryPath());
+    const QString path = entryPath();
+    if (!QFile::exists(path))
+        return false;
+    const auto keys = desktopEntryKeys(QFile::encodeName(path).toStdString());
+    const auto is = [&](const char* key, const char* value) {
+        const auto found = keys.find(key);
+        return found != keys.end() && found->second == value;
+    };
+    return !is("Hidden", "true") && !is("X-GNOME-Autostart-enabled", "false");
 }
 
 bool setEnabled(bool enabled, const QString& binary) {
     const QString path = entryPath();
     const std::string file = QFile::encodeName(path).toStdString();
     const bool present = QFile::exists(path);
-    if (present && !isOurs(file)) {
+    if (present && !isOurs(desktopEntryKeys(file))) {
         platform::log("Start at Login: " + file +
                       " was not written by Corkwallery \u2014 leaving it as it is");
         return false;
@@ -75,7 +114,7 @@ bool setEnabled(bool enabled, const QString& binary) {
     const std::string entry = "[Desktop Entry]\nType=Application\nName=Corkwallery\nExec=" +
                               execValue(binary).toStdString() +
                               "\nIcon=" CORKWALLERY_APP_ID "\nX-GNOME-Autostart-enabled=true\n" +
-                              kMarker;
+                              kMarkerKey + "=true\n";
     platform::files::createFolder(QFile::encodeName(QFileInfo(path).path()).toStdString());
     const auto written = platform::files::writeAtomically(file, entry);
     if (!written) {

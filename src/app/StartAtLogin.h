@@ -8,10 +8,12 @@
 namespace corkwallery::StartAtLogin {
 
 QString entryPath();
-// Whether an autostart entry of that name is there, ours or the user's.
+// Whether the session will start the program: an autostart entry of that name is there, ours or the
+// user's, and no desktop setting switched it off (Hidden=true, X-GNOME-Autostart-enabled=false).
 bool isEnabled();
-// Writes our entry, starting `binary` (an absolute path), or deletes it. False, with a log line,
-// when the file could not be written or deleted, or belongs to the user.
+// Writes our entry, starting `binary` (an absolute path), anew (so switched on again), or deletes
+// it. False, with a log line, when the file could not be written or deleted, or belongs to the
+// user.
 bool setEnabled(bool enabled, const QString& binary);
 
 }  // namespace corkwallery::StartAtLogin

@@ -98,9 +98,12 @@ void StatusItem::updatePlacement(std::optional<TrayKind> changed) {
         qtKind = statusNotifier ? TrayKind::StatusNotifier : TrayKind::X11;
     const bool inTray =
         qtKind == TrayKind::StatusNotifier ? statusNotifier : qtKind == TrayKind::X11 && x11;
+    const bool wasInTray = isInTray();
     if (!inTray) {
         tray_.reset();
         showCard();
+        if (wasInTray)
+            emit placementChanged(false);
         return;
     }
     // Made anew when its host came or came back, so it registers there.
@@ -120,6 +123,8 @@ void StatusItem::updatePlacement(std::optional<TrayKind> changed) {
     }
     if (card_)
         card_->hide();
+    if (!wasInTray)
+        emit placementChanged(true);
 }
 
 // At the icon where Qt knows where it is (an X11 tray), else at the pointer: Qt passes on no

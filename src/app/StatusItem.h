@@ -58,6 +58,10 @@ public:
     // icon, or standing above it when the icon is in the lower half of the screen.
     static QPointF trayMenuLocation(const QRectF& icon, double menuHeight, const QRectF& screen);
 
+signals:
+    // The icon went into a tray, or the card took its place.
+    void placementChanged(bool inTray);
+
 protected:
     // Runs the open menu's shortcuts: Qt matches a menu's shortcuts only in a menu bar, and the
     // application has the keyboard only while its menu is open.

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
@@ -81,6 +83,30 @@ TEST(app, LaunchGreetsOnlyAUserWhoNeverPinnedAPhoto) {
                   addedBefore || copied);
         EXPECT_EQ(app.delegate.welcomePanel() != nullptr, welcome);
     }
+}
+
+// The welcome card names the corner card or the tray icon, whichever stands there while it is
+// shown (offscreen has no tray, so the status item's moves are played); a pin ends it for good.
+TEST(app, WelcomeCardFollowsTheStatusItemBetweenCornerAndTray) {
+    App app;
+    const auto firstLine = [&] {
+        return app.delegate.welcomePanel()->bodyLabel()->text().section(u'\n', 0, 0);
+    };
+    EXPECT_EQ(firstLine(), "Click the pin card in the top-right corner");
+    for (const bool inTray : {true, false}) {
+        SCOPED_TRACE(inTray);
+        const QPointer<InfoCard> before = app.delegate.welcomePanel();
+        emit app.delegate.statusItem()->placementChanged(inTray);
+        ASSERT_NE(app.delegate.welcomePanel(), nullptr);
+        EXPECT_TRUE(app.delegate.welcomePanel()->isVisible() && before && !before->isVisible());
+        EXPECT_EQ(firstLine(), inTray ? "Click the pin icon in your panel's tray"
+                                      : "Click the pin card in the top-right corner");
+    }
+    const std::string photo = (app.root() / "photo.png").string();
+    testing::files::writePicture(photo, 60, 40);
+    app.delegate.pinPhotos({photo});
+    emit app.delegate.statusItem()->placementChanged(true);
+    EXPECT_EQ(app.delegate.welcomePanel(), nullptr);
 }
 
 // The tray menu opens from the corner card, and its shortcuts work while it is open. How to Use

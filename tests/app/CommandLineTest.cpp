@@ -3,10 +3,13 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+#include <QLocalSocket>
 #include <QProcess>
 
+#include "app/RunningCopy.h"
 #include "store/AppFolders.h"
 #include "store/StateFileCodec.h"
+#include "support/CapturedLog.h"
 #include "support/Polling.h"
 #include "support/RecordPrinting.h"
 #include "support/TemporaryHome.h"
@@ -64,8 +67,8 @@ struct FakeNotifications : QDBusVirtualObject {
     std::vector<std::string> calls;
 };
 
-// In German, so that the running program's answers and notifications show it loaded its
-// translation while its log lines stay English.
+// The running copy in German, so that its notifications show it loaded its translation while its
+// log lines stay English; later starts in German, French and English.
 TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
     testing::TemporaryHome home;
     QProcess bus;
@@ -78,6 +81,8 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
     ASSERT_TRUE(connection.registerVirtualObject("/org/freedesktop/Notifications", &notifications));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DBUS_SESSION_BUS_ADDRESS", address);
+    for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+        environment.remove(variable);
     environment.insert("LANG", "de_DE.UTF-8");
 
     const auto path = [&](const char* name) { return (home.root() / name).string(); };
@@ -99,32 +104,96 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
                          atLaunch[1].centerY - atLaunch[0].centerY),
               std::tuple(path("a.png"), path("b.jpg"), 30.0, -30.0));  // down and right
 
-    // A later start exits 0 and prints the running copy's answer after its own log line.
+    // A later start exits 0 and prints the running copy's answer, in the start's own language,
+    // after its own log line; the running copy's notifications stay German.
     const auto answer = [](const std::string& text) {
         return std::tuple(0, "[Corkwallery] Corkwallery is already running \u2014 exiting\n" + text,
                           std::string());
     };
-    EXPECT_EQ(run({path("c.png").c_str(), path("gone.png").c_str()}, environment),
-              answer("Angeheftet: " + path("c.png") + "\nNicht angeheftet: " + path("gone.png") +
-                     " \u2013 die Datei kann nicht gelesen werden.\n"));
-    EXPECT_EQ(
-        run({}, environment),
-        answer("Corkwallery läuft bereits; die Anleitung wird auf der Arbeitsfläche angezeigt.\n"));
+    const std::tuple<const char*, std::vector<std::string>, std::string> laterStarts[] = {
+        {"de_DE.UTF-8",
+         {path("c.png"), path("gone.png")},
+         "Angeheftet: " + path("c.png") + "\nNicht angeheftet: " + path("gone.png") +
+             " \u2013 die Datei kann nicht gelesen werden.\n"},
+        {"de_DE.UTF-8",
+         {},
+         "Corkwallery läuft bereits; die Anleitung wird auf der Arbeitsfläche angezeigt.\n"},
+        {"fr_FR.UTF-8",
+         {path("c.png"), path("lost.png")},
+         "Épinglé\u00a0: " + path("c.png") + "\nNon épinglé\u00a0: " + path("lost.png") +
+             " \u2013 le fichier est illisible.\n"},
+        {"fr_FR.UTF-8",
+         {},
+         "Corkwallery est déjà lancé\u00a0; son mode d'emploi est affiché sur le bureau.\n"},
+        {"C",
+         {path("c.png"), path("missing.png")},
+         "Pinned " + path("c.png") + "\nNot pinned " + path("missing.png") +
+             ": it cannot be read.\n"},
+        {"C", {}, "Corkwallery is running; its help card is on the desktop.\n"},
+    };
+    for (const auto& [lang, given, text] : laterStarts) {
+        SCOPED_TRACE(lang);
+        QProcessEnvironment later = environment;
+        later.insert("LANG", lang);
+        QStringList arguments;
+        for (const std::string& file : given)
+            arguments << QString::fromStdString(file);
+        EXPECT_EQ(run(arguments, later), answer(text));
+    }
     const auto after = saved();
-    ASSERT_EQ(after.size(), 3u);
+    ASSERT_EQ(after.size(), 5u);
     EXPECT_EQ(std::vector(after.begin(), after.begin() + 2), atLaunch);  // untouched
 
-    ASSERT_TRUE(testing::waitUntil([&] { return notifications.calls.size() == 2; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return notifications.calls.size() == 4; }));
+    const std::string unreadable = " wurde nicht angeheftet: die Datei kann nicht gelesen werden.";
     EXPECT_EQ(notifications.calls,
-              std::vector<std::string>(
-                  {"notes.txt wurde nicht angeheftet: die Datei ist kein Bild, das "
-                   "Corkwallery anzeigen kann.",
-                   "gone.png wurde nicht angeheftet: die Datei kann nicht gelesen werden."}));
+              std::vector<std::string>({"notes.txt wurde nicht angeheftet: die Datei ist kein "
+                                        "Bild, das Corkwallery anzeigen kann.",
+                                        "gone.png" + unreadable, "lost.png" + unreadable,
+                                        "missing.png" + unreadable}));
     first.terminate();
     ASSERT_TRUE(first.waitForFinished(10000));
     EXPECT_TRUE(first.readAllStandardOutput().contains(
         ("[Corkwallery] ERROR: failed to load image from " + path("notes.txt")).c_str()));
     QDBusConnection::disconnectFromBus("notifications");
+}
+
+// The running copy passes a later start's languages on as sent, and drops a request whose list is
+// absurd: too many tags, or one too long or no tag at all.
+TEST(app, RunningCopyTakesALaterStartsLanguagesWithinBounds) {
+    testing::TemporaryHome home;
+    QStringList received;
+    RunningCopy copy((home.root() / "copy.lock").string(),
+                     [&](const std::vector<std::string>&, const QStringList& languages) {
+                         received = languages;
+                         return QString();
+                     });
+    ASSERT_TRUE(copy.listen());
+    const std::string refused = "[Corkwallery] Refused a request from another start: ";
+    const std::pair<QStringList, std::string> cases[] = {
+        {{"fr-FR", "fr", "en-US"}, "[Corkwallery] Another start handed over 1 file(s)"},
+        {{}, "[Corkwallery] Another start handed over 1 file(s)"},
+        {QStringList(33, "fr"), refused + "more than 32 languages"},
+        {{"de", QString(65, u'x')}, refused + "a language that is no language tag"},
+        {{"../../etc/passwd"}, refused + "a language that is no language tag"},
+    };
+    for (const auto& [languages, said] : cases) {
+        SCOPED_TRACE(said);
+        received = {"none"};
+        testing::CapturedLog log;
+        QLocalSocket client;
+        client.connectToServer(QString::fromStdString((home.root() / "copy.socket").string()));
+        ASSERT_TRUE(client.waitForConnected(1000));
+        QDataStream out(&client);
+        out.setVersion(QDataStream::Qt_6_0);
+        out << quint32(1) << QByteArray("/a.png") << quint32(languages.size());
+        for (const QString& language : languages)
+            out << language.toUtf8();
+        ASSERT_TRUE(
+            testing::waitUntil([&] { return client.state() == QLocalSocket::UnconnectedState; }));
+        EXPECT_EQ(log.lines(), std::vector{said});
+        EXPECT_EQ(received, said.starts_with(refused) ? QStringList{"none"} : languages);
+    }
 }
 
 }  // namespace

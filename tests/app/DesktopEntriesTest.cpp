@@ -21,7 +21,8 @@ bool valid(const std::string& entry) {
 }
 
 // "Start at Login" through the menu: our entry written (valid, whatever the binary's path holds)
-// and removed; the check follows the file at each opening; a user's own entry is never deleted.
+// and removed; the check follows the file, and whether the desktop switched it off, at each
+// opening; a user's own entry is never rewritten or deleted.
 TEST(app, StartAtLoginWritesAndRemovesOnlyItsOwnAutostartEntry) {
     testing::TemporaryHome home;
     const std::string entry =
@@ -48,6 +49,41 @@ TEST(app, StartAtLoginWritesAndRemovesOnlyItsOwnAutostartEntry) {
         EXPECT_EQ(log.lines(), said.empty() ? std::vector<std::string>()
                                             : std::vector{"[Corkwallery] Start at Login: " + said});
         EXPECT_EQ(std::pair(item->isChecked(), valid(entry)), std::pair(present, present));
+    }
+
+    // Desktop settings switch an entry off in its [Desktop Entry] group. Whose entry, the switch,
+    // whether the session starts the program (checked); choosing the item then switches ours
+    // (rewritten on, or removed) and leaves the user's as it is.
+    std::filesystem::remove(entry);
+    emit menu->aboutToShow();
+    item->trigger();
+    const std::string written = readBytes(entry);
+    const std::tuple<bool, std::string, bool> switches[] = {
+        {true, "", true},
+        {true, "Hidden=true\n", false},
+        {true, "X-GNOME-Autostart-enabled = false\n", false},
+        {true, "Hidden=false\n", true},
+        {false, "", true},
+        {false, "Hidden=true\n", false},
+        {false, "X-GNOME-Autostart-enabled=false\n", false},
+        {false, "[Desktop Action other]\nHidden=true\n", true},  // another group's key
+    };
+    for (const auto& [isOurs, added, started] : switches) {
+        SCOPED_TRACE(std::string(isOurs ? "ours " : "user's ") + added);
+        const std::string before = (isOurs ? written : users) + added;
+        testing::files::writeBytes(entry, before);
+        emit menu->aboutToShow();
+        EXPECT_EQ(std::pair(StartAtLogin::isEnabled(), item->isChecked()),
+                  std::pair(started, started));
+        testing::CapturedLog log;
+        item->trigger();
+        log.lines();
+        if (!isOurs)
+            EXPECT_EQ(std::pair(readBytes(entry), item->isChecked()), std::pair(before, started));
+        else if (started)
+            EXPECT_FALSE(std::filesystem::exists(entry) || item->isChecked());
+        else
+            EXPECT_EQ(std::pair(readBytes(entry), item->isChecked()), std::pair(written, true));
     }
 
     // Exec quotes and escapes a path holding the characters desktop entries reserve.
