@@ -11,7 +11,8 @@
 #include <QWindow>
 #include <QtMath>
 
-#include "photo/DraggableImageView.h"
+#include "decode/PhotoDecoder.h"
+#include "desktop/DraggableImageView.h"
 #include "platform/ScreenCoordinates.h"
 
 namespace {
@@ -58,7 +59,7 @@ struct Pin {
         QPainter painter(&photo);
         painter.fillRect(photo.rect(), QLinearGradient(0, 0, pixels, pixels));
         painter.end();
-        view->setImage({photo, QSizeF(6000, 4000)});
+        view->setImage(photo, QSizeF(6000, 4000));
         view->renderPinImage();
         view->setHostWindow(&host);
         view->fitWindowToPhoto(size, 0.1);

@@ -54,7 +54,7 @@ void encodeAndWrite(benchmark::State& state) {
         const auto encoded = StateFileCodec::encode(pins);
         const auto written = files::writeAtomically(folder.file(), encoded.value());
         if (!written)
-            state.SkipWithError(written.error().c_str());
+            state.SkipWithError(written.error().message.c_str());
         benchmark::DoNotOptimize(written);
     }
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "photo/JpegDcDecoder.h"
+#include "decode/JpegDcDecoder.h"
 
 // Any bytes: the frame reader and the DC decoder must neither crash nor read out of bounds, and a
 // picture they make has the eighth's size. Frames whose eighth is huge are skipped for speed; the

@@ -18,7 +18,7 @@ inline bool stateFileRoundTripHolds(std::string_view bytes) {
     const auto text = StateFileCodec::encode(records.value());
     if (!text.ok()) {
         std::fprintf(stderr, "records read back whole cannot be written: %s\n",
-                     text.error().c_str());
+                     text.error().message.c_str());
         return false;
     }
     const auto again = StateFileCodec::decode(text.value());

@@ -17,6 +17,7 @@
 
 #include "app/StartAtLogin.h"
 #include "app/Translations.h"
+#include "platform/Files.h"
 #include "platform/Log.h"
 
 namespace corkwallery {
@@ -168,7 +169,7 @@ void AppDelegate::addPhotoClicked() {
         return;
     std::vector<std::string> files;
     for (const QString& file : dialog.selectedFiles())
-        files.push_back(QFile::encodeName(file).toStdString());
+        files.push_back(platform::files::fromQt(file));
     pinPhotos(files);
 }
 
@@ -183,7 +184,7 @@ QString AppDelegate::pinPhotos(const std::vector<std::string>& files,
     const auto outcomes = pins_.addPhotos(files);
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::string& file = files[i];
-        const QString shown = QFile::decodeName(QByteArray::fromStdString(platform::escaped(file)));
+        const QString shown = platform::files::toQt(platform::escaped(file));
         if (!outcomes[i]) {
             //: Printed for a later start that handed this file over: %1 is its path.
             answer +=
@@ -247,8 +248,7 @@ void AppDelegate::notifyNotPinned(const std::string& file, const QString& reason
     const QString title = tr("Photo not pinned");
     //: A desktop notification's text: %1 is the file's name, %2 the reason.
     const QString body =
-        tr("%1 was not pinned: %2.")
-            .arg(QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).fileName(), reason);
+        tr("%1 was not pinned: %2.").arg(QFileInfo(platform::files::toQt(file)).fileName(), reason);
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),

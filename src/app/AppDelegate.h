@@ -26,7 +26,6 @@ public:
     // Builds the tray item and its menu, restores the pins, pins the files given on the command
     // line, and greets a user who never added a photo with the welcome card.
     void applicationDidFinishLaunching(const std::vector<std::string>& files = {});
-    bool applicationShouldTerminateAfterLastWindowClosed() const { return false; }
     // Saves once more.
     void applicationWillTerminate();
 

@@ -3,20 +3,18 @@
 #include <QImage>
 #include <QPixmap>
 #include <QRectF>
-#include <QWidget>
 #include <string_view>
 
-#include "photo/SymbolArt.h"
+#include "desktop/DesktopWindow.h"
+#include "desktop/SymbolArt.h"
 
 namespace corkwallery {
 
-// A small desktop window drawn as a dark rounded card: borderless and translucent, at desktop
-// level like the pins (on every workspace, out of taskbar, pager and switcher, never focused).
-// With a compositor it casts a soft shadow into a margin around the card; without one it is cut to
-// the rounded card and drawn opaque. Its children (labels, buttons) lie on the card. A click on
-// the card itself emits clicked(). Only its owner closes it: a close the window manager asks for
-// is refused, as the owner would not know.
-class DesktopCard : public QWidget {
+// A small desktop window drawn as a dark rounded card, at desktop level like the pins. With a
+// compositor it casts a soft shadow into a margin around the card; without one it is cut to the
+// rounded card and drawn opaque. Its children (labels, buttons) lie on the card. A click on the
+// card itself emits clicked().
+class DesktopCard : public DesktopWindow {
     Q_OBJECT
 public:
     // A hidden card of `cardSize` points with this corner radius and background opacity; one that
@@ -26,13 +24,9 @@ public:
     ~DesktopCard() override;
 
     // The card's rectangle in screen points (y up); the native window has the margin around it.
-    QRectF frame() const { return frame_; }
     void setFrame(const QRectF& frame);
     // Where children go: the card's own rectangle inside the window.
     QRect cardRect() const;
-
-    // Shows the card without activating it, marking it part of the desktop while unmapped.
-    void orderFront();
 
     // A symbol of ours at its natural size for `pointSize`, centred in `box` points (and shrunk
     // to fit), in `color`, for a screen of `ratio` device pixels per point.
@@ -42,27 +36,20 @@ public:
 signals:
     void clicked();
 
-public slots:
-    void setCompositing(bool compositing);
-
 protected:
+    QRegion inputShape() const override { return cardRect(); }
+    QRegion visibleShape() const override;
+    void compositingChanged() override { background_ = QImage(); }
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
-    double margin() const;
     // The rounded card alone, on a transparent window-sized image.
     QImage drawCard(qreal ratio) const;
-    void updateMask();
 
-    QRectF frame_;
     double cornerRadius_;
     double backgroundAlpha_;
     bool castsShadow_;
-    bool compositing_ = true;
-    bool justMapped_ = false;
     QImage background_;  // the card over its shadow, kept while size and compositor stay
 };
 

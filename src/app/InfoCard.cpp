@@ -31,7 +31,7 @@ QLabel* label(const QString& text, int pixelSize, QFont::Weight weight, double a
     font.setWeight(weight);
     label->setFont(font);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor::fromRgbF(1, 1, 1, alpha));
+    palette.setColor(QPalette::WindowText, QColor::fromRgbF(1, 1, 1, static_cast<float>(alpha)));
     label->setPalette(palette);
     return label;
 }

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "platform/Files.h"
 #include "platform/Log.h"
 
 namespace corkwallery {
@@ -29,7 +30,7 @@ QString socketPath(const std::string& lockPath) {
     std::string path = lockPath;
     if (path.ends_with(".lock"))
         path.resize(path.size() - 5);
-    return QFile::decodeName(QByteArray::fromStdString(path + ".socket"));
+    return platform::files::toQt(path + ".socket");
 }
 
 void print(std::FILE* stream, const QString& text) {
@@ -107,8 +108,8 @@ bool RunningCopy::listen() {
     QLocalServer::removeServer(path_);
     if (server_->listen(path_))
         return true;
-    platform::log("ERROR listening for other starts: " + QFile::encodeName(path_).toStdString() +
-                  ": " + server_->errorString().toStdString());
+    platform::log("ERROR listening for other starts: " + platform::files::fromQt(path_) + ": " +
+                  server_->errorString().toStdString());
     return false;
 }
 

@@ -82,7 +82,7 @@ bool isEnabled() {
     const QString path = entryPath();
     if (!QFile::exists(path))
         return false;
-    const auto keys = desktopEntryKeys(QFile::encodeName(path).toStdString());
+    const auto keys = desktopEntryKeys(platform::files::fromQt(path));
     const auto is = [&](const char* key, const char* value) {
         const auto found = keys.find(key);
         return found != keys.end() && found->second == value;
@@ -92,7 +92,7 @@ bool isEnabled() {
 
 bool setEnabled(bool enabled, const QString& binary) {
     const QString path = entryPath();
-    const std::string file = QFile::encodeName(path).toStdString();
+    const std::string file = platform::files::fromQt(path);
     const bool present = QFile::exists(path);
     if (present && !isOurs(desktopEntryKeys(file))) {
         platform::log("Start at Login: " + file +
@@ -115,10 +115,10 @@ bool setEnabled(bool enabled, const QString& binary) {
                               execValue(binary).toStdString() +
                               "\nIcon=" CORKWALLERY_APP_ID "\nX-GNOME-Autostart-enabled=true\n" +
                               kMarkerKey + "=true\n";
-    platform::files::createFolder(QFile::encodeName(QFileInfo(path).path()).toStdString());
+    platform::files::createFolder(platform::files::fromQt(QFileInfo(path).path()));
     const auto written = platform::files::writeAtomically(file, entry);
     if (!written) {
-        platform::log("ERROR writing the Start at Login entry: " + written.error());
+        platform::log("ERROR writing the Start at Login entry: " + written.error().message);
         return false;
     }
     platform::log("Start at Login: wrote " + file);

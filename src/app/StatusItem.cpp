@@ -11,7 +11,7 @@
 #include <QSystemTrayIcon>
 
 #include "app/DesktopCard.h"
-#include "photo/SymbolArt.h"
+#include "desktop/SymbolArt.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/StatusNotifierHostWatch.h"
 #include "platform/x11/SelectionWatch.h"

@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "photo/DecodeQueue.h"
-#include "photo/DraggableImageView.h"
-#include "photo/PinColors.h"
-#include "photo/PreviewCache.h"
+#include "decode/DecodeQueue.h"
+#include "decode/PreviewCache.h"
+#include "desktop/DraggableImageView.h"
+#include "desktop/PinColors.h"
+#include "pins/Pin.h"
 #include "pins/PinPlacement.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
@@ -46,9 +47,10 @@ double uniformDouble(double a, double b) {
     return std::clamp(value, std::min(a, b), std::max(a, b));
 }
 
-void logRefusal(const PhotoDecoder::Refusal& refusal) {
-    if (!refusal.reason.empty())
-        log("  Refused " + refusal.reason);
+// A file refused before it was decoded says why; one that was tried and failed says nothing more.
+void logRefusal(const platform::Error& error) {
+    if (!error.message.empty())
+        log("  Refused " + error.message);
 }
 
 // Why a copy that did not load may load later; none when its record is to be dropped (the copy
@@ -98,61 +100,84 @@ PinBoard::PinBoard(QObject* parent) : QObject(parent), screensChanged_(new QTime
 
 PinBoard::~PinBoard() = default;
 
-void PinBoard::createPinWindow(const PinParameters& p) {
-    const double w = p.baseWidth;
-    const double h = p.baseHeight;
+std::vector<PinWindow*> PinBoard::pinWindows() const {
+    std::vector<PinWindow*> windows;
+    for (const auto& pin : pins_) {
+        if (pin->window)
+            windows.push_back(pin->window.get());
+    }
+    return windows;
+}
+
+void PinBoard::createPinWindow(Pin& pin) {
+    const PinnedPhotoState& record = pin.record;
+    const QSizeF size(record.baseWidth, record.baseHeight);
     const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
     const QPointF middle = screen.center();
-    auto window =
-        std::make_unique<PinWindow>(QRectF(middle.x() - w * 0.5, middle.y() - h * 0.5, w, h));
-    auto* view = new DraggableImageView(QSizeF(w, h));
-    connectView(view);
-    view->setImage(p.image);
-    view->setStoredFilename(p.storedFilename);
-    view->setOriginalPath(p.originalPath);
-    view->setPinColorName(p.pinColorName);
-    view->renderPinImage();
-    view->setLocked(p.isLocked);
+    auto window = std::make_unique<PinWindow>(QRectF(middle.x() - size.width() * 0.5,
+                                                     middle.y() - size.height() * 0.5, size.width(),
+                                                     size.height()));
+    auto* view = new DraggableImageView(size);
+    Pin* const listed = &pin;
+    connect(view, &DraggableImageView::pinStateDidChange, this,
+            [this, listed] { pinStateChanged(*listed); });
+    connect(view, &DraggableImageView::removePhoto, this,
+            [this, view] { handleRemovePhoto(view); });
+    connect(window.get(), &PinWindow::movedByWindowManager, this, [listed] {
+        const QPointF center = listed->window->center();
+        listed->record.centerX = center.x();
+        listed->record.centerY = center.y();
+    });
+    view->setImage(pin.photo.pixels, pin.photo.naturalSize);
+    view->setPinColorName(record.pinColorName);
+    view->setLocked(record.isLocked);
     window->setContentView(view);
-    view->fitWindowToPhoto(QSizeF(w, h), p.rotationAngle);
-    if (p.center)
-        window->setCenter(*p.center);
+    view->fitWindowToPhoto(size, record.rotationAngle);
+    window->setCenter(QPointF(record.centerX, record.centerY));
     // Shown only once its frame is final.
     window->orderFront();
-    pinWindows_.push_back(std::move(window));
+    pin.window = std::move(window);
+    pin.state = Pin::State::Shown;
     emit pinWindowCreated();
     saveState();
 }
 
-void PinBoard::connectView(DraggableImageView* view) {
-    connect(view, &DraggableImageView::pinStateDidChange, this, &PinBoard::saveState,
-            Qt::DirectConnection);
-    connect(
-        view, &DraggableImageView::removePhoto, this, [this, view] { handleRemovePhoto(view); },
-        Qt::DirectConnection);
-    connect(
-        view, &DraggableImageView::finerImageWanted, this,
-        [this, view](QSizeF points) { reloadFinerImage(view, points); }, Qt::DirectConnection);
-}
-
-// A finer decode, after an enlargement, always comes from the stored copy.
-void PinBoard::reloadFinerImage(DraggableImageView* view, QSizeF points) {
-    const auto path =
-        view->storedFilename() ? AppFolders::storedImageURL(*view->storedFilename()) : std::nullopt;
-    if (!path)
-        return;
-    PhotoDecoder::Refusal refusal;
-    auto photo = PhotoDecoder::loadCopy(*path, points, mainScreenScale(), &refusal);
-    logRefusal(refusal);
-    if (photo)
-        view->setImage(std::move(*photo));
+void PinBoard::pinStateChanged(Pin& pin) {
+    const DraggableImageView& view = *pin.window->contentView();
+    const QPointF center = pin.window->center();
+    pin.record.centerX = center.x();
+    pin.record.centerY = center.y();
+    pin.record.baseWidth = view.baseImageSize().width();
+    pin.record.baseHeight = view.baseImageSize().height();
+    pin.record.isLocked = view.isLocked();
+    // After an enlargement, a finer decode from the stored copy.
+    const QSizeF size = view.baseImageSize();
+    if (PhotoDecoder::needsFinerImage(pin.photo, size, mainScreenScale())) {
+        if (const auto path = AppFolders::storedImageURL(pin.record.storedFilename)) {
+            auto photo = PhotoDecoder::loadCopy(*path, size, mainScreenScale());
+            if (photo) {
+                pin.photo = std::move(photo).value();
+                pin.window->contentView()->setImage(pin.photo.pixels, pin.photo.naturalSize);
+            } else {
+                logRefusal(photo.error());
+            }
+        }
+    }
+    saveState();
 }
 
 void PinBoard::restorePinnedPhotos() {
     const std::vector<PinnedPhotoState> records = loadState();
     log("restorePinnedPhotos() \u2014 " + std::to_string(records.size()) + " state(s) to restore");
-    notRestoredYet_.assign(records.begin(), records.end());
     const std::string folder = AppFolders::imagesFolderURL();
+    // Every record is listed before the first save, so that each save writes those not reached.
+    std::vector<Pin*> restoring;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        auto& pin = pins_.emplace_back(std::make_unique<Pin>());
+        pin->record = records[i];
+        pin->fileIndex = i;
+        restoring.push_back(pin.get());
+    }
     // The copies are decoded on worker threads, a few records ahead; the lines, the windows and
     // the saves follow the records' order here, as they would one after another.
     DecodeQueue decoding;
@@ -163,34 +188,33 @@ void PinBoard::restorePinnedPhotos() {
         locations.push_back(location);
         decoding.add([location, points = QSizeF(record.baseWidth, record.baseHeight),
                       scale = mainScreenScale()] {
-            DecodeQueue::Result result;
-            if (location)
-                result.photo = PhotoDecoder::loadCopy(*location, points, scale, &result.refusal);
-            return result;
+            if (!location)
+                return DecodeQueue::Result::failure(platform::Error::Kind::Invalid, {});
+            return PhotoDecoder::loadCopy(*location, points, scale);
         });
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
-        const PinnedPhotoState& record = records[i];
+        Pin& pin = *restoring[i];
         const std::string prefix = "  [" + std::to_string(i) + "] ";
-        notRestoredYet_.pop_front();
         const auto& location = locations[i];
-        const std::string path = location.value_or(folder + "/" + record.storedFilename);
+        const std::string path = location.value_or(folder + "/" + records[i].storedFilename);
         log(prefix + "Loading from container: " + path);
-        const auto [photo, refusal] = decoding.takeNext();
-        logRefusal(refusal);
+        auto photo = decoding.takeNext();
         if (!photo) {
+            logRefusal(photo.error());
             log(prefix + "ERROR: failed to load image from " + path);
             if (const auto reason = location ? reasonToHold(folder, *location) : std::nullopt) {
                 log(prefix + *reason + " \u2014 kept in the state file");
-                held_.push_back({i, record, pinWindows_.size()});
+                pin.state = Pin::State::Held;
+            } else {
+                std::erase_if(pins_, [&](const auto& listed) { return listed.get() == &pin; });
             }
             continue;
         }
+        pin.photo = std::move(photo).value();
         log(prefix + "Image loaded: " +
-            point(QPointF(photo->naturalSize.width(), photo->naturalSize.height())));
-        createPinWindow({*photo, record.storedFilename, record.originalPath, record.baseWidth,
-                         record.baseHeight, record.rotationAngle, record.pinColorName,
-                         record.isLocked, QPointF(record.centerX, record.centerY)});
+            point(QPointF(pin.photo.naturalSize.width(), pin.photo.naturalSize.height())));
+        createPinWindow(pin);
         log(prefix + "Window restored successfully");
     }
     bringPinsOnScreen();
@@ -202,45 +226,54 @@ std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
     for (const std::string& path : paths) {
         // Decoded only as finely as the new pin shows it: its size comes from the header.
         decoding.add([path, scale = mainScreenScale()] {
-            DecodeQueue::Result result;
-            if (const auto natural = PhotoDecoder::naturalSize(path, &result.refusal))
-                result.photo = PhotoDecoder::decode(
-                    path, PhotoDecoder::longerSideToDecode(baseSize(QSizeF(*natural)), scale),
-                    &result.refusal);
-            return result;
+            const auto natural = PhotoDecoder::naturalSize(path);
+            if (!natural)
+                return DecodeQueue::Result::failure(natural.error());
+            return PhotoDecoder::decode(
+                path, PhotoDecoder::longerSideToDecode(baseSize(QSizeF(natural.value())), scale));
         });
     }
     std::vector<std::optional<Failure>> outcomes;
     std::size_t pinned = 0;
     for (const std::string& path : paths) {
-        const auto [image, refusal] = decoding.takeNext();
-        logRefusal(refusal);
+        auto image = decoding.takeNext();
         if (!image) {
+            logRefusal(image.error());
             log("ERROR: failed to load image from " + path);
-            using Kind = PhotoDecoder::Refusal::Kind;
-            outcomes.push_back(refusal.kind == Kind::TooLarge     ? Failure::TooLarge
-                               : refusal.kind == Kind::Unreadable ? Failure::Unreadable
-                                                                  : Failure::NotAPicture);
+            using Kind = platform::Error::Kind;
+            const Kind kind = image.error().kind;
+            outcomes.emplace_back(kind == Kind::TooLarge ? Failure::TooLarge
+                                  : kind == Kind::Io     ? Failure::Unreadable
+                                                         : Failure::NotAPicture);
             continue;
         }
         const auto storedFilename = PhotoCopies::copyImageToContainer(path);
         if (!storedFilename) {
             log("ERROR: failed to copy image \u2014 photo will not persist");
-            outcomes.push_back(Failure::CopyFailed);
+            outcomes.emplace_back(Failure::CopyFailed);
             continue;
         }
-        const double tilt = uniformDouble(-kMaximumTilt, kMaximumTilt);
-        const char* color = pinColorNames.at(
-            QRandomGenerator::system()->bounded(static_cast<quint32>(pinColorNames.size())));
-        const QSizeF size = baseSize(image->naturalSize);
         const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
-        createPinWindow({*image, *storedFilename, platform::utf8::repaired(path), size.width(),
-                         size.height(), tilt, color, false,
-                         pinned == 0
-                             ? std::nullopt
-                             : std::optional(PinPlacement::cascaded(screen.center(), pinned))});
+        const QPointF center =
+            pinned == 0 ? screen.center() : PinPlacement::cascaded(screen.center(), pinned);
+        const QSizeF size = baseSize(image.value().naturalSize);
+        auto& pin = pins_.emplace_back(std::make_unique<Pin>());
+        pin->record = {
+            .storedFilename = *storedFilename,
+            .originalPath = platform::utf8::repaired(path),
+            .centerX = center.x(),
+            .centerY = center.y(),
+            .baseWidth = size.width(),
+            .baseHeight = size.height(),
+            .rotationAngle = uniformDouble(-kMaximumTilt, kMaximumTilt),
+            .pinColorName = pinColorNames.at(
+                QRandomGenerator::system()->bounded(static_cast<quint32>(pinColorNames.size()))),
+            .isLocked = false,
+        };
+        pin->photo = std::move(image).value();
+        createPinWindow(*pin);
         ++pinned;
-        outcomes.push_back(std::nullopt);
+        outcomes.emplace_back(std::nullopt);
     }
     return outcomes;
 }
@@ -254,93 +287,73 @@ QSizeF PinBoard::baseSize(QSizeF naturalSize) {
 }
 
 void PinBoard::handleRemovePhoto(const DraggableImageView* view) {
-    const auto match = std::find_if(pinWindows_.begin(), pinWindows_.end(), [&](const auto& w) {
-        return view != nullptr && w->contentView() == view;
+    const auto match = std::find_if(pins_.begin(), pins_.end(), [&](const auto& pin) {
+        return view != nullptr && pin->window && pin->window->contentView() == view;
     });
-    if (match != pinWindows_.end())
-        removeWindowAt(static_cast<std::size_t>(match - pinWindows_.begin()));
+    if (match != pins_.end())
+        removePin(match->get());
 }
 
-void PinBoard::removeWindowAt(std::size_t index) {
-    PinWindow* window = pinWindows_[index].release();
-    const std::optional<std::string> copy = window->contentView()->storedFilename();
-    window->closeWindow();
-    window->contentView()->disconnect(this);
+void PinBoard::removePin(Pin* pin) {
+    const auto listed =
+        std::find_if(pins_.begin(), pins_.end(), [&](const auto& p) { return p.get() == pin; });
+    std::unique_ptr<Pin> removed = std::move(*listed);
+    pins_.erase(listed);
+    removed->window->closeWindow();
+    removed->window->contentView()->disconnect(this);
     // The removal may come from inside the view's own menu action: the window goes once that
     // has returned.
-    window->deleteLater();
-    pinWindows_.erase(pinWindows_.begin() + static_cast<std::ptrdiff_t>(index));
-    for (Held& held : held_) {
-        if (held.windowsBefore > index)
-            --held.windowsBefore;
-    }
+    removed->window.release()->deleteLater();
     // The copy goes only once the state file no longer names it: a crash in between leaves an
     // unnamed copy, never a pin without its photo.
-    if (saveState() && copy)
-        removeCopy(*copy);
+    if (saveState())
+        removeCopy(removed->record.storedFilename);
 }
 
 void PinBoard::removeAllPhotos() {
-    std::vector<std::string> copies;
-    for (const auto& window : pinWindows_) {
-        if (const auto& name = window->contentView()->storedFilename())
-            copies.push_back(*name);
-        window->closeWindow();
+    std::vector<std::unique_ptr<Pin>> removed = std::move(pins_);
+    pins_.clear();
+    for (const auto& pin : removed) {
+        if (pin->window)
+            pin->window->closeWindow();
     }
-    pinWindows_.clear();
-    for (const Held& held : held_)
-        copies.push_back(held.record.storedFilename);
-    held_.clear();
     // As for one pin: the copies go only once the state file no longer names them.
     if (!saveState())
         return;
-    for (const std::string& copy : copies)
-        removeCopy(copy);
+    for (const auto& pin : removed)
+        removeCopy(pin->record.storedFilename);
 }
 
-bool PinBoard::saveState() {
-    log("saveState() called \u2014 " + std::to_string(pinWindows_.size()) + " window(s)");
-    if (store_.isSavingDisabled())
-        return false;  // said once, when the unreadable file could not be moved aside
+platform::Result<std::size_t> PinBoard::saveState() {
+    const std::vector<PinWindow*> windows = pinWindows();
+    log("saveState() called \u2014 " + std::to_string(windows.size()) + " window(s)");
+    if (store_.isSavingDisabled())  // said once, when the unreadable file could not be moved aside
+        return platform::Result<std::size_t>::failure(platform::Error::Kind::Io,
+                                                      "the unreadable state file is kept");
     std::vector<PinnedPhotoState> records;
-    std::size_t nextHeld = 0;
-    // Held records go back where they stood: after the windows that came before them.
-    const auto addHeldRecords = [&](std::size_t windowsBefore) {
-        for (; nextHeld < held_.size() && held_[nextHeld].windowsBefore <= windowsBefore;
-             ++nextHeld) {
-            records.push_back(held_[nextHeld].record);
-            log("  held " + std::to_string(held_[nextHeld].fileIndex) +
-                ": kept unchanged \u2014 stored=" + held_[nextHeld].record.storedFilename);
+    std::size_t shown = 0;
+    std::size_t notReached = 0;
+    for (const auto& pin : pins_) {
+        records.push_back(pin->record);
+        const PinnedPhotoState& record = pin->record;
+        switch (pin->state) {
+            case Pin::State::Shown:
+                log("  window " + std::to_string(shown++) +
+                    ": saved \u2014 stored=" + record.storedFilename +
+                    ", center=" + point(QPointF(record.centerX, record.centerY)));
+                break;
+            case Pin::State::Held:
+                log("  held " + std::to_string(pin->fileIndex) +
+                    ": kept unchanged \u2014 stored=" + record.storedFilename);
+                break;
+            case Pin::State::NotRestoredYet:
+                ++notReached;
+                break;
         }
-    };
-    for (std::size_t i = 0; i < pinWindows_.size(); ++i) {
-        addHeldRecords(i);
-        const std::string window = "  window " + std::to_string(i) + ": ";
-        const DraggableImageView* view = pinWindows_[i]->contentView();
-        if (view == nullptr) {
-            log(window + "contentView is not DraggableImageView \u2014 skipping");
-            continue;
-        }
-        if (!view->storedFilename()) {
-            log(window + "storedFilename is nil \u2014 skipping");
-            continue;
-        }
-        // The centre as given, not recomputed from the frame: a restored pin saves back exactly.
-        const QPointF center = pinWindows_[i]->center();
-        records.push_back({*view->storedFilename(), view->originalPath().value_or(""), center.x(),
-                           center.y(), view->baseImageSize().width(),
-                           view->baseImageSize().height(), view->rotationAngle(),
-                           view->pinColorName(), view->isLocked()});
-        log(window + "saved \u2014 stored=" + records.back().storedFilename +
-            ", center=" + point(center));
     }
-    addHeldRecords(pinWindows_.size());
-    // The launch has not reached these yet: they stay as they were, after everything before them.
-    if (!notRestoredYet_.empty()) {
-        records.insert(records.end(), notRestoredYet_.begin(), notRestoredYet_.end());
-        log("  " + std::to_string(notRestoredYet_.size()) +
+    if (notReached > 0)
+        log("  " + std::to_string(notReached) +
             " record(s) not restored yet \u2014 kept unchanged");
-    }
     return store_.saveState(records);
 }
 
@@ -351,15 +364,21 @@ std::vector<PinnedPhotoState> PinBoard::loadState() {
 void PinBoard::bringPinsOnScreen() {
     const QList<QRectF> screens = platform::screen::availableAreas();
     bool moved = false;
-    for (std::size_t i = 0; i < pinWindows_.size(); ++i) {
-        PinWindow& window = *pinWindows_[i];
-        const auto reachable = PinPlacement::broughtOnScreen(window.frame(), screens);
-        if (!reachable)
+    std::size_t i = 0;
+    for (const auto& pin : pins_) {
+        if (!pin->window)
             continue;
-        window.setCenter(reachable->center());
-        log("Brought pin " + std::to_string(i) +
-            " back on screen: center=" + point(window.center()));
-        moved = true;
+        PinWindow& window = *pin->window;
+        const auto reachable = PinPlacement::broughtOnScreen(window.frame(), screens);
+        if (reachable) {
+            window.setCenter(reachable->center());
+            pin->record.centerX = window.center().x();
+            pin->record.centerY = window.center().y();
+            log("Brought pin " + std::to_string(i) +
+                " back on screen: center=" + point(window.center()));
+            moved = true;
+        }
+        ++i;
     }
     if (moved)
         saveState();

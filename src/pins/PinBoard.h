@@ -2,14 +2,13 @@
 
 #include <QObject>
 #include <QPointF>
-#include <deque>
+#include <QSizeF>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "photo/PhotoDecoder.h"
-#include "pins/PinWindow.h"
+#include "platform/Result.h"
 #include "store/PinnedPhotoState.h"
 #include "store/StateStore.h"
 
@@ -17,32 +16,21 @@ class QTimer;
 
 namespace corkwallery {
 
-// Everything a pin window is built from: the photo and how it is pinned.
-struct PinParameters {
-    Photo image;
-    std::string storedFilename;
-    std::string originalPath;
-    double baseWidth = 0;
-    double baseHeight = 0;
-    double rotationAngle = 0;
-    std::string pinColorName;
-    bool isLocked = false;
-    // Where the centre of the window's frame must end up; none keeps it on the main screen's.
-    std::optional<QPointF> center;
-};
+class DraggableImageView;
+class PinWindow;
+struct Pin;
 
-// The pins on the desktop: the ordered list of pin windows, and the flows that add, restore,
-// remove and save them. Records whose copies cannot be read at launch (their folder out of reach,
-// the copy unreadable for now) are held: every save writes them back unchanged, each in its place
-// among the restored pins, until "Remove All Photos". While the launch restores pins, the records
-// it has not reached yet are written back unchanged after them, so a launch cut short loses none.
-// Pins that no screen shows come back onto the nearest screen at launch and whenever the screens
-// change.
+// The pins on the desktop and the flows that add, restore, remove and save them. Each pin is one
+// value: its record (the truth of what is saved), its decoded photo and its window; a gesture on
+// the window updates the record, and a save writes the records in their order. Records whose
+// copies cannot be read at launch (their folder out of reach, the copy unreadable for now) are
+// held without a window: written back unchanged, in their place, until "Remove All Photos". While
+// the launch restores pins, the records it has not reached yet are written back unchanged after
+// them, so a launch cut short loses none. Pins that no screen shows come back onto the nearest
+// screen at launch and whenever the screens change.
 class PinBoard final : public QObject {
     Q_OBJECT
 public:
-    using PinWindowList = std::vector<std::unique_ptr<PinWindow>>;
-
     // The longer side of a new photo, in points, and the greatest tilt, in radians (8 degrees).
     static constexpr double kLongerSide = 300;
     static constexpr double kMaximumTilt = 0.13962634015954636;
@@ -50,11 +38,8 @@ public:
     explicit PinBoard(QObject* parent = nullptr);
     ~PinBoard() override;
 
-    const PinWindowList& pinWindows() const { return pinWindows_; }
-
-    // Builds the window centred on the main screen, fits it to the tilted photo, moves its centre
-    // to the given one, shows it, lists it, emits pinWindowCreated and saves.
-    void createPinWindow(const PinParameters& parameters);
+    // The windows of the pins shown, in the pins' order.
+    std::vector<PinWindow*> pinWindows() const;
 
     // Reads the state file and makes a pin window for every record whose copy loads, with the
     // log lines "restorePinnedPhotos() — <n> state(s) to restore", and per record "[<i>] Loading
@@ -75,17 +60,16 @@ public:
     bool addPhoto(const std::string& path) { return !addPhotos({path}).front(); }
 
     // Removes the pin whose window shows `view`: closes and unlists the window, saves, and only
-    // when that save succeeded deletes its copy. A view that no listed window shows is ignored.
+    // when that save succeeded deletes its copy. A view that no pin's window shows is ignored.
     void handleRemovePhoto(const DraggableImageView* view);
     // Removes every pin, held records included, the same way; saves even when there is none.
     void removeAllPhotos();
 
-    // Writes the state file from the windows (and held records), with the lines "saveState()
-    // called — <n> window(s)", per window "window <i>: saved — stored=<name>, center=(<x>, <y>)"
-    // or "window <i>: storedFilename is nil — skipping", per held record "held <i>: kept
-    // unchanged — stored=<name>", during the launch "<k> record(s) not restored yet — kept
-    // unchanged", then the store's own lines. True when written.
-    bool saveState();
+    // Writes the state file from the records, with the lines "saveState() called — <n>
+    // window(s)", per pin shown "window <i>: saved — stored=<name>, center=(<x>, <y>)", per held
+    // record "held <i>: kept unchanged — stored=<name>", during the launch "<k> record(s) not
+    // restored yet — kept unchanged", then the store's own lines.
+    platform::Result<std::size_t> saveState();
     std::vector<PinnedPhotoState> loadState();
 
     // Moves every pin that no screen shows at least 48 x 48 points of back onto the nearest
@@ -102,21 +86,17 @@ signals:
     void pinWindowCreated();
 
 private:
-    struct Held {
-        std::size_t fileIndex;  // its position in the state file read at launch
-        PinnedPhotoState record;
-        std::size_t windowsBefore;  // how many listed pin windows come before it
-    };
-
-    void connectView(DraggableImageView* view);
-    void reloadFinerImage(DraggableImageView* view, QSizeF points);
-    void removeWindowAt(std::size_t index);
+    // Builds the pin's window centred on the main screen, fits it to the tilted photo, moves its
+    // centre to the record's, shows it, emits pinWindowCreated and saves.
+    void createPinWindow(Pin& pin);
+    // A gesture ended or the lock changed: the record takes the window's place and the view's
+    // size and lock, a finer photo is decoded when the pin grew past it, and the state is saved.
+    void pinStateChanged(Pin& pin);
+    void removePin(Pin* pin);
 
     StateStore store_;
-    PinWindowList pinWindows_;
-    std::vector<Held> held_;
-    std::deque<PinnedPhotoState> notRestoredYet_;  // while the launch restores, in file order
-    QTimer* screensChanged_;  // a child: coalesces screen changes into one look
+    std::vector<std::unique_ptr<Pin>> pins_;  // in the state file's order
+    QTimer* screensChanged_;                  // a child: coalesces screen changes into one look
 };
 
 }  // namespace corkwallery

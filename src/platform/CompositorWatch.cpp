@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
-#include "platform/x11/DesktopWindow.h"
+#include "platform/x11/DesktopHints.h"
 #include "platform/x11/SelectionWatch.h"
 
 namespace corkwallery::platform {

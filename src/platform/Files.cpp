@@ -32,6 +32,10 @@ std::string failure(const std::string& path, const QFileDevice& file) {
     return path + ": " + file.errorString().toStdString();
 }
 
+Error ioError(const std::string& path, int error) {
+    return {Error::Kind::Io, failure(path, error)};
+}
+
 // The folder part of a path ("." for a bare name, "/" for one in the root).
 std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -46,21 +50,22 @@ void syncFolder(const std::string& folder) {
     ::close(fd);
 }
 
-// Opens a regular file without blocking on a FIFO or device; the descriptor blocks again.
-// On failure errno is kept for the caller.
-int openRegular(const std::string& path, std::string* error) {
+// Opens a regular file without blocking on a FIFO or device; the descriptor blocks again. On
+// failure errno is kept for the caller.
+Result<int> openRegular(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat status {};
     if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         const int reason = errno;
-        *error = fd >= 0 && status.st_mode != 0 ? path + kNotRegular : failure(path, reason);
+        const bool opened = fd >= 0 && status.st_mode != 0;
         if (fd >= 0)
             ::close(fd);
         errno = reason;
-        return -1;
+        return opened ? Result<int>::failure(Error::Kind::NotRegularFile, path + kNotRegular)
+                      : Result<int>::failure(ioError(path, reason));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
+    return Result<int>::success(fd);
 }
 
 }  // namespace
@@ -73,31 +78,26 @@ std::string fromQt(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-std::unique_ptr<QFile> openRegularFile(const std::string& path, std::string* error) {
-    std::string reason;
+Result<std::unique_ptr<QFile>> openRegularFile(const std::string& path) {
+    using Outcome = Result<std::unique_ptr<QFile>>;
+    const auto fd = openRegular(path);
+    if (!fd)
+        return Outcome::failure(fd.error());
     auto file = std::make_unique<QFile>();
-    const int fd = openRegular(path, &reason);
-    if (fd >= 0 && file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return file;
-    if (fd >= 0)
-        ::close(fd);
-    if (error != nullptr)
-        *error = fd >= 0 ? failure(path, *file) : reason;
-    return nullptr;
-}
-
-bool isNotRegularFileError(const std::string& error) {
-    return error.ends_with(kNotRegular);
+    if (!file->open(fd.value(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd.value());
+        return Outcome::failure(Error::Kind::Io, failure(path, *file));
+    }
+    return Outcome::success(std::move(file));
 }
 
 Result<std::string> readFile(const std::string& path) {
-    std::string error;
-    const std::unique_ptr<QFile> file = openRegularFile(path, &error);
+    const auto file = openRegularFile(path);
     if (!file)
-        return Result<std::string>::failure(error);
-    const QByteArray bytes = file->readAll();
-    if (file->error() != QFileDevice::NoError)
-        return Result<std::string>::failure(failure(path, *file));
+        return Result<std::string>::failure(file.error());
+    const QByteArray bytes = file.value()->readAll();
+    if (file.value()->error() != QFileDevice::NoError)
+        return Result<std::string>::failure(Error::Kind::Io, failure(path, *file.value()));
     return Result<std::string>::success(bytes.toStdString());
 }
 
@@ -135,7 +135,7 @@ Result<std::size_t> replace(const std::string& path,
         folder + "/." + std::string(utf8::prefix(name, kLongestName)) + kTemporaryMarker + "XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
-        return Outcome::failure(failure(path, errno));
+        return Outcome::failure(ioError(path, errno));
     QFile file;
     file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
     // The new file keeps the permissions of the one it replaces.
@@ -154,7 +154,7 @@ Result<std::size_t> replace(const std::string& path,
         error = failure(path, errno);
     if (!error.empty()) {
         ::unlink(temporary.c_str());
-        return Outcome::failure(error);
+        return Outcome::failure(Error::Kind::Io, error);
     }
     syncFolder(folder);
     return Outcome::success(written);
@@ -179,10 +179,10 @@ Result<std::size_t> writeAtomically(const std::string& path, std::string_view by
 }
 
 Result<std::size_t> copyAtomically(const std::string& source, const std::string& path) {
-    std::string error;
-    const std::unique_ptr<QFile> in = openRegularFile(source, &error);
-    if (!in)
-        return Result<std::size_t>::failure(error);
+    const auto opened = openRegularFile(source);
+    if (!opened)
+        return Result<std::size_t>::failure(opened.error());
+    QFile* in = opened.value().get();
     return replace(path, [&](QFile& file, std::size_t& written) {
         // A megabyte at a time: a photo of any size costs no more memory than that.
         QByteArray chunk(1 << 20, Qt::Uninitialized);
@@ -233,17 +233,16 @@ Result<std::string> renameToFreeName(const std::string& from, const std::string&
             return Result<std::string>::success(candidate);
         }
         if (errno != EEXIST)
-            return Result<std::string>::failure(failure(from, errno));
+            return Result<std::string>::failure(ioError(from, errno));
     }
-    return Result<std::string>::failure(from + ": no free name beside it");
+    return Result<std::string>::failure(Error::Kind::Io, from + ": no free name beside it");
 }
 
 ReadabilityCheck checkReadability(const std::string& folder, const std::string& path) {
-    std::string error;
-    const int fd = openRegular(path, &error);
-    if (fd < 0) {
+    const auto opened = openRegular(path);
+    if (!opened) {
         const int reason = errno;
-        if (isNotRegularFileError(error))
+        if (opened.error().kind == Error::Kind::NotRegularFile)
             return {Readability::NotRegular, {}};
         const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (folderFd < 0)
@@ -257,7 +256,7 @@ ReadabilityCheck checkReadability(const std::string& folder, const std::string& 
         return {Readability::Unreadable, "a symbolic link to nothing"};
     }
     QFile file;
-    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    file.open(opened.value(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     char buffer[64 * 1024];
     while (file.read(buffer, sizeof buffer) > 0) {
     }

@@ -23,11 +23,9 @@ QString toQt(const std::string& path);
 std::string fromQt(const QString& path);
 
 // Opens a regular file for reading without ever blocking: a FIFO, a device, a socket or a folder
-// at the path is refused with "<path>: not a regular file". The file is ready for QImageReader or
-// readAll(); null with the reason in `error` when it cannot be opened.
-std::unique_ptr<QFile> openRegularFile(const std::string& path, std::string* error);
-// Whether the last refusal of openRegularFile was for a file that is no regular file.
-bool isNotRegularFileError(const std::string& error);
+// at the path is refused (NotRegularFile, "<path>: not a regular file"). The file is ready for
+// QImageReader or readAll().
+Result<std::unique_ptr<QFile>> openRegularFile(const std::string& path);
 
 // The whole of a regular file, opened as openRegularFile does.
 Result<std::string> readFile(const std::string& path);

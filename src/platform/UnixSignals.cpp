@@ -82,6 +82,3 @@ UnixSignals::UnixSignals(QObject* parent)
 UnixSignals::~UnixSignals() = default;
 
 }  // namespace corkwallery::platform
-
-// Here rather than in the library's one moc file, so that linking this class pulls in no other.
-#include "moc_UnixSignals.cpp"

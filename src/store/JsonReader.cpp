@@ -134,18 +134,20 @@ platform::Result<Json> parse(std::string_view text) {
     using Outcome = platform::Result<Json>;
     // nlohmann-json stops reading at a NUL byte and would accept "[]\0garbage".
     if (const auto nul = text.find('\0'); nul != std::string_view::npos)
-        return Outcome::failure(invalidJson(nul + 1, "NUL byte"));
+        return Outcome::failure(platform::Error::Kind::Invalid, invalidJson(nul + 1, "NUL byte"));
     TreeBuilder builder;
     const bool parsed = Json::sax_parse(text.begin(), text.end(), &builder,
                                         nlohmann::detail::input_format_t::json, /*strict=*/true,
                                         /*ignore_comments=*/false);
     if (builder.depthExceeded()) {
         return Outcome::failure(
+            platform::Error::Kind::Invalid,
             invalidJson(byteOfFirstTooDeepContainer(text),
                         "nesting deeper than " + std::to_string(kMaxDepth) + " levels"));
     }
     if (!parsed)
-        return Outcome::failure(invalidJson(builder.errorByte(), builder.errorText()));
+        return Outcome::failure(platform::Error::Kind::Invalid,
+                                invalidJson(builder.errorByte(), builder.errorText()));
     return Outcome::success(builder.takeRoot());
 }
 

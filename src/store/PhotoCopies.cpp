@@ -49,7 +49,7 @@ std::optional<std::string> copyImageToContainer(const std::string& sourcePath) {
 
     const auto written = platform::files::copyAtomically(sourcePath, destination);
     if (!written) {
-        platform::log("ERROR copying image to container: " + written.error());
+        platform::log("ERROR copying image to container: " + written.error().message);
         return std::nullopt;
     }
     platform::log("Copied image to container: " + destination + " (" +

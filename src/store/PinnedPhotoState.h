@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace corkwallery {
 
@@ -22,9 +23,26 @@ struct PinnedPhotoState {
     friend bool operator==(const PinnedPhotoState&, const PinnedPhotoState&) = default;
 };
 
-// The record's keys in the state file: one per field, in field order, each the field's name.
-inline constexpr std::array<std::string_view, 9> CodingKeys{
-    "storedFilename", "originalPath",  "centerX",      "centerY", "baseWidth",
-    "baseHeight",     "rotationAngle", "pinColorName", "isLocked"};
+// One field of the record as the state file holds it: its key (the field's name) and the member.
+struct CodingKey {
+    std::string_view name;
+    std::variant<std::string PinnedPhotoState::*, double PinnedPhotoState::*,
+                 bool PinnedPhotoState::*>
+        member;
+};
+
+// The record's keys in the state file, in field order: the one list of a record's fields, which
+// the codec reads and writes from.
+inline constexpr std::array<CodingKey, 9> CodingKeys{{
+    {"storedFilename", &PinnedPhotoState::storedFilename},
+    {"originalPath", &PinnedPhotoState::originalPath},
+    {"centerX", &PinnedPhotoState::centerX},
+    {"centerY", &PinnedPhotoState::centerY},
+    {"baseWidth", &PinnedPhotoState::baseWidth},
+    {"baseHeight", &PinnedPhotoState::baseHeight},
+    {"rotationAngle", &PinnedPhotoState::rotationAngle},
+    {"pinColorName", &PinnedPhotoState::pinColorName},
+    {"isLocked", &PinnedPhotoState::isLocked},
+}};
 
 }  // namespace corkwallery

@@ -12,78 +12,83 @@ namespace corkwallery::StateFileCodec {
 namespace {
 
 using Json = nlohmann::json;
+using platform::Error;
 
-// Positions of the keys in CodingKeys.
-constexpr std::size_t StoredFilename = 0, OriginalPath = 1, CenterX = 2, CenterY = 3, BaseWidth = 4,
-                      BaseHeight = 5, RotationAngle = 6, PinColorName = 7, IsLocked = 8;
+template <typename... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+template <typename... F>
+Overloaded(F...) -> Overloaded<F...>;
 
-std::string where(std::size_t key, std::size_t element) {
-    return "'" + std::string(CodingKeys[key]) + "' in element " + std::to_string(element);
+std::string where(const CodingKey& key, std::size_t element) {
+    return "'" + std::string(key.name) + "' in element " + std::to_string(element);
 }
 
-// Writes one record's nine keys in field order; the first failure stops it.
+// Writes one record's keys in field order; the first failure stops it.
 std::optional<std::string> encodeRecord(const PinnedPhotoState& s, std::size_t element,
                                         JsonWriter& writer) {
-    std::optional<std::string> error;
-    const auto string = [&](std::size_t key, const std::string& value) {
-        if (!writer.writeString(CodingKeys[key], value))
-            error = "invalid value for " + where(key, element) + ": not valid UTF-8";
-        return !error;
-    };
-    const auto number = [&](std::size_t key, double value) {
-        if (!writer.writeNumber(CodingKeys[key], value))
-            error = "invalid value for " + where(key, element) + ": " +
-                    platform::formatDouble(value) + " is not a JSON number";
-        return !error;
-    };
     writer.beginObject();
-    if (string(StoredFilename, s.storedFilename) && string(OriginalPath, s.originalPath) &&
-        number(CenterX, s.centerX) && number(CenterY, s.centerY) &&
-        number(BaseWidth, s.baseWidth) && number(BaseHeight, s.baseHeight) &&
-        number(RotationAngle, s.rotationAngle) && string(PinColorName, s.pinColorName))
-        writer.writeBoolean(CodingKeys[IsLocked], s.isLocked);
+    for (const CodingKey& key : CodingKeys) {
+        std::optional<std::string> failure = std::visit(
+            Overloaded{
+                [&](std::string PinnedPhotoState::*member) -> std::optional<std::string> {
+                    if (writer.writeString(key.name, s.*member))
+                        return std::nullopt;
+                    return "invalid value for " + where(key, element) + ": not valid UTF-8";
+                },
+                [&](double PinnedPhotoState::*member) -> std::optional<std::string> {
+                    if (writer.writeNumber(key.name, s.*member))
+                        return std::nullopt;
+                    return "invalid value for " + where(key, element) + ": " +
+                           platform::formatDouble(s.*member) + " is not a JSON number";
+                },
+                [&](bool PinnedPhotoState::*member) -> std::optional<std::string> {
+                    writer.writeBoolean(key.name, s.*member);
+                    return std::nullopt;
+                },
+            },
+            key.member);
+        if (failure)
+            return failure;
+    }
     writer.endObject();
-    return error;
+    return std::nullopt;
 }
 
-// Required, typed reads of one element's keys; the first failure is kept in error. Strings are
-// moved out of the element, which is read once.
-struct ElementReader {
-    Json::object_t& members;
-    std::size_t element;
-    std::string error;
-
-    Json* require(std::size_t key, bool (Json::*isKind)() const noexcept, const char* expected) {
-        const auto found = members.find(CodingKeys[key]);
+// Reads one element's keys into the record, each required and of its type. Strings are moved out
+// of the element, which is read once.
+std::optional<std::string> decodeRecord(Json::object_t& members, std::size_t element,
+                                        PinnedPhotoState& s) {
+    for (const CodingKey& key : CodingKeys) {
+        const auto [isKind, expected] = std::visit(
+            Overloaded{
+                [](std::string PinnedPhotoState::*) {
+                    return std::pair(&Json::is_string, "a string");
+                },
+                [](double PinnedPhotoState::*) { return std::pair(&Json::is_number, "a number"); },
+                [](bool PinnedPhotoState::*) { return std::pair(&Json::is_boolean, "a boolean"); },
+            },
+            key.member);
+        const auto found = members.find(std::string(key.name));
         if (found == members.end())
-            error = "missing key " + where(key, element);
-        else if (found->second.is_null())
-            error = "null value for " + where(key, element) + ": expected " + expected;
-        else if (!(found->second.*isKind)())
-            error = "wrong type for " + where(key, element) + ": expected " + expected;
-        else
-            return &found->second;
-        return nullptr;
+            return "missing key " + where(key, element);
+        Json& value = found->second;
+        if (value.is_null())
+            return "null value for " + where(key, element) + ": expected " + expected;
+        if (!(value.*isKind)())
+            return "wrong type for " + where(key, element) + ": expected " + expected;
+        std::visit(Overloaded{
+                       [&](std::string PinnedPhotoState::*member) {
+                           s.*member = std::move(value.get_ref<std::string&>());
+                       },
+                       [&](double PinnedPhotoState::*member) { s.*member = value.get<double>(); },
+                       [&](bool PinnedPhotoState::*member) { s.*member = value.get<bool>(); },
+                   },
+                   key.member);
     }
-    bool read(std::size_t key, std::string& out) {
-        Json* value = require(key, &Json::is_string, "a string");
-        if (value != nullptr)
-            out = std::move(value->get_ref<std::string&>());
-        return value != nullptr;
-    }
-    bool read(std::size_t key, double& out) {
-        const Json* value = require(key, &Json::is_number, "a number");
-        if (value != nullptr)
-            out = value->get<double>();
-        return value != nullptr;
-    }
-    bool read(std::size_t key, bool& out) {
-        const Json* value = require(key, &Json::is_boolean, "a boolean");
-        if (value != nullptr)
-            out = value->get<bool>();
-        return value != nullptr;
-    }
-};
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -92,7 +97,7 @@ platform::Result<std::string> encode(const std::vector<PinnedPhotoState>& states
     writer.beginArray();
     for (std::size_t i = 0; i < states.size(); ++i) {
         if (auto error = encodeRecord(states[i], i, writer))
-            return platform::Result<std::string>::failure(std::move(*error));
+            return platform::Result<std::string>::failure(Error::Kind::Invalid, std::move(*error));
     }
     writer.endArray();
     return platform::Result<std::string>::success(writer.takeText());
@@ -105,26 +110,22 @@ platform::Result<std::vector<PinnedPhotoState>> decode(std::string_view bytes) {
         return Outcome::failure(parsed.error());
     Json& root = parsed.value();
     if (!root.is_array())
-        return Outcome::failure("expected an array at the top level");
+        return Outcome::failure(Error::Kind::Invalid, "expected an array at the top level");
 
     std::vector<PinnedPhotoState> states;
     states.reserve(root.size());
     for (Json& element : root) {
         const std::size_t index = states.size();
         if (!element.is_object())
-            return Outcome::failure("wrong type for element " + std::to_string(index) +
-                                    ": expected an object");
-        ElementReader reader{element.get_ref<Json::object_t&>(), index, {}};
+            return Outcome::failure(
+                Error::Kind::Invalid,
+                "wrong type for element " + std::to_string(index) + ": expected an object");
+        auto& members = element.get_ref<Json::object_t&>();
         PinnedPhotoState s;
-        if (!reader.read(StoredFilename, s.storedFilename) ||
-            !reader.read(OriginalPath, s.originalPath) || !reader.read(CenterX, s.centerX) ||
-            !reader.read(CenterY, s.centerY) || !reader.read(BaseWidth, s.baseWidth) ||
-            !reader.read(BaseHeight, s.baseHeight) ||
-            !reader.read(RotationAngle, s.rotationAngle) ||
-            !reader.read(PinColorName, s.pinColorName) || !reader.read(IsLocked, s.isLocked))
-            return Outcome::failure(reader.error);
+        if (auto error = decodeRecord(members, index, s))
+            return Outcome::failure(Error::Kind::Invalid, std::move(*error));
         states.push_back(std::move(s));
-        reader.members.clear();  // element by element: nlohmann-json frees a whole tree slowly
+        members.clear();  // element by element: nlohmann-json frees a whole tree slowly
     }
     return Outcome::success(std::move(states));
 }

@@ -47,27 +47,27 @@ bool keepUnreadableStateFile(const std::string& path) {
         log("  Kept the unreadable state file as: " + kept.value());
         return true;
     }
-    log("  ERROR keeping the unreadable state file: " + kept.error());
+    log("  ERROR keeping the unreadable state file: " + kept.error().message);
     log("  Nothing will be saved over it in this run");
     return false;
 }
 
 }  // namespace
 
-bool StateStore::saveState(const std::vector<PinnedPhotoState>& records) {
-    if (savingDisabled_)
-        return false;  // said once, when the file could not be moved aside
+platform::Result<std::size_t> StateStore::saveState(const std::vector<PinnedPhotoState>& records) {
+    using Outcome = platform::Result<std::size_t>;
+    if (savingDisabled_)  // said once, when the file could not be moved aside
+        return Outcome::failure(platform::Error::Kind::Io, "the unreadable state file is kept");
     const std::string path = AppFolders::stateFileURL();
     log("Encoding " + std::to_string(records.size()) + " state(s) to: " + path);
     const auto encoded = StateFileCodec::encode(records);
-    const auto written = encoded ? platform::files::writeAtomically(path, encoded.value())
-                                 : platform::Result<std::size_t>::failure(encoded.error());
-    if (!written) {
-        log("ERROR writing state: " + written.error());
-        return false;
-    }
-    log("Wrote " + std::to_string(written.value()) + " bytes successfully");
-    return true;
+    auto written = encoded ? platform::files::writeAtomically(path, encoded.value())
+                           : Outcome::failure(encoded.error());
+    if (written)
+        log("Wrote " + std::to_string(written.value()) + " bytes successfully");
+    else
+        log("ERROR writing state: " + written.error().message);
+    return written;
 }
 
 std::vector<PinnedPhotoState> StateStore::loadState() {
@@ -84,7 +84,7 @@ std::vector<PinnedPhotoState> StateStore::loadState() {
     auto decoded = bytes ? StateFileCodec::decode(bytes.value())
                          : platform::Result<std::vector<PinnedPhotoState>>::failure(bytes.error());
     if (!decoded) {
-        log("  ERROR loading state: " + decoded.error());
+        log("  ERROR loading state: " + decoded.error().message);
         savingDisabled_ = !keepUnreadableStateFile(path);
         return {};
     }

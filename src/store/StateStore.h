@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Result.h"
 #include "store/PinnedPhotoState.h"
 
 namespace corkwallery {
@@ -13,8 +14,9 @@ class StateStore {
 public:
     // Encodes the records and writes them atomically to the state file, logging "Encoding <m>
     // state(s) to: <path>" and "Wrote <k> bytes successfully", or "ERROR writing state: <error>".
-    // True when the file now holds the records. Writes and logs nothing while saving is disabled.
-    bool saveState(const std::vector<PinnedPhotoState>& records);
+    // The bytes written, or why the file does not hold the records. Writes and logs nothing while
+    // saving is disabled.
+    platform::Result<std::size_t> saveState(const std::vector<PinnedPhotoState>& records);
 
     // Reads the state file with its log lines ("loadState() — looking for: <path>", "File does
     // not exist — returning empty", "Read <k> bytes", "Decoded <n> state(s)" and one line per

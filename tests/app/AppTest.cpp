@@ -14,9 +14,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <csignal>
+#include <functional>
 #include <random>
 
 #include "app/AppDelegate.h"
+#include "desktop/PinWindow.h"
 #include "platform/InstanceLock.h"
 #include "store/AppFolders.h"
 #include "store/StateFileCodec.h"
@@ -109,9 +111,22 @@ TEST(app, WelcomeCardFollowsTheStatusItemBetweenCornerAndTray) {
     EXPECT_EQ(app.delegate.welcomePanel(), nullptr);
 }
 
-// The tray menu opens from the corner card, and its shortcuts work while it is open. How to Use
-// toggles the help card, whose button closes it too; the chooser pins a photo (nothing when
-// cancelled); a photo's own menu and the tray menu remove them.
+// Picks the chooser's photo, or cancels the chooser, once it is open.
+void answerChooser(const std::string& picked, bool accept) {
+    QTimer::singleShot(0, [=] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "Pin to Desktop");
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
+        for (const QString pattern : {"*.png", "*.jpg", "*.webp", "*.svg"})
+            EXPECT_EQ(dialog->nameFilters().join(' ').contains(pattern), pattern != "*.svg");
+        dialog->selectFile(QString::fromStdString(picked));
+        accept ? static_cast<QDialog*>(dialog)->accept() : dialog->reject();
+    });
+}
+
+// The tray menu opens from the corner card, and its shortcuts work while it is open. Each step
+// of a session, as the user takes it, and what it leaves: the pins, the help card, the quit.
 TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
     App app(true, true);
     QMenu* menu = app.delegate.statusItem()->menu();
@@ -120,50 +135,53 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
         entries << (action->text() + " " + action->shortcut().toString()).trimmed();
     EXPECT_EQ(entries, QStringList({"Add Photo Ctrl+N", "", "Remove All Photos", "", "How to Use",
                                     "", "Start at Login", "", "Quit Corkwallery Ctrl+Q"}));
-    for (const bool open : {true, false, true}) {
-        app.command("How to Use");
-        ASSERT_EQ(app.delegate.helpPanel() != nullptr, open);
-    }
-    QTest::mouseClick(app.delegate.helpPanel()->closeButton(), Qt::LeftButton);
-    EXPECT_EQ(app.delegate.helpPanel(), nullptr);
-
     const std::string picked = (app.root() / "home/Pictures/beach.png").string();
     testing::files::writePicture(picked, 60, 40);
-    for (const bool accept : {false, true}) {
-        QTimer::singleShot(0, &app.delegate, [=] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "Pin to Desktop");
-            EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
-            for (const QString pattern : {"*.png", "*.jpg", "*.webp", "*.svg"})
-                EXPECT_EQ(dialog->nameFilters().join(' ').contains(pattern), pattern != "*.svg");
-            dialog->selectFile(QString::fromStdString(picked));
-            accept ? static_cast<QDialog*>(dialog)->accept() : dialog->reject();
-        });
-        app.openMenu();
-        QTest::keyClick(menu, Qt::Key_N, Qt::ControlModifier);
-        EXPECT_EQ(app.delegate.pins().pinWindows().size(), accept ? 2u : 1u);
-    }
-
-    QTimer::singleShot(0, [] { choose("Remove Photo"); });
-    QWidget* photo = app.delegate.pins().pinWindows()[0]->contentView();
-    QContextMenuEvent click(QContextMenuEvent::Mouse, photo->rect().center(),
-                            photo->mapToGlobal(photo->rect().center()));
-    QApplication::sendEvent(photo, &click);
-    // The added photo is left.
-    const auto left =
-        StateFileCodec::decode(testing::files::readBytes(AppFolders::stateFileURL())).value();
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(left[0].originalPath, picked);
-    app.command("Remove All Photos");
-    EXPECT_TRUE(app.delegate.pins().pinWindows().empty());
-
     QSignalSpy quit(&app.delegate, &AppDelegate::terminateRequested);
-    app.openMenu();
-    QTest::keyClick(menu, Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_TRUE(quit.empty() && menu->isVisible());  // only the exact Ctrl+Q quits
-    QTest::keyClick(menu, Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_TRUE(quit.size() == 1 && !menu->isVisible());
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers) {
+        app.openMenu();
+        QTest::keyClick(menu, k, modifiers);
+    };
+    const auto add = [&](bool accept) {
+        answerChooser(picked, accept);
+        key(Qt::Key_N, Qt::ControlModifier);
+    };
+    const auto removeFirst = [&] {
+        QTimer::singleShot(0, [] { choose("Remove Photo"); });
+        QWidget* photo = app.delegate.pins().pinWindows()[0]->contentView();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, photo->rect().center(),
+                                photo->mapToGlobal(photo->rect().center()));
+        QApplication::sendEvent(photo, &click);
+    };
+    // The step, then the pins left, whether the help card is shown, how often quit was asked.
+    const std::tuple<const char*, std::function<void()>, std::size_t, bool, int> steps[] = {
+        {"How to Use", [&] { app.command("How to Use"); }, 1, true, 0},
+        {"How to Use again", [&] { app.command("How to Use"); }, 1, false, 0},
+        {"How to Use once more", [&] { app.command("How to Use"); }, 1, true, 0},
+        {"close",
+         [&] { QTest::mouseClick(app.delegate.helpPanel()->closeButton(), Qt::LeftButton); }, 1,
+         false, 0},
+        {"Ctrl+N, cancelled", [&] { add(false); }, 1, false, 0},
+        {"Ctrl+N, a photo chosen", [&] { add(true); }, 2, false, 0},
+        {"Remove Photo on the first", removeFirst, 1, false, 0},
+        {"Remove All Photos", [&] { app.command("Remove All Photos"); }, 0, false, 0},
+        {"Ctrl+Shift+Q", [&] { key(Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier); }, 0, false,
+         0},
+        {"Ctrl+Q", [&] { QTest::keyClick(menu, Qt::Key_Q, Qt::ControlModifier); }, 0, false, 1},
+    };
+    for (const auto& [step, take, pins, help, quits] : steps) {
+        SCOPED_TRACE(step);
+        take();
+        const auto saved =
+            StateFileCodec::decode(testing::files::readBytes(AppFolders::stateFileURL())).value();
+        EXPECT_EQ(std::pair(app.delegate.pins().pinWindows().size(), saved.size()),
+                  std::pair(pins, pins));
+        if (std::string_view(step) == "Remove Photo on the first") {
+            EXPECT_EQ(saved.at(0).originalPath, picked);  // the restored pin went
+        }
+        EXPECT_EQ(std::tuple(app.delegate.helpPanel() != nullptr, quit.size(), menu->isVisible()),
+                  std::tuple(help, quits, std::string_view(step) == "Ctrl+Shift+Q"));
+    }
 }
 
 // Dark rounded cards over their shadow, or cut and opaque without a compositor. Their pictures

@@ -78,7 +78,7 @@ TEST(Files, AtomicWritesKeepTheNameBytesAndFollowLinks) {
     fs::create_symlink("real/target.json", folder / "link.json");
     for (const char* name : {"caf\xe9.json", "link.json", "\xff\xfe"}) {
         const auto written = files::writeAtomically((folder / name).string(), "[]");
-        ASSERT_TRUE(written.ok()) << written.error();
+        ASSERT_TRUE(written.ok()) << written.error().message;
         EXPECT_EQ(testing::files::readBytes(folder / name), "[]");
     }
     EXPECT_TRUE(fs::is_symlink(folder / "link.json"));

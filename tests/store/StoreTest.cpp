@@ -61,7 +61,7 @@ TEST(StateFileCodec, WritesCompactGoldenTextReadsAnyFormAndRoundTrips) {
                                                                false}}));  // last key wins
     EXPECT_TRUE(std::signbit(decoded.value()[0].rotationAngle));
     states[0].storedFilename = "\xed\xa0\x80.jpg";  // a surrogate
-    EXPECT_EQ(StateFileCodec::encode(states).error(),
+    EXPECT_EQ(StateFileCodec::encode(states).error().message,
               "invalid value for 'storedFilename' in element 0: not valid UTF-8");
 }
 
@@ -91,8 +91,8 @@ TEST(StateFileCodec, ReadingFailsAsAWholeNamingKindAndPlace) {
     for (const auto& [json, error] : cases) {
         const auto decoded = StateFileCodec::decode(json);
         ASSERT_FALSE(decoded.ok()) << json;
-        EXPECT_EQ(error.ends_with(' ') ? decoded.error().substr(0, error.size()) : decoded.error(),
-                  error);
+        const std::string& message = decoded.error().message;
+        EXPECT_EQ(error.ends_with(' ') ? message.substr(0, error.size()) : message, error);
     }
 }
 

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QtGlobal>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+
+namespace corkwallery {
+
+// The memory that decodes running at the same time may allocate together. Each decode reserves
+// what its header says it will allocate before it starts: it waits while others hold too much,
+// and one that could never fit is refused at once, so no two can each take the most.
+class DecodeBudget {
+public:
+    // Held for the length of one decode; gives its bytes back when it goes.
+    class Reservation {
+    public:
+        Reservation(Reservation&& other) noexcept;
+        Reservation(const Reservation&) = delete;
+        Reservation& operator=(const Reservation&) = delete;
+        Reservation& operator=(Reservation&&) = delete;
+        ~Reservation();
+
+    private:
+        friend class DecodeBudget;
+        Reservation(DecodeBudget* budget, qint64 bytes) : budget_(budget), bytes_(bytes) {}
+        DecodeBudget* budget_;
+        qint64 bytes_;
+    };
+
+    explicit DecodeBudget(qint64 capacity) : capacity_(capacity) {}
+
+    // Waits until `bytes` fit beside what the others hold; none when they never could.
+    std::optional<Reservation> reserve(qint64 bytes);
+
+private:
+    void release(qint64 bytes);
+
+    const qint64 capacity_;
+    std::mutex mutex_;
+    std::condition_variable released_;
+    qint64 held_ = 0;
+};
+
+}  // namespace corkwallery

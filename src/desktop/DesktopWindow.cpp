@@ -1,0 +1,149 @@
+#include "desktop/DesktopWindow.h"
+
+#include <QCloseEvent>
+#include <QTimer>
+
+#include "platform/CompositorWatch.h"
+#include "platform/ScreenCoordinates.h"
+#include "platform/x11/DesktopHints.h"
+
+namespace corkwallery {
+
+namespace x11 = platform::x11;
+
+namespace {
+
+// How long the pixel more stays before it goes back (see settleAfterMapping).
+constexpr int kSizeNudgeMs = 250;
+
+}  // namespace
+
+DesktopWindow::DesktopWindow(const QRectF& frame, double margin)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint |
+                           Qt::WindowDoesNotAcceptFocus),
+      frame_(frame),
+      margin_(margin) {
+    // Before anything makes the native window, or it gets no alpha channel.
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    auto& compositor = platform::CompositorWatch::instance();
+    compositing_ = compositor.isCompositing();
+    connect(&compositor, &platform::CompositorWatch::compositingChanged, this,
+            &DesktopWindow::setCompositing);
+    setGeometry(nativeGeometry());
+}
+
+DesktopWindow::~DesktopWindow() = default;
+
+void DesktopWindow::placeFrame(const QRectF& frame) {
+    frame_ = frame;
+    placeNative(nativeGeometry());
+}
+
+void DesktopWindow::setMargin(double margin) {
+    if (margin == margin_)
+        return;
+    margin_ = margin;
+    placeNative(nativeGeometry());
+}
+
+QRect DesktopWindow::nativeGeometry() const {
+    return platform::screen::toNativeGeometry(
+        frame_.adjusted(-margin_, -margin_, margin_, margin_));
+}
+
+void DesktopWindow::placeNative(const QRect& geometry) {
+    setGeometry(geometry);
+}
+
+QRegion DesktopWindow::inputShape() const {
+    return rect();
+}
+
+QRegion DesktopWindow::visibleShape() const {
+    return rect();
+}
+
+void DesktopWindow::shapesChanged() {
+    if (testAttribute(Qt::WA_WState_Created))
+        applyShapes();
+}
+
+// Without a compositor transparent pixels show black: the window shows only its visible shape.
+void DesktopWindow::applyShapes() {
+    x11::setInputShape(this, inputShape());
+    if (compositing_) {
+        clearMask();
+        return;
+    }
+    // An empty mask would show the whole window.
+    const QRegion visible = visibleShape();
+    setMask(visible.isEmpty() ? QRegion(-1, -1, 1, 1) : visible);
+}
+
+// Window managers forget the desktop states of a withdrawn window, so they go on again before
+// every show. The shapes go on before the window maps too: a window manager that copies the input
+// shape to its frame reads it when it takes the window on.
+void DesktopWindow::orderFront() {
+    if (!isVisible()) {
+        x11::prepareDesktopWindow(this);
+        applyShapes();
+    }
+    show();
+    raise();
+}
+
+void DesktopWindow::closeWindow() {
+    closing_ = true;
+    close();
+    closing_ = false;
+}
+
+void DesktopWindow::setCompositing(bool compositing) {
+    if (compositing == compositing_)
+        return;
+    compositing_ = compositing;
+    compositingChanged();
+    shapesChanged();
+    update();
+}
+
+void DesktopWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    justMapped_ = true;
+}
+
+// The first paint comes after the window is mapped.
+void DesktopWindow::paintEvent(QPaintEvent*) {
+    if (!justMapped_)
+        return;
+    justMapped_ = false;
+    settleAfterMapping();
+}
+
+// A window manager that puts the window into a frame of its own may copy the input shape to the
+// frame only when told the shape changed, which it can hear only once it manages the window; the
+// frame needs the no-shadow mark too. xcompmgr -c shadows no translucent window, but one it met
+// before it was mapped keeps a rectangular shadow until its size changes: a pixel more, and back a
+// moment later, since openbox merges requests that wait together and would change nothing.
+void DesktopWindow::settleAfterMapping() {
+    x11::setInputShape(this, inputShape());
+    x11::markFrameWithoutShadow(this);
+    if (!x11::isRunning() || !compositing_)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        placeNative(nativeGeometry().adjusted(0, 0, 0, 1));
+        QTimer::singleShot(kSizeNudgeMs, this, [this] { placeNative(nativeGeometry()); });
+    });
+}
+
+// Only the owner closes its window: the owner would not know a window had gone.
+void DesktopWindow::closeEvent(QCloseEvent* event) {
+    if (closing_)
+        event->accept();
+    else
+        event->ignore();
+}
+
+}  // namespace corkwallery

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QRectF>
+#include <QRegion>
+#include <QWidget>
+
+namespace corkwallery {
+
+// A window that stands on the desktop, as pins and cards do: borderless and translucent, below
+// other windows, on every workspace, out of the taskbar, pager and switcher, never focused, and
+// closed only by its owner. Its frame is kept in screen points (y up); the native window is a
+// rounded copy of it with a drawing margin around. It follows the compositor: with one, what it
+// draws is blended; without one, the window is cut to visibleShape(). It takes clicks only inside
+// inputShape().
+class DesktopWindow : public QWidget {
+    Q_OBJECT
+public:
+    // A hidden window with this frame and margin (points).
+    explicit DesktopWindow(const QRectF& frame, double margin = 0);
+    ~DesktopWindow() override;
+
+    QRectF frame() const { return frame_; }
+    double margin() const { return margin_; }
+    bool isCompositing() const { return compositing_; }
+
+    // Shows the window without activating it, marking it part of the desktop while unmapped.
+    void orderFront();
+    // Our own close; a close the window manager asks for is refused, as the owner would not know.
+    void closeWindow();
+
+public slots:
+    void setCompositing(bool compositing);
+
+protected:
+    // Where the window takes clicks, in widget coordinates: all of it unless told otherwise.
+    virtual QRegion inputShape() const;
+    // Without a compositor, the pixels the window shows (widget coordinates): all of it unless
+    // told otherwise. An empty shape shows nothing.
+    virtual QRegion visibleShape() const;
+    // Called after the compositor came or went, before the shapes are applied again.
+    virtual void compositingChanged() {}
+    // Asks the window system for this native geometry (Qt's global coordinates).
+    virtual void placeNative(const QRect& geometry);
+
+    // Sets the frame and places the window there.
+    void placeFrame(const QRectF& frame);
+    // Takes the frame the window already has (the window manager moved it): nothing is asked.
+    void adoptFrame(const QRectF& frame) { frame_ = frame; }
+    void setMargin(double margin);
+    QRect nativeGeometry() const;
+    // The shapes changed: applied now when the native window exists, else before it shows.
+    void shapesChanged();
+
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void applyShapes();
+    void settleAfterMapping();
+
+    QRectF frame_;
+    double margin_;
+    bool compositing_ = true;
+    bool justMapped_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace corkwallery

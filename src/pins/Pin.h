@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+#include "decode/PhotoDecoder.h"
+#include "desktop/PinWindow.h"
+#include "store/PinnedPhotoState.h"
+
+namespace corkwallery {
+
+// One pin: the record the state file holds, the photo decoded for it, and its window.
+struct Pin {
+    enum class State {
+        Shown,           // on the desktop, in its window
+        Held,            // its copy could not be read at launch; written back unchanged
+        NotRestoredYet,  // the launch has not reached it; written back unchanged
+    };
+    PinnedPhotoState record;
+    State state = State::NotRestoredYet;
+    std::size_t fileIndex = 0;  // its place in the state file read at launch
+    Photo photo;
+    std::unique_ptr<PinWindow> window;  // while shown
+};
+
+}  // namespace corkwallery

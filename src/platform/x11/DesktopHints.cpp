@@ -1,0 +1,179 @@
+#include "platform/x11/DesktopHints.h"
+
+#include <xcb/shape.h>
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace corkwallery::platform::x11 {
+
+namespace {
+
+xcb_connection_t* qtConnection() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+// Interned once (the process has one Qt connection): every show asks for them again.
+xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
+    static std::map<std::string, xcb_atom_t> interned;
+    if (const auto found = interned.find(name); found != interned.end())
+        return found->second;
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+        nullptr);
+    const xcb_atom_t value = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    if (value != XCB_ATOM_NONE)
+        interned.emplace(name, value);
+    return value;
+}
+
+std::vector<std::uint32_t> readCardinals(xcb_connection_t* connection, xcb_window_t window,
+                                         xcb_atom_t property, xcb_atom_t type) {
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, property, type, 0, 1024), nullptr);
+    std::vector<std::uint32_t> values;
+    if (reply != nullptr && reply->format == 32 && reply->type == type) {
+        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    return values;
+}
+
+void setCardinals(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
+                  xcb_atom_t type, const std::vector<std::uint32_t>& values) {
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, property, type, 32,
+                        static_cast<std::uint32_t>(values.size()), values.data());
+}
+
+// The window draws its own shadow, following what it shows; picom and compton would add a
+// rectangular one around the whole window.
+void markWithoutShadow(xcb_connection_t* connection, xcb_window_t window) {
+    setCardinals(connection, window, atom(connection, "_COMPTON_SHADOW"), XCB_ATOM_CARDINAL, {0});
+}
+
+xcb_window_t nativeWindow(QWidget* window) {
+    return static_cast<xcb_window_t>(window->winId());
+}
+
+}  // namespace
+
+bool isRunning() {
+    return qtConnection() != nullptr;
+}
+
+void prepareDesktopWindow(QWidget* window) {
+    const xcb_window_t id = nativeWindow(window);
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr)
+        return;
+    const xcb_atom_t netWmState = atom(connection, "_NET_WM_STATE");
+    std::vector<std::uint32_t> states = readCardinals(connection, id, netWmState, XCB_ATOM_ATOM);
+    for (const char* name :
+         {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+          "_KDE_NET_WM_STATE_SKIP_SWITCHER", "_NET_WM_STATE_BELOW"}) {
+        const xcb_atom_t state = atom(connection, name);
+        if (std::find(states.begin(), states.end(), state) == states.end())
+            states.push_back(state);
+    }
+    setCardinals(connection, id, netWmState, XCB_ATOM_ATOM, states);
+    // On every workspace.
+    setCardinals(connection, id, atom(connection, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
+                 {0xFFFFFFFF});
+    markWithoutShadow(connection, id);
+
+    std::vector<std::uint32_t> hints =
+        readCardinals(connection, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS);
+    // Nine fields: flags, then the input hint, which says the window takes no focus.
+    hints.resize(9, 0);
+    hints[0] |= 1;  // InputHint
+    hints[1] = 0;
+    setCardinals(connection, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, hints);
+    xcb_flush(connection);
+}
+
+// Compositors read the mark on the top-level window they draw, which is the window manager's
+// frame when it put the window into one.
+void markFrameWithoutShadow(QWidget* window) {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr)
+        return;
+    const xcb_window_t id = nativeWindow(window);
+    xcb_window_t current = id;
+    for (int depth = 0; depth < 8; ++depth) {
+        xcb_query_tree_reply_t* tree =
+            xcb_query_tree_reply(connection, xcb_query_tree(connection, current), nullptr);
+        const xcb_window_t parent = tree != nullptr && tree->parent != tree->root
+                                        ? tree->parent
+                                        : xcb_window_t{XCB_WINDOW_NONE};
+        std::free(tree);
+        if (parent == XCB_WINDOW_NONE)
+            break;
+        current = parent;
+    }
+    if (current != id) {
+        markWithoutShadow(connection, current);
+        xcb_flush(connection);
+    }
+}
+
+void setInputShape(QWidget* window, const QRegion& region) {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr)
+        return;
+    const xcb_query_extension_reply_t* shape = xcb_get_extension_data(connection, &xcb_shape_id);
+    if (shape == nullptr || shape->present == 0)
+        return;
+    // Device pixels, rounded outwards.
+    const qreal ratio = window->devicePixelRatioF();
+    std::vector<xcb_rectangle_t> rectangles;
+    for (const QRect& r : region) {
+        const QRect pixels =
+            QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
+        rectangles.push_back({static_cast<std::int16_t>(pixels.x()),
+                              static_cast<std::int16_t>(pixels.y()),
+                              static_cast<std::uint16_t>(pixels.width()),
+                              static_cast<std::uint16_t>(pixels.height())});
+    }
+    xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT,
+                         XCB_CLIP_ORDERING_UNSORTED, nativeWindow(window), 0, 0,
+                         static_cast<std::uint32_t>(rectangles.size()), rectangles.data());
+    xcb_flush(connection);
+}
+
+void configureWindow(QWidget* window, const QRect& geometry) {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr)
+        return;
+    // Qt's global coordinates to device pixels, as Qt scales them: about the screen's origin.
+    const qreal factor = window->devicePixelRatioF();
+    const QPoint origin =
+        window->screen() != nullptr ? window->screen()->geometry().topLeft() : QPoint();
+    const QPoint position =
+        (QPointF(geometry.topLeft() - origin) * factor + QPointF(origin)).toPoint();
+    const auto length = [factor](int points) {
+        return static_cast<std::uint32_t>(std::max(1, qRound(points * factor)));
+    };
+    const std::uint32_t values[] = {static_cast<std::uint32_t>(position.x()),
+                                    static_cast<std::uint32_t>(position.y()),
+                                    length(geometry.width()), length(geometry.height())};
+    xcb_configure_window(connection, nativeWindow(window),
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                             XCB_CONFIG_WINDOW_HEIGHT,
+                         values);
+    xcb_flush(connection);
+}
+
+}  // namespace corkwallery::platform::x11

@@ -1,0 +1,68 @@
+#include "decode/PreviewCache.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/TemporaryHome.h"
+#include "support/TestFiles.h"
+
+namespace corkwallery {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::files::writeBytes, testing::files::writePicture;
+
+std::size_t previews() {
+    std::error_code ignored;
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(PreviewCache::folder(), ignored), {}));
+}
+
+// A preview stands in for its copy only while the copy is the one it was made from, at the shape
+// of the photo, and fine enough for what is asked (unless it holds every pixel); removing a copy's
+// previews leaves other copies' alone, however alike their names.
+TEST(PreviewCache, StandsInOnlyForTheCopyItWasMadeFrom) {
+    testing::TemporaryHome home;
+    const fs::path copy = home.root() / "A.jpg", other = home.root() / "A.jpg.png";
+    writePicture(copy, 1200, 800, Qt::red);
+    writePicture(other, 60, 40, Qt::blue);
+    QImage pixels(600, 400, QImage::Format_RGB32);
+    pixels.fill(Qt::red);
+    PreviewCache::store(copy, {pixels, {1200, 800}}, 300);
+    PreviewCache::store(other, {pixels.scaled(60, 40), {60, 40}}, 300);
+    ASSERT_TRUE(PreviewCache::hasFresh(copy) && PreviewCache::hasFresh(other));
+    EXPECT_EQ(previews(), 2u);
+
+    const struct {
+        QSize natural;
+        int longerSide;
+        std::optional<QSize> shown;  // none: no preview stands in
+    } cases[] = {
+        {{1200, 800}, 150, QSize(150, 100)},
+        {{1200, 800}, 300, QSize(300, 200)},
+        {{1200, 800}, 600, std::nullopt},  // coarser than asked
+        {{800, 1200}, 150, std::nullopt},  // another shape: dropped
+    };
+    for (const auto& c : cases) {
+        const auto preview = PreviewCache::load(copy, c.natural, c.longerSide);
+        EXPECT_EQ(preview ? std::optional(preview->pixels.size()) : std::nullopt, c.shown)
+            << c.longerSide;
+        if (preview) {
+            EXPECT_EQ(preview->naturalSize, QSizeF(c.natural));
+        }
+    }
+    EXPECT_FALSE(PreviewCache::hasFresh(copy));  // the one of another shape went
+    // Every pixel of a small photo does, however finely asked.
+    EXPECT_TRUE(PreviewCache::load(other, {60, 40}, 600));
+
+    PreviewCache::store(copy, {pixels, {1200, 800}}, 300);
+    writeBytes(copy, "changed");  // another size and time: the preview is stale
+    EXPECT_FALSE(PreviewCache::hasFresh(copy));
+    PreviewCache::remove("A.jpg");
+    EXPECT_EQ(previews(), 1u);
+    EXPECT_TRUE(PreviewCache::hasFresh(other));
+}
+
+}  // namespace
+}  // namespace corkwallery
