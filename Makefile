@@ -1,6 +1,6 @@
 # `make run` builds and starts Corkwallery; `make test` builds it and runs every test.
 # Both install any missing Debian package first.
-.PHONY: all deps configure build run test package bench fuzz translations format clean
+.PHONY: all deps configure build run test package bench fuzz translations format tidy clean
 
 all: build
 
@@ -18,15 +18,20 @@ run: configure
 	@cmake --build --preset default --target corkwallery demo_pictures
 	@scripts/run.sh
 
-# Every test on the normal build, then the unit and offscreen tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, where any report fails the run. Leak checking stays off here: its
+# Every test on the normal build (the format and clang-tidy checks among them), then the unit and
+# offscreen tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and the decoding and
+# restore tests under ThreadSanitizer; any report fails the run. Leak checking stays off: its
 # tracer crashes at exit in processes that loaded Qt's image plugins (a sanitizer fault, not ours).
 test: build
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan
 	@ctest --preset default
 	@ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --preset asan -LE slow
+	@TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
+		ctest --preset tsan
 
 # The Debian package, build/corkwallery_<version>_<arch>.deb.
 package: build
@@ -49,6 +54,10 @@ translations: configure
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# clang-tidy over src/ with the checks in .clang-tidy (make test runs it too, as lint.Tidy).
+tidy: build
+	@ctest --preset default -R lint.Tidy --output-on-failure
 
 clean:
 	@rm -rf build build-asan
