@@ -53,7 +53,9 @@ QRect DesktopWindow::nativeGeometry() const {
         frame_.adjusted(-margin_, -margin_, margin_, margin_));
 }
 
+// A fixed size, which tiling managers (i3, sway) leave floating where the window asks to be.
 void DesktopWindow::placeNative(const QRect& geometry) {
+    setFixedSize(geometry.size());
     setGeometry(geometry);
 }
 

@@ -4,7 +4,9 @@
 # becomes the active window. With xcompmgr the photo casts its own soft shadow; without a
 # compositor the window is cut to what it draws, without a shadow or a near-black pixel. Under a
 # compositor that draws shadows of its own (xcompmgr -c, picom), which the running program follows
-# and which was there before the window, there is no dark band around the window.
+# and which was there before the window, there is no dark band around the window. When KWin
+# suspends compositing it keeps its selection for seconds but says so on the session bus at once:
+# the window is cut at once, and whole again when compositing resumes.
 # Usage: compositors.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
 source "$(dirname "$0")/session.sh"
 
@@ -76,4 +78,14 @@ for shadowing in "xcompmgr -c" "picom -c --backend xrender --config /dev/null"; 
   kill "$compositor"
   poll shaped || fail "no window shape when $shadowing went"
 done
+
+xcompmgr -n >/dev/null 2>&1 & compositor=$!
+poll eval '! shaped' || fail "the shape stayed when xcompmgr came back"
+coproc KWIN { exec "$kwin"; }
+read -r said <&"${KWIN[0]}" && [[ $said == active ]] || fail "the stand-in KWin did not start"
+echo suspend >&"${KWIN[1]}"
+poll shaped || fail "KWin's suspended compositing was not followed while it kept the selection"
+echo resume >&"${KWIN[1]}"
+poll eval '! shaped' || fail "the shape stayed when KWin resumed compositing"
+kill "$KWIN_PID"
 echo "PASS"

@@ -1,10 +1,11 @@
 # Shared set-up of the end-to-end journeys: a private X server (Xvfb 1440x900 with openbox,
 # xcompmgr and a trayer tray) and session bus, the program under a temporary home, polling and
 # screenshots. Sourced by each journey, whose arguments are: the program, the openbox rc file, the
-# folder for screenshots and the stand-in StatusNotifier panel; with late_tray=1 the tray is left
+# folder for screenshots, the stand-in StatusNotifier panel and the stand-in KWin compositing
+# switch; with late_tray=1 the tray is left
 # for the journey to start (start_tray).
 set -uo pipefail
-bin=$1 rc=$2 shots=$3 watcher=${4:-}
+bin=$1 rc=$2 shots=$3 watcher=${4:-} kwin=${5:-}
 
 command -v Xvfb >/dev/null && command -v dbus-run-session >/dev/null && [[ -f $rc ]] ||
   { echo "needs Xvfb, dbus-run-session and $rc"; exit 77; }
