@@ -6,6 +6,7 @@
 #include "platform/CompositorWatch.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/x11/DesktopHints.h"
+#include "platform/x11/DesktopStacking.h"
 
 namespace corkwallery {
 
@@ -19,8 +20,7 @@ constexpr int kSizeNudgeMs = 250;
 }  // namespace
 
 DesktopWindow::DesktopWindow(const QRectF& frame, double margin)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint |
-                           Qt::WindowDoesNotAcceptFocus),
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       frame_(frame),
       margin_(margin) {
     // Before anything makes the native window, or it gets no alpha channel.
@@ -93,7 +93,7 @@ void DesktopWindow::orderFront() {
         applyShapes();
     }
     show();
-    raise();
+    x11::DesktopStacking::instance().keepAboveDesktop(this);
 }
 
 void DesktopWindow::closeWindow() {

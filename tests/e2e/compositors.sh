@@ -27,12 +27,13 @@ below_by() { awk -v a="$1" -v b="$2" -v d="$3" 'BEGIN { exit !(a < b - d) }'; }
 # the desktop.
 shadow_and_desktop() { shadow=$(darkest "$1" 3 3 729 561) desktop=$(darkest "$1" 3 3 100 800); }
 
-# Another program's window below the pin records the clicks it gets.
+# A desktop window below the pin records the clicks it gets.
 stdbuf -oL xev -geometry 500x400+470+250 -event button >"$work/below.log" 2>&1 & xev=$!
 below() { xdotool search --onlyvisible --name "Event Tester" | head -n1; }
 poll below || fail "no window below"
-wmctrl -i -r "$(below)" -b add,below
-xdotool windowmove "$(below)" 470 250
+# Made a desktop window, as a file manager's desktop is, which the pin stands above.
+xprop -id "$(below)" -f _NET_WM_WINDOW_TYPE 32a -set _NET_WM_WINDOW_TYPE _NET_WM_WINDOW_TYPE_DESKTOP
+xdotool windowunmap --sync "$(below)" windowmap --sync "$(below)" windowmove "$(below)" 470 250
 start_app
 poll find_pin || fail "no pin at the screen's centre"
 desktop_window "$pin"

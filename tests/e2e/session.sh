@@ -99,16 +99,15 @@ open_tray_menu() {
 # Picks the tray menu's entry `n` steps down from the top.
 choose_from_menu() { open_tray_menu; xdotool key $(printf 'Down %.0s' $(seq "$1")) Return; }
 
-# The recipe for every desktop-level window of the program: below other windows, on every
-# workspace, out of taskbar and pager, never focused, of no special type, not override-redirect.
+# The recipe for every desktop-level window of the program: of the desktop type, on every
+# workspace, out of taskbar and pager, never focused, not override-redirect.
 desktop_window() {
   local facts want
   facts=$(xprop -id "$1"; xwininfo -id "$1")
-  for want in SKIP_TASKBAR SKIP_PAGER STATE_BELOW "DESKTOP(CARDINAL) = 4294967295" \
-    "input focus: False" "Override Redirect State: no"; do
+  for want in SKIP_TASKBAR SKIP_PAGER "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DESKTOP" \
+    "DESKTOP(CARDINAL) = 4294967295" "input focus: False" "Override Redirect State: no"; do
     grep -qF "$want" <<<"$facts" || fail "window $1 lacks $want: $facts"
   done
-  grep -q "TYPE_DESKTOP\|TYPE_DOCK\|TYPE_UTILITY" <<<"$facts" && fail "$1: wrong type: $facts"
 }
 
 # The screen once two pictures in a row agree, so every window has been painted (PPM carries no

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/x11/DesktopStacking.h"
+
 namespace corkwallery::platform::x11 {
 
 namespace {
@@ -81,14 +83,21 @@ void prepareDesktopWindow(QWidget* window) {
         return;
     const xcb_atom_t netWmState = atom(connection, "_NET_WM_STATE");
     std::vector<std::uint32_t> states = readCardinals(connection, id, netWmState, XCB_ATOM_ATOM);
-    for (const char* name :
-         {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
-          "_KDE_NET_WM_STATE_SKIP_SWITCHER", "_NET_WM_STATE_BELOW"}) {
+    for (const char* name : {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
+                             "_NET_WM_STATE_SKIP_PAGER", "_KDE_NET_WM_STATE_SKIP_SWITCHER"}) {
         const xcb_atom_t state = atom(connection, name);
         if (std::find(states.begin(), states.end(), state) == states.end())
             states.push_back(state);
     }
     setCardinals(connection, id, netWmState, XCB_ATOM_ATOM, states);
+    // Part of the desktop, which Show Desktop leaves alone, and above the desktop's own window
+    // (window managers keep a transient above its parent), which shares that layer.
+    setCardinals(connection, id, atom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                 {atom(connection, "_NET_WM_WINDOW_TYPE_DESKTOP")});
+    if (const std::uint32_t desktop = DesktopStacking::instance().desktopWindow())
+        setCardinals(connection, id, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, {desktop});
+    else
+        xcb_delete_property(connection, id, XCB_ATOM_WM_TRANSIENT_FOR);
     // On every workspace.
     setCardinals(connection, id, atom(connection, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
                  {0xFFFFFFFF});
