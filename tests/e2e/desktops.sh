@@ -30,7 +30,8 @@ check() { local what=$1; shift; "$@" || { echo "FAIL: $what"; failed+=("$what");
 calm() {
   local id
   for id in $(xdotool search --pid "$app"); do
-    xprop -id "$id" _NET_WM_STATE | grep -q DEMANDS_ATTENTION && return 1
+    xprop -id "$id" _NET_WM_STATE | grep -q DEMANDS_ATTENTION &&
+      { echo "demands attention: $(xdotool getwindowgeometry "$id" | tr -s '\n ' ' ')"; return 1; }
   done
   return 0
 }
@@ -45,7 +46,14 @@ not_active() {
   ! xdotool search --pid "$app" | grep -qx "$active"
 }
 showing() { xprop -root _NET_SHOWING_DESKTOP | grep -q "= $1"; }
-on_workspace() { xprop -root _NET_CURRENT_DESKTOP | grep -q "= $1"; }
+# Switches to workspace $1 (0 is the first) and waits until it shows.
+workspace() {
+  if [[ $desktop == i3 ]]; then
+    i3-msg -q workspace $(($1 + 1)) && poll eval "i3-msg -t get_workspaces | grep -q '\"num\":$(($1 + 1)),[^}]*\"visible\":true'"
+  else
+    wmctrl -s "$1" && poll eval "xprop -root _NET_CURRENT_DESKTOP | grep -q '= $1'"
+  fi
+}
 
 start_app
 poll_seconds=15 poll photos_placed
@@ -55,7 +63,10 @@ check "1: both photos show" photos_show
 
 # The tray icon docked in the panel, the corner card, or a StatusNotifier item: reported only.
 poll_seconds=10 poll window_where "WIDTH <= 48 && HEIGHT <= 48"
-echo "tray: small windows of the program (X Y W H id): $(window_where "WIDTH <= 48 && HEIGHT <= 48")"
+for id in $(xdotool search --onlyvisible --pid "$app"); do
+  xdotool getwindowgeometry "$id" | tr -s '\n ' ' ' | grep -E 'Geometry: [1-4]?[0-9]x[1-4]?[0-9] ' |
+    sed 's/^/tray: small window of the program: /'
+done
 echo "tray: StatusNotifier items: $(dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
   /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
   string:RegisteredStatusNotifierItems 2>&1 | grep -o '"[^"]*"' | tr '\n' ' ')"
@@ -93,12 +104,10 @@ if [[ $desktop != i3 ]]; then
   check "4: both photos in place after Show Desktop" photos_placed
 fi
 
-if [[ $desktop == i3 ]]; then i3-msg -q workspace 2; else wmctrl -s 1; fi
-poll on_workspace 1 || fail "no second workspace"
+workspace 1 || fail "no second workspace"
 step 5-workspace-2
 check "5: both photos show on the second workspace" photos_show
-if [[ $desktop == i3 ]]; then i3-msg -q workspace 1; else wmctrl -s 0; fi
-poll on_workspace 0 || fail "not back on the first workspace"
+workspace 0 || fail "not back on the first workspace"
 
 # Photo A dragged by (+100, +60) in 20 moves lands exactly there; B's record stays as written.
 after_save xdotool mousemove 400 460 mousedown 1 $(moves 400 460 100 60 20) mouseup 1

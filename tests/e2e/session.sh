@@ -66,6 +66,9 @@ if [[ -v desktop ]]; then
   HOME=$work/desk XDG_CONFIG_HOME=$work/desk/.config XDG_DATA_HOME=$work/desk/.local/share \
     XDG_CACHE_HOME=$work/desk/.cache XDG_RUNTIME_DIR=$work/desk/runtime
   export HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR
+  # Services the bus starts for the desktop (mate-panel's applets) need the display and that home.
+  dbus-update-activation-environment DISPLAY HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME \
+    XDG_RUNTIME_DIR
   start_checked "wmctrl -m" "${wm[@]}"
   ((${#desk[@]} == 0)) || start_checked "window_of_type DESKTOP" "${desk[@]}"
   ((${#panel[@]} == 0)) || start_checked "window_of_type DOCK" "${panel[@]}"
