@@ -92,7 +92,10 @@ void DesktopWindow::orderFront() {
         x11::prepareDesktopWindow(this);
         applyShapes();
     }
+    const bool mapping = !isVisible();
     show();
+    if (mapping)
+        x11::makeTransientForDesktop(this);
     x11::DesktopStacking::instance().keepAboveDesktop(this);
 }
 
@@ -132,8 +135,14 @@ void DesktopWindow::paintEvent(QPaintEvent*) {
 void DesktopWindow::settleAfterMapping() {
     x11::setInputShape(this, inputShape());
     x11::markFrameWithoutShadow(this);
-    if (!x11::isRunning() || !compositing_)
+    if (!x11::isRunning())
         return;
+    // A tiling manager that floats the window may have placed it by its own border: asked again,
+    // it goes where it belongs.
+    if (!compositing_) {
+        QTimer::singleShot(0, this, [this] { placeNative(nativeGeometry()); });
+        return;
+    }
     QTimer::singleShot(0, this, [this] {
         placeNative(nativeGeometry().adjusted(0, 0, 0, 1));
         QTimer::singleShot(kSizeNudgeMs, this, [this] { placeNative(nativeGeometry()); });

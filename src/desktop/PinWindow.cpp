@@ -119,7 +119,9 @@ void PinWindow::moveEvent(QMoveEvent* event) {
     const Report report = classify(geometry());
     if (report == Report::Imposed)
         emit geometryImposed();
-    if (report != Report::Move || !followingMoves_)
+    // Only a move the user makes (a drag the window manager carries out) is theirs: a tiling
+    // manager that offsets a floating window by its border moves it on its own.
+    if (report != Report::Move || !followingMoves_ || !platform::x11::isPointerButtonDown())
         return;
     const QRectF moved =
         platform::screen::fromQt(QRectF(QRect(geometry().topLeft(), nativeGeometry().size())));

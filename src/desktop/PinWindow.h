@@ -10,9 +10,9 @@ namespace corkwallery {
 
 // A pin's window on the desktop, holding its photo view. Its frame is kept exactly; the window
 // takes clicks (and without a compositor shows pixels) only where the view draws. It tells its
-// own requests' late echoes from the window manager's real moves, which it follows and reports,
-// and from geometries the window manager imposes (a tiling manager's tile), which it never takes
-// as its frame.
+// own requests' late echoes from the moves the user makes through the window manager (a drag),
+// which it follows and reports, and from geometries the window manager imposes on its own (a
+// tiling manager's tile or border offset), which it never takes as its frame.
 class PinWindow final : public DesktopWindow, public DraggableImageView::Window {
     Q_OBJECT
 public:
