@@ -94,6 +94,16 @@
         <extracomment>A desktop notification&apos;s text: %1 is the file&apos;s name, %2 the reason.</extracomment>
         <translation>%1 wurde nicht angeheftet: %2.</translation>
     </message>
+    <message>
+        <source>Photos cannot be placed freely</source>
+        <extracomment>A desktop notification&apos;s title, when a tiling window manager places the photos.</extracomment>
+        <translation>Fotos können nicht frei platziert werden</translation>
+    </message>
+    <message>
+        <source>This window manager places Corkwallery&apos;s photos itself. Their saved places are kept.</source>
+        <extracomment>A desktop notification&apos;s text, when a tiling window manager places the photos.</extracomment>
+        <translation>Dieser Fenstermanager platziert die Fotos von Corkwallery selbst. Ihre gespeicherten Positionen bleiben erhalten.</translation>
+    </message>
 </context>
 <context>
     <name>corkwallery::DraggableImageView</name>

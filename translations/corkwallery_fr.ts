@@ -94,6 +94,16 @@
         <extracomment>A desktop notification&apos;s text: %1 is the file&apos;s name, %2 the reason.</extracomment>
         <translation>Impossible d&apos;épingler %1&#xa0;: %2.</translation>
     </message>
+    <message>
+        <source>Photos cannot be placed freely</source>
+        <extracomment>A desktop notification&apos;s title, when a tiling window manager places the photos.</extracomment>
+        <translation>Les photos ne peuvent pas être placées librement</translation>
+    </message>
+    <message>
+        <source>This window manager places Corkwallery&apos;s photos itself. Their saved places are kept.</source>
+        <extracomment>A desktop notification&apos;s text, when a tiling window manager places the photos.</extracomment>
+        <translation>Ce gestionnaire de fenêtres place lui-même les photos de Corkwallery. Leurs positions enregistrées sont conservées.</translation>
+    </message>
 </context>
 <context>
     <name>corkwallery::DraggableImageView</name>

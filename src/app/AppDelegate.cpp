@@ -80,6 +80,13 @@ void closeCard(std::unique_ptr<InfoCard>& card) {
 
 AppDelegate::AppDelegate() {
     connect(&pins_, &PinBoard::pinWindowCreated, this, &AppDelegate::pinWindowCreated);
+    connect(&pins_, &PinBoard::windowManagerPlacesPins, this, [this] {
+        //: A desktop notification's title, when a tiling window manager places the photos.
+        notify(tr("Photos cannot be placed freely"),
+               //: A desktop notification's text, when a tiling window manager places the photos.
+               tr("This window manager places Corkwallery's photos itself. Their saved places are "
+                  "kept."));
+    });
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -245,10 +252,13 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
 
 void AppDelegate::notifyNotPinned(const std::string& file, const QString& reason) {
     //: A desktop notification's title.
-    const QString title = tr("Photo not pinned");
-    //: A desktop notification's text: %1 is the file's name, %2 the reason.
-    const QString body =
-        tr("%1 was not pinned: %2.").arg(QFileInfo(platform::files::toQt(file)).fileName(), reason);
+    notify(tr("Photo not pinned"),
+           //: A desktop notification's text: %1 is the file's name, %2 the reason.
+           tr("%1 was not pinned: %2.")
+               .arg(QFileInfo(platform::files::toQt(file)).fileName(), reason));
+}
+
+void AppDelegate::notify(const QString& title, const QString& body) {
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),

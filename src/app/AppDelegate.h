@@ -74,6 +74,7 @@ private:
     // Through the desktop's notification service; where none answers, the tray icon shows the
     // message itself (an X11 tray's balloon); without either the log line is all.
     void notifyNotPinned(const std::string& file, const QString& reason);
+    void notify(const QString& title, const QString& body);
 
     PinBoard pins_;
     std::unique_ptr<StatusItem> statusItem_;

@@ -6,6 +6,7 @@
 #include "platform/CompositorWatch.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/x11/DesktopHints.h"
+#include "platform/x11/DesktopStacking.h"
 
 namespace corkwallery {
 
@@ -19,8 +20,7 @@ constexpr int kSizeNudgeMs = 250;
 }  // namespace
 
 DesktopWindow::DesktopWindow(const QRectF& frame, double margin)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint |
-                           Qt::WindowDoesNotAcceptFocus),
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       frame_(frame),
       margin_(margin) {
     // Before anything makes the native window, or it gets no alpha channel.
@@ -53,7 +53,9 @@ QRect DesktopWindow::nativeGeometry() const {
         frame_.adjusted(-margin_, -margin_, margin_, margin_));
 }
 
+// A fixed size, which tiling managers (i3, sway) leave floating where the window asks to be.
 void DesktopWindow::placeNative(const QRect& geometry) {
+    setFixedSize(geometry.size());
     setGeometry(geometry);
 }
 
@@ -90,8 +92,11 @@ void DesktopWindow::orderFront() {
         x11::prepareDesktopWindow(this);
         applyShapes();
     }
+    const bool mapping = !isVisible();
     show();
-    raise();
+    if (mapping)
+        x11::makeTransientForDesktop(this);
+    x11::DesktopStacking::instance().keepAboveDesktop(this);
 }
 
 void DesktopWindow::closeWindow() {
@@ -130,8 +135,14 @@ void DesktopWindow::paintEvent(QPaintEvent*) {
 void DesktopWindow::settleAfterMapping() {
     x11::setInputShape(this, inputShape());
     x11::markFrameWithoutShadow(this);
-    if (!x11::isRunning() || !compositing_)
+    if (!x11::isRunning())
         return;
+    // A tiling manager that floats the window may have placed it by its own border: asked again,
+    // it goes where it belongs.
+    if (!compositing_) {
+        QTimer::singleShot(0, this, [this] { placeNative(nativeGeometry()); });
+        return;
+    }
     QTimer::singleShot(0, this, [this] {
         placeNative(nativeGeometry().adjusted(0, 0, 0, 1));
         QTimer::singleShot(kSizeNudgeMs, this, [this] { placeNative(nativeGeometry()); });

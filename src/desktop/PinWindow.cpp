@@ -80,6 +80,7 @@ void PinWindow::placeNative(const QRect& geometry) {
     if (requested_.size() > kRememberedRequests)
         requested_.pop_front();
     placing_ = true;
+    setFixedSize(geometry.size());  // see DesktopWindow::placeNative
     if (resend && platform::x11::isRunning())
         platform::x11::configureWindow(this, geometry);
     else
@@ -92,8 +93,9 @@ void PinWindow::placeNative(const QRect& geometry) {
 // Window managers report geometry late, after later requests were made, and one report may pair
 // the size of one request with the position of a later one (Qt asks the server where a window
 // is when a resize is reported). So position and size are each matched to the earliest request
-// that has them, and only requests before both are known to be settled.
-bool PinWindow::isEchoOfRequest(const QRect& reported) {
+// that has them, and only requests before both are known to be settled. A size never asked for
+// is imposed; a requested size at a position never asked for is a move.
+PinWindow::Report PinWindow::classify(const QRect& reported) {
     const auto position = std::find_if(requested_.begin(), requested_.end(), [&](const QRect& r) {
         return nearlyEqual(r.topLeft(), reported.topLeft());
     });
@@ -101,16 +103,25 @@ bool PinWindow::isEchoOfRequest(const QRect& reported) {
         return nearlyEqual(QPoint(r.width(), r.height()),
                            QPoint(reported.width(), reported.height()));
     });
-    if (position == requested_.end() || size == requested_.end())
-        return false;
+    if (size == requested_.end())
+        return Report::Imposed;
+    if (position == requested_.end())
+        return Report::Move;
     requested_.erase(requested_.begin(), std::min(position, size));
-    return true;
+    return Report::Echo;
 }
 
-// Anything but the echo of a request is the window manager moving the window: followed.
+// A move of the window manager's own is followed; an imposed geometry is not, and is said.
 void PinWindow::moveEvent(QMoveEvent* event) {
     DesktopWindow::moveEvent(event);
-    if (placing_ || isEchoOfRequest(geometry()))
+    if (placing_)
+        return;
+    const Report report = classify(geometry());
+    if (report == Report::Imposed)
+        emit geometryImposed();
+    // Only a move the user makes (a drag the window manager carries out) is theirs: a tiling
+    // manager that offsets a floating window by its border moves it on its own.
+    if (report != Report::Move || !followingMoves_ || !platform::x11::isPointerButtonDown())
         return;
     const QRectF moved =
         platform::screen::fromQt(QRectF(QRect(geometry().topLeft(), nativeGeometry().size())));
@@ -122,6 +133,8 @@ void PinWindow::moveEvent(QMoveEvent* event) {
 
 void PinWindow::resizeEvent(QResizeEvent* event) {
     DesktopWindow::resizeEvent(event);
+    if (!placing_ && classify(geometry()) == Report::Imposed)
+        emit geometryImposed();
     if (view_ != nullptr)
         view_->setGeometry(rect());
 }

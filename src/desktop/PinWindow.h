@@ -10,7 +10,9 @@ namespace corkwallery {
 
 // A pin's window on the desktop, holding its photo view. Its frame is kept exactly; the window
 // takes clicks (and without a compositor shows pixels) only where the view draws. It tells its
-// own requests' late echoes from the window manager's real moves, which it follows and reports.
+// own requests' late echoes from the moves the user makes through the window manager (a drag),
+// which it follows and reports, and from geometries the window manager imposes on its own (a
+// tiling manager's tile or border offset), which it never takes as its frame.
 class PinWindow final : public DesktopWindow, public DraggableImageView::Window {
     Q_OBJECT
 public:
@@ -33,9 +35,15 @@ public:
     void setDrawingMargin(double points) override { setMargin(points); }
     void drawnShapeChanged() override { shapesChanged(); }
 
+    // While screens change (a monitor, the scale), the window manager's moves are not taken as
+    // the user's: the owner places the window again once they have settled.
+    void setFollowingMoves(bool following) { followingMoves_ = following; }
+
 signals:
     // The window manager moved the window (an Alt-drag of its own, say).
     void movedByWindowManager();
+    // The window manager gave the window a size it never asked for: it places windows itself.
+    void geometryImposed();
 
 protected:
     QRegion inputShape() const override;
@@ -46,12 +54,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    bool isEchoOfRequest(const QRect& reported);
+    enum class Report { Echo, Move, Imposed };
+    Report classify(const QRect& reported);
 
     QPointF center_;
     DraggableImageView* view_ = nullptr;  // a child
     std::deque<QRect> requested_;         // native geometries asked for, oldest first
     bool placing_ = false;
+    bool followingMoves_ = true;
 };
 
 }  // namespace corkwallery

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "decode/DecodeQueue.h"
 #include "decode/PreviewCache.h"
@@ -123,6 +124,12 @@ void PinBoard::createPinWindow(Pin& pin) {
             [this, listed] { pinStateChanged(*listed); });
     connect(view, &DraggableImageView::removePhoto, this,
             [this, view] { handleRemovePhoto(view); });
+    connect(window.get(), &PinWindow::geometryImposed, this, [this] {
+        if (std::exchange(toldPlacedByWindowManager_, true))
+            return;
+        log("The window manager places pin windows itself \u2014 their saved places are kept");
+        emit windowManagerPlacesPins();
+    });
     connect(window.get(), &PinWindow::movedByWindowManager, this, [listed] {
         const QPointF center = listed->window->center();
         listed->record.centerX = center.x();

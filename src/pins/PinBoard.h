@@ -84,6 +84,10 @@ public:
 signals:
     // A pin window was listed; emitted before the save that follows.
     void pinWindowCreated();
+    // The window manager gave a pin window a geometry of its own (a tiling manager): said once a
+    // run, after the line "The window manager places pin windows itself — their saved places
+    // are kept".
+    void windowManagerPlacesPins();
 
 private:
     // Builds the pin's window centred on the main screen, fits it to the tilted photo, moves its
@@ -97,6 +101,7 @@ private:
     StateStore store_;
     std::vector<std::unique_ptr<Pin>> pins_;  // in the state file's order
     QTimer* screensChanged_;                  // a child: coalesces screen changes into one look
+    bool toldPlacedByWindowManager_ = false;
 };
 
 }  // namespace corkwallery

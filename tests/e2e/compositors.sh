@@ -4,7 +4,9 @@
 # becomes the active window. With xcompmgr the photo casts its own soft shadow; without a
 # compositor the window is cut to what it draws, without a shadow or a near-black pixel. Under a
 # compositor that draws shadows of its own (xcompmgr -c, picom), which the running program follows
-# and which was there before the window, there is no dark band around the window.
+# and which was there before the window, there is no dark band around the window. When KWin
+# suspends compositing it keeps its selection for seconds but says so on the session bus at once:
+# the window is cut at once, and whole again when compositing resumes.
 # Usage: compositors.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
 source "$(dirname "$0")/session.sh"
 
@@ -25,12 +27,13 @@ below_by() { awk -v a="$1" -v b="$2" -v d="$3" 'BEGIN { exit !(a < b - d) }'; }
 # the desktop.
 shadow_and_desktop() { shadow=$(darkest "$1" 3 3 729 561) desktop=$(darkest "$1" 3 3 100 800); }
 
-# Another program's window below the pin records the clicks it gets.
+# A desktop window below the pin records the clicks it gets.
 stdbuf -oL xev -geometry 500x400+470+250 -event button >"$work/below.log" 2>&1 & xev=$!
 below() { xdotool search --onlyvisible --name "Event Tester" | head -n1; }
 poll below || fail "no window below"
-wmctrl -i -r "$(below)" -b add,below
-xdotool windowmove "$(below)" 470 250
+# Made a desktop window, as a file manager's desktop is, which the pin stands above.
+xprop -id "$(below)" -f _NET_WM_WINDOW_TYPE 32a -set _NET_WM_WINDOW_TYPE _NET_WM_WINDOW_TYPE_DESKTOP
+xdotool windowunmap --sync "$(below)" windowmap --sync "$(below)" windowmove "$(below)" 470 250
 start_app
 poll find_pin || fail "no pin at the screen's centre"
 desktop_window "$pin"
@@ -76,4 +79,14 @@ for shadowing in "xcompmgr -c" "picom -c --backend xrender --config /dev/null"; 
   kill "$compositor"
   poll shaped || fail "no window shape when $shadowing went"
 done
+
+xcompmgr -n >/dev/null 2>&1 & compositor=$!
+poll eval '! shaped' || fail "the shape stayed when xcompmgr came back"
+coproc KWIN { exec "$kwin"; }
+read -r said <&"${KWIN[0]}" && [[ $said == active ]] || fail "the stand-in KWin did not start"
+echo suspend >&"${KWIN[1]}"
+poll shaped || fail "KWin's suspended compositing was not followed while it kept the selection"
+echo resume >&"${KWIN[1]}"
+poll eval '! shaped' || fail "the shape stayed when KWin resumed compositing"
+kill "$KWIN_PID"
 echo "PASS"

@@ -1,13 +1,24 @@
 # Shared set-up of the end-to-end journeys: a private X server (Xvfb 1440x900 with openbox,
 # xcompmgr and a trayer tray) and session bus, the program under a temporary home, polling and
 # screenshots. Sourced by each journey, whose arguments are: the program, the openbox rc file, the
-# folder for screenshots and the stand-in StatusNotifier panel; with late_tray=1 the tray is left
-# for the journey to start (start_tray).
+# folder for screenshots, the stand-in StatusNotifier panel and the stand-in KWin compositing
+# switch; with late_tray=1 the tray is left
+# for the journey to start (start_tray). With desktop=xfce, mate, openbox or i3 that desktop's
+# window manager, desktop window and panel run instead of the bare openbox, xcompmgr and trayer.
 set -uo pipefail
-bin=$1 rc=$2 shots=$3 watcher=${4:-}
+bin=$1 rc=$2 shots=$3 watcher=${4:-} kwin=${5:-}
 
-command -v Xvfb >/dev/null && command -v dbus-run-session >/dev/null && [[ -f $rc ]] ||
-  { echo "needs Xvfb, dbus-run-session and $rc"; exit 77; }
+wm=(openbox --config-file "$(realpath -m "$rc")") desk=() panel=()
+case ${desktop:-} in
+  xfce) wm=(xfwm4) desk=(xfdesktop) panel=(xfce4-panel) ;;
+  mate) wm=(marco --no-composite) desk=(caja -n --force-desktop) panel=(mate-panel) ;;
+  openbox) desk=(pcmanfm --desktop) panel=(lxpanel) ;;
+  i3) wm=(i3 -c "$(dirname "${BASH_SOURCE[0]}")/i3-config") ;;
+esac
+for needed in Xvfb dbus-run-session "${wm[0]}" ${desk[0]:-} ${panel[0]:-}; do
+  command -v "$needed" >/dev/null || { echo "needs $needed"; exit 77; }
+done
+[[ ${wm[0]} != openbox || -f $rc ]] || { echo "needs $rc"; exit 77; }
 # A session bus of the journey's own, so no panel of the user's sees the program's tray icon.
 [[ -v corkwallery_e2e_bus ]] || corkwallery_e2e_bus=1 exec dbus-run-session -- "$0" "$@"
 mkdir -p "$shots"
@@ -39,11 +50,33 @@ start_checked() {
 Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 poll test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -n1 "$work/display")
-start_checked "wmctrl -m" openbox --config-file "$rc"
-xcompmgr -n >/dev/null 2>&1 & compositor=$!
 start_tray() { start_checked "xdotool search --onlyvisible --class trayer" trayer --edge top \
   --align right --widthtype request --height 24 --SetDockType true --transparent false; }
-[[ -v late_tray ]] || start_tray
+# Holds when the window manager manages a window of type $1 (DESKTOP, DOCK).
+window_of_type() {
+  local id
+  for id in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
+    xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q "TYPE_$1" && return
+  done
+  return 1
+}
+if [[ -v desktop ]]; then
+  # The desktop runs under a home of its own, so it neither reads nor writes the user's settings.
+  mkdir -p "$work/desk/Desktop" && mkdir -m 700 "$work/desk/runtime"
+  HOME=$work/desk XDG_CONFIG_HOME=$work/desk/.config XDG_DATA_HOME=$work/desk/.local/share \
+    XDG_CACHE_HOME=$work/desk/.cache XDG_RUNTIME_DIR=$work/desk/runtime
+  export HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR
+  # Services the bus starts for the desktop (mate-panel's applets) need the display and that home.
+  dbus-update-activation-environment DISPLAY HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME \
+    XDG_RUNTIME_DIR
+  start_checked "wmctrl -m" "${wm[@]}"
+  ((${#desk[@]} == 0)) || start_checked "window_of_type DESKTOP" "${desk[@]}"
+  ((${#panel[@]} == 0)) || start_checked "window_of_type DOCK" "${panel[@]}"
+else
+  start_checked "wmctrl -m" "${wm[@]}"
+  xcompmgr -n >/dev/null 2>&1 & compositor=$!
+  [[ -v late_tray ]] || start_tray
+fi
 
 # The journey's own runtime directory, so it shares no lock.
 mkdir -p "$work"/{home,data,config,cache} && mkdir -m 700 "$work/runtime"
@@ -98,16 +131,15 @@ open_tray_menu() {
 # Picks the tray menu's entry `n` steps down from the top.
 choose_from_menu() { open_tray_menu; xdotool key $(printf 'Down %.0s' $(seq "$1")) Return; }
 
-# The recipe for every desktop-level window of the program: below other windows, on every
-# workspace, out of taskbar and pager, never focused, of no special type, not override-redirect.
+# The recipe for every desktop-level window of the program: of the desktop type, on every
+# workspace, out of taskbar and pager, never focused, not override-redirect.
 desktop_window() {
   local facts want
   facts=$(xprop -id "$1"; xwininfo -id "$1")
-  for want in SKIP_TASKBAR SKIP_PAGER STATE_BELOW "DESKTOP(CARDINAL) = 4294967295" \
-    "input focus: False" "Override Redirect State: no"; do
+  for want in SKIP_TASKBAR SKIP_PAGER "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DESKTOP" \
+    "DESKTOP(CARDINAL) = 4294967295" "input focus: False" "Override Redirect State: no"; do
     grep -qF "$want" <<<"$facts" || fail "window $1 lacks $want: $facts"
   done
-  grep -q "TYPE_DESKTOP\|TYPE_DOCK\|TYPE_UTILITY" <<<"$facts" && fail "$1: wrong type: $facts"
 }
 
 # The screen once two pictures in a row agree, so every window has been painted (PPM carries no

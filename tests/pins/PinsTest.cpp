@@ -190,6 +190,24 @@ TEST_F(Pins, FilesOfAnyNameArePinnedAndSaved) {
     EXPECT_EQ(saved().size(), std::size(cases));
 }
 
+// A tiling manager's tile is no place of the user's: the saved layout stays as it was, and the
+// program says once that the window manager places its windows itself.
+TEST_F(Pins, TilesTheWindowManagerImposesAreNeverSaved) {
+    const Records records{record("A.png"), record("B.png")};
+    for (const auto& r : records)
+        writePicture(images() / r.storedFilename, 40, 30);
+    writeState(records);
+    restore(board);
+    testing::CapturedLog log;
+    for (PinWindow* window : board.pinWindows()) {
+        window->windowHandle()->setGeometry(QRect(0, 20, 720, 880));
+        ASSERT_TRUE(testing::waitUntil([&] { return window->geometry().width() == 720; }));
+    }
+    ASSERT_TRUE(board.saveState());
+    EXPECT_THAT(log.lines(), Contains(HasSubstr("places pin windows itself")).Times(1));
+    EXPECT_EQ(saved(), records);
+}
+
 // A copy goes only after a save that no longer names it: when that save fails, the copies stay.
 TEST_F(Pins, RemovalDeletesCopiesOnlyAfterASuccessfulSave) {
     const fs::path photo = home.root() / "a.png";

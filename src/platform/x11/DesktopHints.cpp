@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/x11/DesktopStacking.h"
+
 namespace corkwallery::platform::x11 {
 
 namespace {
@@ -81,14 +83,17 @@ void prepareDesktopWindow(QWidget* window) {
         return;
     const xcb_atom_t netWmState = atom(connection, "_NET_WM_STATE");
     std::vector<std::uint32_t> states = readCardinals(connection, id, netWmState, XCB_ATOM_ATOM);
-    for (const char* name :
-         {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
-          "_KDE_NET_WM_STATE_SKIP_SWITCHER", "_NET_WM_STATE_BELOW"}) {
+    for (const char* name : {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
+                             "_NET_WM_STATE_SKIP_PAGER", "_KDE_NET_WM_STATE_SKIP_SWITCHER"}) {
         const xcb_atom_t state = atom(connection, name);
         if (std::find(states.begin(), states.end(), state) == states.end())
             states.push_back(state);
     }
     setCardinals(connection, id, netWmState, XCB_ATOM_ATOM, states);
+    // Part of the desktop, which Show Desktop leaves alone, and above the desktop's own window
+    // (window managers keep a transient above its parent), which shares that layer.
+    setCardinals(connection, id, atom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                 {atom(connection, "_NET_WM_WINDOW_TYPE_DESKTOP")});
     // On every workspace.
     setCardinals(connection, id, atom(connection, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
                  {0xFFFFFFFF});
@@ -151,6 +156,33 @@ void setInputShape(QWidget* window, const QRegion& region) {
                          XCB_CLIP_ORDERING_UNSORTED, nativeWindow(window), 0, 0,
                          static_cast<std::uint32_t>(rectangles.size()), rectangles.data());
     xcb_flush(connection);
+}
+
+// Qt deletes WM_TRANSIENT_FOR of a window of ours as it maps it; written right after the map
+// request, it reaches the server before the window manager, which hears of the map only then,
+// reads it.
+void makeTransientForDesktop(QWidget* window) {
+    xcb_connection_t* connection = qtConnection();
+    const std::uint32_t desktop = DesktopStacking::instance().desktopWindow();
+    if (connection == nullptr || desktop == 0)
+        return;
+    setCardinals(connection, nativeWindow(window), XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW,
+                 {desktop});
+    xcb_flush(connection);
+}
+
+bool isPointerButtonDown() {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr)
+        return true;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_query_pointer_reply_t* pointer =
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+    constexpr std::uint16_t kButtons = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3 |
+                                       XCB_BUTTON_MASK_4 | XCB_BUTTON_MASK_5;
+    const bool down = pointer != nullptr && (pointer->mask & kButtons) != 0;
+    std::free(pointer);
+    return down;
 }
 
 void configureWindow(QWidget* window, const QRect& geometry) {

@@ -1,0 +1,157 @@
+#include "platform/x11/DesktopStacking.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace corkwallery::platform::x11 {
+
+namespace {
+
+xcb_connection_t* qtConnection() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t intern(xcb_connection_t* connection, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+        nullptr);
+    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+std::vector<std::uint32_t> windowList(xcb_connection_t* connection, xcb_window_t window,
+                                      xcb_atom_t property, xcb_atom_t type) {
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, property, type, 0, 4096), nullptr);
+    std::vector<std::uint32_t> values;
+    if (reply != nullptr && reply->format == 32 && reply->type == type) {
+        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    return values;
+}
+
+// The native windows of this process's top-levels.
+std::vector<std::uint32_t> ownWindows() {
+    std::vector<std::uint32_t> own;
+    for (const QWindow* window : QGuiApplication::topLevelWindows()) {
+        if (window->handle() != nullptr)
+            own.push_back(static_cast<std::uint32_t>(window->winId()));
+    }
+    return own;
+}
+
+}  // namespace
+
+DesktopStacking& DesktopStacking::instance() {
+    static QPointer<DesktopStacking> stacking;
+    if (!stacking)
+        stacking = new DesktopStacking(QCoreApplication::instance());
+    return *stacking;
+}
+
+DesktopStacking::DesktopStacking(QObject* parent) : QObject(parent) {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr)
+        return;
+    root_ = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    stackingAtom_ = intern(connection, "_NET_CLIENT_LIST_STACKING");
+    // Property changes of the root window, added to what Qt selects there already.
+    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, root_), nullptr);
+    const std::uint32_t mask =
+        (attributes != nullptr ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    std::free(attributes);
+    xcb_change_window_attributes(connection, root_, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(connection);
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+DesktopStacking::~DesktopStacking() {
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->removeNativeEventFilter(this);
+}
+
+void DesktopStacking::keepAboveDesktop(QWidget* window) {
+    if (root_ == 0 || windows_.contains(window))
+        return;
+    windows_.append(window);
+    restack();
+}
+
+std::uint32_t DesktopStacking::desktopWindow() const {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr)
+        return 0;
+    const xcb_atom_t type = intern(connection, "_NET_WM_WINDOW_TYPE");
+    const xcb_atom_t desktop = intern(connection, "_NET_WM_WINDOW_TYPE_DESKTOP");
+    const std::vector<std::uint32_t> own = ownWindows();
+    for (const std::uint32_t window :
+         windowList(connection, root_, intern(connection, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW)) {
+        if (std::find(own.begin(), own.end(), window) != own.end())
+            continue;
+        const auto types = windowList(connection, window, type, XCB_ATOM_ATOM);
+        if (std::find(types.begin(), types.end(), desktop) != types.end())
+            return window;
+    }
+    return 0;
+}
+
+bool DesktopStacking::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        return false;
+    const auto* notify = static_cast<const xcb_property_notify_event_t*>(message);
+    if (notify->window == root_ && notify->atom == stackingAtom_ && !windows_.isEmpty())
+        restack();
+    return false;  // Qt reads root property changes too
+}
+
+// Each of ours that the window manager stacks below the desktop window goes just above it.
+void DesktopStacking::restack() {
+    windows_.removeAll(nullptr);
+    xcb_connection_t* connection = qtConnection();
+    const std::uint32_t desktop = desktopWindow();
+    if (connection == nullptr || desktop == 0)
+        return;
+    const auto stacking = windowList(connection, root_, stackingAtom_, XCB_ATOM_WINDOW);
+    const auto position = [&](std::uint32_t window) {
+        return std::find(stacking.begin(), stacking.end(), window) - stacking.begin();
+    };
+    const auto desktopAt = position(desktop);
+    const xcb_atom_t restackAtom = intern(connection, "_NET_RESTACK_WINDOW");
+    for (const QPointer<QWidget>& window : windows_) {
+        const auto id = static_cast<std::uint32_t>(window->winId());
+        const auto at = position(id);
+        if (at == static_cast<std::ptrdiff_t>(stacking.size()) || at > desktopAt)
+            continue;
+        xcb_client_message_event_t restack{};
+        restack.response_type = XCB_CLIENT_MESSAGE;
+        restack.format = 32;
+        restack.window = id;
+        restack.type = restackAtom;
+        restack.data.data32[0] = 2;  // from a pager-like source: honoured as asked
+        restack.data.data32[1] = desktop;
+        restack.data.data32[2] = XCB_STACK_MODE_ABOVE;
+        xcb_send_event(connection, 0, root_,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&restack));
+    }
+    xcb_flush(connection);
+}
+
+}  // namespace corkwallery::platform::x11

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+
+class QWidget;
+
+namespace corkwallery::platform::x11 {
+
+// Keeps our desktop windows just above the desktop's own window (the file manager's wallpaper and
+// icons), which shares their layer: whenever the window manager's stacking list changes and puts
+// the desktop window above one of ours (openbox raises it when it is clicked), ours is restacked
+// above it through the window manager (_NET_RESTACK_WINDOW; a plain raise would have marco ask
+// for attention). Also names the desktop window, for WM_TRANSIENT_FOR. Does nothing off X11.
+class DesktopStacking final : public QObject, public QAbstractNativeEventFilter {
+    Q_OBJECT
+public:
+    // The process's one watch, made at first use once the QApplication exists.
+    static DesktopStacking& instance();
+
+    // Follows `window` (a shown top-level of ours) until it goes.
+    void keepAboveDesktop(QWidget* window);
+    // The desktop's own window: the first window the window manager lists with the desktop type
+    // that is none of ours; 0 when there is none.
+    std::uint32_t desktopWindow() const;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    explicit DesktopStacking(QObject* parent);
+    ~DesktopStacking() override;
+    void restack();
+
+    QList<QPointer<QWidget>> windows_;
+    std::uint32_t root_ = 0;
+    std::uint32_t stackingAtom_ = 0;
+};
+
+}  // namespace corkwallery::platform::x11
