@@ -8,62 +8,21 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <map>
-#include <string>
 #include <vector>
 
 #include "platform/x11/DesktopStacking.h"
+#include "platform/x11/Xcb.h"
 
 namespace corkwallery::platform::x11 {
 
 namespace {
 
-xcb_connection_t* qtConnection() {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-// Interned once (the process has one Qt connection): every show asks for them again.
-xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
-    static std::map<std::string, xcb_atom_t> interned;
-    if (const auto found = interned.find(name); found != interned.end())
-        return found->second;
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection,
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
-        nullptr);
-    const xcb_atom_t value = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    if (value != XCB_ATOM_NONE)
-        interned.emplace(name, value);
-    return value;
-}
-
-std::vector<std::uint32_t> readCardinals(xcb_connection_t* connection, xcb_window_t window,
-                                         xcb_atom_t property, xcb_atom_t type) {
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, window, property, type, 0, 1024), nullptr);
-    std::vector<std::uint32_t> values;
-    if (reply != nullptr && reply->format == 32 && reply->type == type) {
-        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-        values.assign(data, data + xcb_get_property_value_length(reply) / 4);
-    }
-    std::free(reply);
-    return values;
-}
-
-void setCardinals(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
-                  xcb_atom_t type, const std::vector<std::uint32_t>& values) {
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, property, type, 32,
-                        static_cast<std::uint32_t>(values.size()), values.data());
-}
+using xcb::atom;
 
 // The window draws its own shadow, following what it shows; picom and compton would add a
 // rectangular one around the whole window.
 void markWithoutShadow(xcb_connection_t* connection, xcb_window_t window) {
-    setCardinals(connection, window, atom(connection, "_COMPTON_SHADOW"), XCB_ATOM_CARDINAL, {0});
+    xcb::setValues(connection, window, atom(connection, "_COMPTON_SHADOW"), XCB_ATOM_CARDINAL, {0});
 }
 
 xcb_window_t nativeWindow(QWidget* window) {
@@ -73,46 +32,46 @@ xcb_window_t nativeWindow(QWidget* window) {
 }  // namespace
 
 bool isRunning() {
-    return qtConnection() != nullptr;
+    return xcb::connection() != nullptr;
 }
 
 void prepareDesktopWindow(QWidget* window) {
     const xcb_window_t id = nativeWindow(window);
-    xcb_connection_t* connection = qtConnection();
+    xcb_connection_t* connection = xcb::connection();
     if (connection == nullptr)
         return;
     const xcb_atom_t netWmState = atom(connection, "_NET_WM_STATE");
-    std::vector<std::uint32_t> states = readCardinals(connection, id, netWmState, XCB_ATOM_ATOM);
+    std::vector<std::uint32_t> states = xcb::values(connection, id, netWmState, XCB_ATOM_ATOM);
     for (const char* name : {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
                              "_NET_WM_STATE_SKIP_PAGER", "_KDE_NET_WM_STATE_SKIP_SWITCHER"}) {
         const xcb_atom_t state = atom(connection, name);
         if (std::find(states.begin(), states.end(), state) == states.end())
             states.push_back(state);
     }
-    setCardinals(connection, id, netWmState, XCB_ATOM_ATOM, states);
+    xcb::setValues(connection, id, netWmState, XCB_ATOM_ATOM, states);
     // Part of the desktop, which Show Desktop leaves alone, and above the desktop's own window
     // (window managers keep a transient above its parent), which shares that layer.
-    setCardinals(connection, id, atom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
-                 {atom(connection, "_NET_WM_WINDOW_TYPE_DESKTOP")});
+    xcb::setValues(connection, id, atom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                   {atom(connection, "_NET_WM_WINDOW_TYPE_DESKTOP")});
     // On every workspace.
-    setCardinals(connection, id, atom(connection, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
-                 {0xFFFFFFFF});
+    xcb::setValues(connection, id, atom(connection, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
+                   {0xFFFFFFFF});
     markWithoutShadow(connection, id);
 
     std::vector<std::uint32_t> hints =
-        readCardinals(connection, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS);
+        xcb::values(connection, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS);
     // Nine fields: flags, then the input hint, which says the window takes no focus.
     hints.resize(9, 0);
     hints[0] |= 1;  // InputHint
     hints[1] = 0;
-    setCardinals(connection, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, hints);
+    xcb::setValues(connection, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, hints);
     xcb_flush(connection);
 }
 
 // Compositors read the mark on the top-level window they draw, which is the window manager's
 // frame when it put the window into one.
 void markFrameWithoutShadow(QWidget* window) {
-    xcb_connection_t* connection = qtConnection();
+    xcb_connection_t* connection = xcb::connection();
     if (connection == nullptr)
         return;
     const xcb_window_t id = nativeWindow(window);
@@ -135,7 +94,7 @@ void markFrameWithoutShadow(QWidget* window) {
 }
 
 void setInputShape(QWidget* window, const QRegion& region) {
-    xcb_connection_t* connection = qtConnection();
+    xcb_connection_t* connection = xcb::connection();
     if (connection == nullptr)
         return;
     const xcb_query_extension_reply_t* shape = xcb_get_extension_data(connection, &xcb_shape_id);
@@ -162,17 +121,17 @@ void setInputShape(QWidget* window, const QRegion& region) {
 // request, it reaches the server before the window manager, which hears of the map only then,
 // reads it.
 void makeTransientForDesktop(QWidget* window) {
-    xcb_connection_t* connection = qtConnection();
+    xcb_connection_t* connection = xcb::connection();
     const std::uint32_t desktop = DesktopStacking::instance().desktopWindow();
     if (connection == nullptr || desktop == 0)
         return;
-    setCardinals(connection, nativeWindow(window), XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW,
-                 {desktop});
+    xcb::setValues(connection, nativeWindow(window), XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW,
+                   {desktop});
     xcb_flush(connection);
 }
 
 bool isPointerButtonDown() {
-    xcb_connection_t* connection = qtConnection();
+    xcb_connection_t* connection = xcb::connection();
     if (connection == nullptr)
         return true;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
@@ -186,7 +145,7 @@ bool isPointerButtonDown() {
 }
 
 void configureWindow(QWidget* window, const QRect& geometry) {
-    xcb_connection_t* connection = qtConnection();
+    xcb_connection_t* connection = xcb::connection();
     if (connection == nullptr)
         return;
     // Qt's global coordinates to device pixels, as Qt scales them: about the screen's origin.

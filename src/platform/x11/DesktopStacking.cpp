@@ -1,47 +1,17 @@
 #include "platform/x11/DesktopStacking.h"
 
-#include <xcb/xcb.h>
-
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
+
+#include "platform/x11/Xcb.h"
 
 namespace corkwallery::platform::x11 {
 
 namespace {
-
-xcb_connection_t* qtConnection() {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t intern(xcb_connection_t* connection, const char* name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection,
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
-        nullptr);
-    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return atom;
-}
-
-std::vector<std::uint32_t> windowList(xcb_connection_t* connection, xcb_window_t window,
-                                      xcb_atom_t property, xcb_atom_t type) {
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, window, property, type, 0, 4096), nullptr);
-    std::vector<std::uint32_t> values;
-    if (reply != nullptr && reply->format == 32 && reply->type == type) {
-        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-        values.assign(data, data + xcb_get_property_value_length(reply) / 4);
-    }
-    std::free(reply);
-    return values;
-}
 
 // The native windows of this process's top-levels.
 std::vector<std::uint32_t> ownWindows() {
@@ -63,11 +33,12 @@ DesktopStacking& DesktopStacking::instance() {
 }
 
 DesktopStacking::DesktopStacking(QObject* parent) : QObject(parent) {
-    xcb_connection_t* connection = qtConnection();
+    xcb_connection_t* connection = xcb::connection();
     if (connection == nullptr)
         return;
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    stackingAtom_ = intern(connection, "_NET_CLIENT_LIST_STACKING");
+    stackingAtom_ = xcb::atom(connection, "_NET_CLIENT_LIST_STACKING");
+    clientsAtom_ = xcb::atom(connection, "_NET_CLIENT_LIST");
     // Property changes of the root window, added to what Qt selects there already.
     xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, root_), nullptr);
@@ -91,18 +62,26 @@ void DesktopStacking::keepAboveDesktop(QWidget* window) {
     restack();
 }
 
-std::uint32_t DesktopStacking::desktopWindow() const {
-    xcb_connection_t* connection = qtConnection();
+std::uint32_t DesktopStacking::desktopWindow() {
+    if (!desktopKnown_) {
+        desktop_ = findDesktopWindow();
+        desktopKnown_ = true;
+    }
+    return desktop_;
+}
+
+std::uint32_t DesktopStacking::findDesktopWindow() const {
+    xcb_connection_t* connection = xcb::connection();
     if (connection == nullptr)
         return 0;
-    const xcb_atom_t type = intern(connection, "_NET_WM_WINDOW_TYPE");
-    const xcb_atom_t desktop = intern(connection, "_NET_WM_WINDOW_TYPE_DESKTOP");
+    const xcb_atom_t type = xcb::atom(connection, "_NET_WM_WINDOW_TYPE");
+    const xcb_atom_t desktop = xcb::atom(connection, "_NET_WM_WINDOW_TYPE_DESKTOP");
     const std::vector<std::uint32_t> own = ownWindows();
     for (const std::uint32_t window :
-         windowList(connection, root_, intern(connection, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW)) {
+         xcb::values(connection, root_, clientsAtom_, XCB_ATOM_WINDOW)) {
         if (std::find(own.begin(), own.end(), window) != own.end())
             continue;
-        const auto types = windowList(connection, window, type, XCB_ATOM_ATOM);
+        const auto types = xcb::values(connection, window, type, XCB_ATOM_ATOM);
         if (std::find(types.begin(), types.end(), desktop) != types.end())
             return window;
     }
@@ -116,7 +95,12 @@ bool DesktopStacking::nativeEventFilter(const QByteArray& eventType, void* messa
     if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
         return false;
     const auto* notify = static_cast<const xcb_property_notify_event_t*>(message);
-    if (notify->window == root_ && notify->atom == stackingAtom_ && !windows_.isEmpty())
+    if (notify->window != root_)
+        return false;
+    // The desktop window is looked for again only when the windows come or go.
+    if (notify->atom == clientsAtom_)
+        desktopKnown_ = false;
+    if (notify->atom == stackingAtom_ && !windows_.isEmpty())
         restack();
     return false;  // Qt reads root property changes too
 }
@@ -124,16 +108,16 @@ bool DesktopStacking::nativeEventFilter(const QByteArray& eventType, void* messa
 // Each of ours that the window manager stacks below the desktop window goes just above it.
 void DesktopStacking::restack() {
     windows_.removeAll(nullptr);
-    xcb_connection_t* connection = qtConnection();
+    xcb_connection_t* connection = xcb::connection();
     const std::uint32_t desktop = desktopWindow();
     if (connection == nullptr || desktop == 0)
         return;
-    const auto stacking = windowList(connection, root_, stackingAtom_, XCB_ATOM_WINDOW);
+    const auto stacking = xcb::values(connection, root_, stackingAtom_, XCB_ATOM_WINDOW);
     const auto position = [&](std::uint32_t window) {
         return std::find(stacking.begin(), stacking.end(), window) - stacking.begin();
     };
     const auto desktopAt = position(desktop);
-    const xcb_atom_t restackAtom = intern(connection, "_NET_RESTACK_WINDOW");
+    const xcb_atom_t restackAtom = xcb::atom(connection, "_NET_RESTACK_WINDOW");
     for (const QPointer<QWidget>& window : windows_) {
         const auto id = static_cast<std::uint32_t>(window->winId());
         const auto at = position(id);

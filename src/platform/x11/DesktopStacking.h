@@ -25,7 +25,7 @@ public:
     void keepAboveDesktop(QWidget* window);
     // The desktop's own window: the first window the window manager lists with the desktop type
     // that is none of ours; 0 when there is none.
-    std::uint32_t desktopWindow() const;
+    std::uint32_t desktopWindow();
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -33,10 +33,14 @@ private:
     explicit DesktopStacking(QObject* parent);
     ~DesktopStacking() override;
     void restack();
+    std::uint32_t findDesktopWindow() const;
 
     QList<QPointer<QWidget>> windows_;
     std::uint32_t root_ = 0;
     std::uint32_t stackingAtom_ = 0;
+    std::uint32_t clientsAtom_ = 0;
+    std::uint32_t desktop_ = 0;
+    bool desktopKnown_ = false;
 };
 
 }  // namespace corkwallery::platform::x11
