@@ -82,7 +82,7 @@ done
 
 xcompmgr -n >/dev/null 2>&1 & compositor=$!
 poll eval '! shaped' || fail "the shape stayed when xcompmgr came back"
-coproc KWIN { exec "$kwin"; }
+coproc KWIN { exec "$services" kwin; }
 read -r said <&"${KWIN[0]}" && [[ $said == active ]] || fail "the stand-in KWin did not start"
 echo suspend >&"${KWIN[1]}"
 poll shaped || fail "KWin's suspended compositing was not followed while it kept the selection"

@@ -6,23 +6,12 @@
 # exactly and quitting leaves the other pin's record byte for byte. i3 has no desktop window and no
 # Show Desktop, and floats the photos above its tiled windows: those checks are left out there.
 # i3 makes a clicked window the active one whatever it says of its input: that is not checked
-# there. Whether the tray icon docked or the corner card shows is reported, not checked: a panel's tray
-# may not host Qt's icon headless. Every check runs; the journey fails at the end with those that
-# did not hold. A screenshot per step goes to <folder>/<desktop>-<step>.png.
+# there. Every check runs; the journey fails at the end with those that did not hold. A screenshot per step goes to <folder>/<desktop>-<step>.png.
 # Usage: desktops.sh <xfce|mate|openbox|i3> <corkwallery binary> <openbox rc file> <folder for screenshots>
 [[ -v desktop ]] || { export desktop=$1; shift; }
 source "$(dirname "$0")/session.sh"
 
-images=$work/data/Corkwallery/images
-mkdir -p "$images"
-convert -size 600x400 xc:'#d03060' "$images/A-left.png" &&
-  convert -size 600x400 xc:'#30a060' "$images/B-right.png" || fail "no test photos"
-A='"storedFilename":"A-left.png","originalPath":"","centerX":400,"centerY":450,"baseWidth":300,"baseHeight":200,"rotationAngle":0,"pinColorName":"red"'
-B='"storedFilename":"B-right.png","originalPath":"","centerX":1040.5,"centerY":450.25,"baseWidth":300,"baseHeight":200,"rotationAngle":0.05,"pinColorName":"blue"'
-echo "[{$A,\"isLocked\":false},{$B,\"isLocked\":false}]" >"$work/data/Corkwallery/pinned-photos.json"
-moves() {
-  for i in $(seq "$5"); do echo "mousemove $(($1 + $3 * i / $5)) $(($2 + $4 * i / $5))"; done
-}
+two_pins xc:'#d03060' xc:'#30a060'
 
 failed=()
 # Runs check $1; one that does not hold is said and remembered, and the journey goes on.
@@ -61,17 +50,6 @@ poll_seconds=15 poll photos_placed
 step 1-start
 check "1: both photos at their saved places" photos_placed
 check "1: both photos show" photos_show
-
-# The tray icon docked in the panel, the corner card, or a StatusNotifier item: reported only.
-poll_seconds=10 poll window_where "WIDTH <= 48 && HEIGHT <= 48"
-for id in $(xdotool search --onlyvisible --pid "$app"); do
-  xdotool getwindowgeometry "$id" | tr -s '\n ' ' ' | grep -E 'Geometry: [1-4]?[0-9]x[1-4]?[0-9] ' |
-    sed 's/^/tray: small window of the program: /'
-done
-echo "tray: StatusNotifier items: $(dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
-  /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
-  string:RegisteredStatusNotifierItems 2>&1 | grep -o '"[^"]*"' | tr '\n' ' ')"
-step 8-tray
 
 if [[ $desktop != i3 ]]; then
   xdotool mousemove 1100 700 click 1

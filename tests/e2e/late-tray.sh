@@ -5,7 +5,7 @@
 # back. A StatusNotifier panel (a stand-in watcher on the session bus) that starts later, and
 # registers its host only after taking its name, gets the icon too; its click opens the menu at
 # the pointer; when the panel goes, the card comes back, and Ctrl+Q in the menu it opens quits.
-# Usage: late-tray.sh <corkwallery binary> <openbox rc file> <folder for screenshots> <watcher>
+# Usage: late-tray.sh <corkwallery binary> <openbox rc file> <folder for screenshots> <stand-in services>
 late_tray=1
 source "$(dirname "$0")/session.sh"
 
@@ -42,7 +42,7 @@ poll card_at 0 || fail "the card did not come back when the tray went"
 stop_app
 start_app
 poll card_at 0 || fail "no corner card before the panel"
-"$watcher" >"$work/watcher.log" 2>&1 & panel=$!
+"$services" watcher >"$work/watcher.log" 2>&1 & panel=$!
 poll grep -q "^watching" "$work/watcher.log" || fail "the stand-in panel did not start"
 call() { dbus-send --session --type=method_call --dest="$1" "${@:2}"; }
 call org.kde.StatusNotifierWatcher /StatusNotifierWatcher \

@@ -1,12 +1,11 @@
 # Shared set-up of the end-to-end journeys: a private X server (Xvfb 1440x900 with openbox,
 # xcompmgr and a trayer tray) and session bus, the program under a temporary home, polling and
 # screenshots. Sourced by each journey, whose arguments are: the program, the openbox rc file, the
-# folder for screenshots, the stand-in StatusNotifier panel and the stand-in KWin compositing
-# switch; with late_tray=1 the tray is left
-# for the journey to start (start_tray). With desktop=xfce, mate, openbox or i3 that desktop's
+# folder for screenshots and the stand-ins for desktop services (DesktopServices.cpp); with
+# late_tray=1 the tray is left for the journey to start (start_tray). With desktop=xfce, mate, openbox or i3 that desktop's
 # window manager, desktop window and panel run instead of the bare openbox, xcompmgr and trayer.
 set -uo pipefail
-bin=$1 rc=$2 shots=$3 watcher=${4:-} kwin=${5:-}
+bin=$1 rc=$2 shots=$3 services=${4:-}
 
 wm=(openbox --config-file "$(realpath -m "$rc")") desk=() panel=()
 case ${desktop:-} in
@@ -97,6 +96,22 @@ after_save() {
   "$@" && poll eval '(($(saves) > before))' || fail "no save after: $*"
 }
 state() { cat "$work/data/Corkwallery/pinned-photos.json"; }
+# Two saved pins, A at (400, 450) and B at (1040.5, 449.75) in X's coordinates (y = 900 - y in the
+# file), their copies 600 x 400 pictures drawn by ImageMagick from $1 and $2 ("xc:red", say).
+two_pins() {
+  local images=$work/data/Corkwallery/images
+  mkdir -p "$images"
+  convert -size 600x400 "$1" "$images/A-left.png" && convert -size 600x400 "$2" "$images/B-right.png" ||
+    fail "no test photos"
+  A='"storedFilename":"A-left.png","originalPath":"","centerX":400,"centerY":450,"baseWidth":300,"baseHeight":200,"rotationAngle":0,"pinColorName":"red"'
+  B='"storedFilename":"B-right.png","originalPath":"","centerX":1040.5,"centerY":450.25,"baseWidth":300,"baseHeight":200,"rotationAngle":0.05,"pinColorName":"blue"'
+  echo "[{$A,\"isLocked\":false},{$B,\"isLocked\":false}]" >"$work/data/Corkwallery/pinned-photos.json"
+}
+# Pointer moves from ($1, $2) by ($3, $4) in $5 equal steps, as xdotool arguments.
+moves() {
+  for i in $(seq "$5"); do echo "mousemove $(($1 + $3 * i / $5)) $(($2 + $4 * i / $5))"; done
+}
+
 # Fails with message $2 unless the state file matches the pattern $1.
 saved() { grep -q "$1" <<<"$(state)" || fail "$2: $(state)"; }
 

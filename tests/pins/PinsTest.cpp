@@ -190,8 +190,9 @@ TEST_F(Pins, FilesOfAnyNameArePinnedAndSaved) {
     EXPECT_EQ(saved().size(), std::size(cases));
 }
 
-// A tiling manager's tile is no place of the user's: the saved layout stays as it was, and the
-// program says once that the window manager places its windows itself.
+// A tiling manager's tile (a size never asked for) is no place of the user's: the saved layout
+// stays as it was, and the program says once that the window manager places its windows itself. The
+// windows ask for a fixed size, which tiling managers float.
 TEST_F(Pins, TilesTheWindowManagerImposesAreNeverSaved) {
     const Records records{record("A.png"), record("B.png")};
     for (const auto& r : records)
@@ -200,6 +201,7 @@ TEST_F(Pins, TilesTheWindowManagerImposesAreNeverSaved) {
     restore(board);
     testing::CapturedLog log;
     for (PinWindow* window : board.pinWindows()) {
+        EXPECT_EQ(window->minimumSize(), window->maximumSize());
         window->windowHandle()->setGeometry(QRect(0, 20, 720, 880));
         ASSERT_TRUE(testing::waitUntil([&] { return window->geometry().width() == 720; }));
     }

@@ -83,14 +83,10 @@ TEST(Files, AtomicWritesKeepTheNameBytesAndFollowLinks) {
     }
     EXPECT_TRUE(fs::is_symlink(folder / "link.json"));
     EXPECT_EQ(testing::files::readBytes(folder / "real/target.json"), "[]");
-    const auto copied =
-        files::copyAtomically((folder / "caf\xe9.json").string(), (folder / "\xe9").string());
-    EXPECT_EQ(copied.ok() ? copied.value() : 0, 2u);
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
         names.insert(entry.path().filename().string());
-    EXPECT_EQ(names,
-              (std::set<std::string>{"caf\xe9.json", "link.json", "real", "\xff\xfe", "\xe9"}));
+    EXPECT_EQ(names, (std::set<std::string>{"caf\xe9.json", "link.json", "real", "\xff\xfe"}));
 }
 
 // What a crash leaves is ours; everything else in the folder, however alike, is the user's: among
