@@ -25,19 +25,34 @@ rc=$(realpath "$rc")  # openbox reads a relative path against its own folder
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
 
-fail() { echo "FAIL: $*"; sed 's/^/  app: /' "$work/app.log" 2>/dev/null; exit 1; }
+# Says what failed, with the program's log and the end of each desktop program's log, on the
+# journey's own output even from a trap that interrupts a polled check's silenced one.
+exec {out}>&1
+fail() {
+  {
+    echo "FAIL: $*"
+    sed 's/^/  app: /' "$work/app.log"
+    for log in "$work"/*.log; do
+      [[ $log == */app.log ]] || tail -n 5 "$log" | sed "s|^|  $(basename "$log" .log): |"
+    done
+  } >&$out 2>/dev/null
+  exit 1
+}
+# A journey ended from outside says so, and by what.
+for signal in TERM HUP INT PIPE; do trap "fail 'ended by SIG$signal'" $signal; done
 # Polls a command for up to 30 s (or $poll_seconds).
 poll() {
   local end=$((SECONDS + ${poll_seconds:-30}))
   until "$@" >/dev/null 2>&1; do ((SECONDS < end)) || return 1; sleep 0.05; done
 }
 # Starts a command until `check` holds within 10 s, three times at most: openbox and trayer now
-# and then fail to come up on a loaded machine. Its PID is $started.
+# and then fail to come up on a loaded machine. Its PID is $started; it runs in a session of its
+# own, so nothing it does to its process group or terminal reaches the journey.
 start_checked() {
   local check=$1 attempt
   shift
   for attempt in 1 2 3; do
-    "$@" >>"$work/$1.log" 2>&1 &
+    setsid "$@" >>"$work/$1.log" 2>&1 &
     started=$!
     poll_seconds=10 poll $check && return
     kill $started && wait $started
