@@ -27,7 +27,7 @@ It needs: a C++20 compiler, CMake 3.25 and Ninja, Qt 6.4 or later (Core, Gui, Wi
 the Linguist tools, the image-format plugins, Qt's translations), nlohmann-json 3.11, the xcb,
 xcb-shape and xcb-xfixes headers, and for the tests GoogleTest with GoogleMock, Google Benchmark,
 Xvfb, openbox, xcompmgr, trayer, xdotool, dbus-daemon, xdpyinfo, xprop, xwininfo, xev, xsetroot,
-wmctrl, xsm, ImageMagick, DejaVu fonts, djpeg, dwebp and appstream. packaging/debian-deps.txt lists
+wmctrl, xsm, xsettingsd, ImageMagick, DejaVu fonts, djpeg, dwebp and appstream. packaging/debian-deps.txt lists
 Debian's names for them.
 Install them, then run again with SKIP_DEPS=1 (for example: SKIP_DEPS=1 make run).
 TEXT

@@ -1,8 +1,11 @@
 #include "desktop/DesktopWindow.h"
 
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QTimer>
+#include <QWindow>
 
+#include "desktop/ScreenChanges.h"
 #include "platform/CompositorWatch.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/x11/DesktopHints.h"
@@ -31,6 +34,8 @@ DesktopWindow::DesktopWindow(const QRectF& frame, double margin)
     compositing_ = compositor.isCompositing();
     connect(&compositor, &platform::CompositorWatch::compositingChanged, this,
             &DesktopWindow::setCompositing);
+    connect(&ScreenChanges::instance(), &ScreenChanges::settled, this,
+            &DesktopWindow::screensSettled);
     setGeometry(nativeGeometry());
 }
 
@@ -57,6 +62,22 @@ QRect DesktopWindow::nativeGeometry() const {
 void DesktopWindow::placeNative(const QRect& geometry) {
     setFixedSize(geometry.size());
     setGeometry(geometry);
+    if (nativeDiffers(geometry))
+        windowHandle()->setGeometry(geometry);
+}
+
+bool DesktopWindow::nativeDiffers(const QRect& geometry) const {
+    return testAttribute(Qt::WA_WState_Created) && windowHandle() != nullptr &&
+           windowHandle()->geometry() != geometry;
+}
+
+void DesktopWindow::screensSettled() {
+    placeNative(nativeGeometry());
+    // Qt resizes the backing store only when the size in points changes, not with the scale.
+    if (QBackingStore* store = backingStore(); store != nullptr)
+        store->resize(size());
+    shapesChanged();
+    update();
 }
 
 QRegion DesktopWindow::inputShape() const {

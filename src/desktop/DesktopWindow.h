@@ -41,6 +41,9 @@ protected:
     virtual void compositingChanged() {}
     // Asks the window system for this native geometry (Qt's global coordinates).
     virtual void placeNative(const QRect& geometry);
+    // Whether the native window stands elsewhere than `geometry`, though Qt may think otherwise:
+    // Qt keeps a window's device pixels when the scale changes.
+    bool nativeDiffers(const QRect& geometry) const;
 
     // Sets the frame and places the window there.
     void placeFrame(const QRectF& frame);
@@ -56,6 +59,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Screens settled (a new scale, a monitor): the window goes to its frame again, at the new
+    // pixel ratio, with its shapes.
+    void screensSettled();
     void applyShapes();
     void settleAfterMapping();
 

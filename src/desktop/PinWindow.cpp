@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "desktop/ScreenChanges.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/x11/DesktopHints.h"
 
@@ -75,16 +76,18 @@ void PinWindow::placeNative(const QRect& geometry) {
     // Qt asks nothing when its idea of the geometry (perhaps from a late report) already matches;
     // the window may still be heading elsewhere, so the request goes out directly.
     const bool resend = testAttribute(Qt::WA_WState_Created) && geometry == this->geometry() &&
-                        !requested_.empty() && requested_.back() != geometry;
+                        !requested_.empty() && requested_.back() != geometry &&
+                        !nativeDiffers(geometry);
     requested_.push_back(geometry);
     if (requested_.size() > kRememberedRequests)
         requested_.pop_front();
     placing_ = true;
-    setFixedSize(geometry.size());  // see DesktopWindow::placeNative
-    if (resend && platform::x11::isRunning())
+    if (resend && platform::x11::isRunning()) {
+        setFixedSize(geometry.size());  // see DesktopWindow::placeNative
         platform::x11::configureWindow(this, geometry);
-    else
-        setGeometry(geometry);
+    } else {
+        DesktopWindow::placeNative(geometry);
+    }
     if (view_ != nullptr)
         view_->setGeometry(0, 0, geometry.width(), geometry.height());
     placing_ = false;
@@ -111,17 +114,19 @@ PinWindow::Report PinWindow::classify(const QRect& reported) {
     return Report::Echo;
 }
 
-// A move of the window manager's own is followed; an imposed geometry is not, and is said.
+// A move of the window manager's own is followed; an imposed geometry is not, and is said. While
+// screens change, Qt and the window manager move windows on their own: the window goes back to
+// its frame once they settle.
 void PinWindow::moveEvent(QMoveEvent* event) {
     DesktopWindow::moveEvent(event);
-    if (placing_)
+    if (placing_ || ScreenChanges::instance().isChanging())
         return;
     const Report report = classify(geometry());
     if (report == Report::Imposed)
         emit geometryImposed();
     // Only a move the user makes (a drag the window manager carries out) is theirs: a tiling
     // manager that offsets a floating window by its border moves it on its own.
-    if (report != Report::Move || !followingMoves_ || !platform::x11::isPointerButtonDown())
+    if (report != Report::Move || !platform::x11::isPointerButtonDown())
         return;
     const QRectF moved =
         platform::screen::fromQt(QRectF(QRect(geometry().topLeft(), nativeGeometry().size())));
@@ -133,7 +138,8 @@ void PinWindow::moveEvent(QMoveEvent* event) {
 
 void PinWindow::resizeEvent(QResizeEvent* event) {
     DesktopWindow::resizeEvent(event);
-    if (!placing_ && classify(geometry()) == Report::Imposed)
+    if (!placing_ && !ScreenChanges::instance().isChanging() &&
+        classify(geometry()) == Report::Imposed)
         emit geometryImposed();
     if (view_ != nullptr)
         view_->setGeometry(rect());

@@ -35,10 +35,6 @@ public:
     void setDrawingMargin(double points) override { setMargin(points); }
     void drawnShapeChanged() override { shapesChanged(); }
 
-    // While screens change (a monitor, the scale), the window manager's moves are not taken as
-    // the user's: the owner places the window again once they have settled.
-    void setFollowingMoves(bool following) { followingMoves_ = following; }
-
 signals:
     // The window manager moved the window (an Alt-drag of its own, say).
     void movedByWindowManager();
@@ -61,7 +57,6 @@ private:
     DraggableImageView* view_ = nullptr;  // a child
     std::deque<QRect> requested_;         // native geometries asked for, oldest first
     bool placing_ = false;
-    bool followingMoves_ = true;
 };
 
 }  // namespace corkwallery

@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QScreen>
-#include <QTimer>
 #include <algorithm>
 #include <cstdint>
 #include <utility>
@@ -12,6 +11,7 @@
 #include "decode/PreviewCache.h"
 #include "desktop/DraggableImageView.h"
 #include "desktop/PinColors.h"
+#include "desktop/ScreenChanges.h"
 #include "pins/Pin.h"
 #include "pins/PinPlacement.h"
 #include "platform/Files.h"
@@ -76,27 +76,18 @@ void removeCopy(const std::string& storedFilename) {
 
 }  // namespace
 
-PinBoard::PinBoard(QObject* parent) : QObject(parent), screensChanged_(new QTimer(this)) {
-    // A monitor unplugged moves and resizes the others too: one look once they settled.
-    screensChanged_->setSingleShot(true);
-    screensChanged_->setInterval(0);
-    connect(screensChanged_, &QTimer::timeout, this, &PinBoard::bringPinsOnScreen);
-    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (application == nullptr)
-        return;
-    const auto follow = [this](QScreen* screen) {
-        connect(screen, &QScreen::geometryChanged, screensChanged_, qOverload<>(&QTimer::start));
-        connect(screen, &QScreen::availableGeometryChanged, screensChanged_,
-                qOverload<>(&QTimer::start));
-    };
-    for (QScreen* screen : QGuiApplication::screens())
-        follow(screen);
-    connect(application, &QGuiApplication::screenAdded, this, [this, follow](QScreen* screen) {
-        follow(screen);
-        screensChanged_->start();
+PinBoard::PinBoard(QObject* parent) : QObject(parent) {
+    // One look once the screens have settled: the windows, placed again at their frames, come
+    // back on screen at most once, and nothing from the moments in between is saved.
+    connect(&ScreenChanges::instance(), &ScreenChanges::settled, this, [this] {
+        std::vector<Pin*> shown;
+        for (const auto& pin : pins_) {
+            if (pin->window)
+                shown.push_back(pin.get());
+        }
+        decodeFinerWhereNeeded(shown);
+        bringPinsOnScreen();
     });
-    connect(application, &QGuiApplication::screenRemoved, screensChanged_,
-            qOverload<>(&QTimer::start));
 }
 
 PinBoard::~PinBoard() = default;
@@ -157,20 +148,33 @@ void PinBoard::pinStateChanged(Pin& pin) {
     pin.record.baseWidth = view.baseImageSize().width();
     pin.record.baseHeight = view.baseImageSize().height();
     pin.record.isLocked = view.isLocked();
-    // After an enlargement, a finer decode from the stored copy.
-    const QSizeF size = view.baseImageSize();
-    if (PhotoDecoder::needsFinerImage(pin.photo, size, mainScreenScale())) {
-        if (const auto path = AppFolders::storedImageURL(pin.record.storedFilename)) {
-            auto photo = PhotoDecoder::loadCopy(*path, size, mainScreenScale());
-            if (photo) {
-                pin.photo = std::move(photo).value();
-                pin.window->contentView()->setImage(pin.photo.pixels, pin.photo.naturalSize);
-            } else {
-                logRefusal(photo.error());
-            }
-        }
-    }
+    decodeFinerWhereNeeded({&pin});  // after an enlargement
     saveState();
+}
+
+// From the stored copies, several at once.
+void PinBoard::decodeFinerWhereNeeded(const std::vector<Pin*>& pins) {
+    const double scale = mainScreenScale();
+    DecodeQueue decoding;
+    std::vector<Pin*> decoded;
+    for (Pin* pin : pins) {
+        const QSizeF size = pin->window->contentView()->baseImageSize();
+        const auto path = AppFolders::storedImageURL(pin->record.storedFilename);
+        if (!path || !PhotoDecoder::needsFinerImage(pin->photo, size, scale))
+            continue;
+        decoded.push_back(pin);
+        decoding.add(
+            [path = *path, size, scale] { return PhotoDecoder::loadCopy(path, size, scale); });
+    }
+    for (Pin* pin : decoded) {
+        auto photo = decoding.takeNext();
+        if (!photo) {
+            logRefusal(photo.error());
+            continue;
+        }
+        pin->photo = std::move(photo).value();
+        pin->window->contentView()->setImage(pin->photo.pixels, pin->photo.naturalSize);
+    }
 }
 
 void PinBoard::restorePinnedPhotos() {

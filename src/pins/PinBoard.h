@@ -12,8 +12,6 @@
 #include "store/PinnedPhotoState.h"
 #include "store/StateStore.h"
 
-class QTimer;
-
 namespace corkwallery {
 
 class DraggableImageView;
@@ -27,7 +25,8 @@ struct Pin;
 // held without a window: written back unchanged, in their place, until "Remove All Photos". While
 // the launch restores pins, the records it has not reached yet are written back unchanged after
 // them, so a launch cut short loses none. Pins that no screen shows come back onto the nearest
-// screen at launch and whenever the screens change.
+// screen at launch and once screens have settled after a change (a monitor, the scale), when
+// photos are decoded again for a finer scale.
 class PinBoard final : public QObject {
     Q_OBJECT
 public:
@@ -96,11 +95,12 @@ private:
     // A gesture ended or the lock changed: the record takes the window's place and the view's
     // size and lock, a finer photo is decoded when the pin grew past it, and the state is saved.
     void pinStateChanged(Pin& pin);
+    // Photos shown coarser than their pins' size at the main screen's scale are decoded again.
+    void decodeFinerWhereNeeded(const std::vector<Pin*>& pins);
     void removePin(Pin* pin);
 
     StateStore store_;
     std::vector<std::unique_ptr<Pin>> pins_;  // in the state file's order
-    QTimer* screensChanged_;                  // a child: coalesces screen changes into one look
     bool toldPlacedByWindowManager_ = false;
 };
 

@@ -152,8 +152,9 @@ TEST_F(Pins, RestoredPinsKeepTheirRecordsExactlyUnlessOutOfReach) {
     testing::CapturedLog log;
     for (QScreen* screen : {qApp->primaryScreen(), qApp->primaryScreen()})
         emit screen->availableGeometryChanged(screen->availableGeometry());
-    EXPECT_EQ(board.pinWindows()[0]->center().x(), 5000);  // not before the burst is over
     QCoreApplication::processEvents();
+    EXPECT_EQ(board.pinWindows()[0]->center().x(), 5000);  // not before the burst has settled
+    EXPECT_TRUE(testing::waitUntil([&] { return board.pinWindows()[0]->center().x() != 5000; }));
     const Lines later = log.lines();
     EXPECT_THAT(later, Contains("[Corkwallery] saveState() called \u2014 5 window(s)").Times(1));
     EXPECT_THAT(later,

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The scale changed while the program runs, as a desktop's settings daemon does it: Xft/DPI
+# through XSETTINGS (xsettingsd), in a burst. Every pin keeps its centre and size in points and is
+# placed again at the new pixel ratio, the photo decoded finer and drawn sharp; a pin the new
+# screen leaves out comes back once, after the burst, and only that is saved; a pin the burst's
+# middle would have left out stays where it is, saved nowhere.
+# Usage: live-scale.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
+command -v xsettingsd >/dev/null || { echo "needs xsettingsd"; exit 77; }
+source "$(dirname "$0")/session.sh"
+
+two_pins xc:white xc:'#30a060'
+# Photo A: one-pixel columns, black and white, which only a decode at twice its size keeps apart.
+convert -size 600x400 xc: -fx 'i % 2' "$work/data/Corkwallery/images/A-left.png" || fail "no stripes"
+written=$(state)
+# Sets Xft/DPI to $1 (96 is a scale of 1).
+dpi() { echo "Xft/DPI $(($1 * 1024))" >"$work/xsettings" && kill -HUP "$xsettingsd"; }
+echo "Xft/DPI $((96 * 1024))" >"$work/xsettings"
+xsettingsd -c "$work/xsettings" >"$work/xsettingsd.log" 2>&1 & xsettingsd=$!
+brought() { grep -c "Brought pin" "$work/app.log"; }
+# The screen's picture of a 200 x 60 block at ($1, $2): its standard deviation, 0 to 1.
+contrast() { convert "$shots/$shot.png" -crop "200x60+$1+$2" -format '%[fx:standard_deviation]' info:; }
+
+start_app
+poll window_centred_at 400 450 && poll window_centred_at 1040 450 || fail "the photos did not show"
+before=$(saves)
+
+# A burst: scale 2, where B would be left out, then at once 1.5, where it shows enough.
+dpi 192 && sleep 0.1 && dpi 144
+# At 1.5 the screen is 960 x 600 points; A's centre, (400, 450) from the bottom, is at
+# (600, 225) in pixels, the window 352 x 270 points large.
+poll window_where "(WIDTH - 528) ** 2 <= 1 && (HEIGHT - 405) ** 2 <= 1" || fail "A was not placed again at scale 1.5"
+shot=scale-1.5 && screenshot $shot
+window_centred_at 600 225 500 >/dev/null || fail "A is not at its centre at scale 1.5"
+(($(brought) == 0 && $(saves) == before)) || fail "the burst moved or saved pins"
+[[ $(state) == "$written" ]] || fail "the state file changed: $(state)"
+
+# Scale 2 (720 x 450 points): A's centre is at the top edge, (800, 0); B comes back once.
+dpi 192
+poll window_where "WIDTH == 704 && HEIGHT == 540" || fail "A was not placed again at scale 2"
+poll eval '(($(brought) == 1 && $(saves) == before + 1))' || fail "B did not come back, once, saved"
+shot=scale-2 && screenshot $shot
+window_centred_at 800 0 600 >/dev/null || fail "A is not at its centre at scale 2"
+saved '"A-left.png","originalPath":"","centerX":400,"centerY":450,' "A's record changed"
+(($(bc <<<"$(contrast 700 80) > 0.3"))) || fail "A is not sharp at scale 2: $(contrast 700 80)"
+
+# Back to 1: both at their places in points, nothing moved or saved.
+dpi 96
+poll window_centred_at 400 450 || fail "A is not back at scale 1"
+screenshot scale-1
+(($(brought) == 1 && $(saves) == before + 1)) || fail "scale 1 moved or saved pins"
+stop_app
+echo "PASS"
