@@ -1,6 +1,6 @@
 # `make run` builds and starts Corkwallery; `make test` builds it and runs every test.
 # Both install any missing Debian package first.
-.PHONY: all deps configure build run test package bench fuzz translations format tidy clean
+.PHONY: all deps configure build run test test-desktops package bench fuzz translations format tidy clean
 
 all: build
 
@@ -27,11 +27,16 @@ test: build
 	@cmake --build --preset asan
 	@cmake --preset tsan >/dev/null
 	@cmake --build --preset tsan
-	@ctest --preset default
+	@ctest --preset default -LE desktops-heavy
 	@ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --preset asan -LE slow
 	@TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
 		ctest --preset tsan
+
+# The journeys on Plasma and GNOME, after installing them (a few gigabytes).
+test-desktops: build
+	@scripts/install-deps.sh desktop-deps
+	@ctest --preset default -L desktops-heavy
 
 # The Debian package, build/corkwallery_<version>_<arch>.deb.
 package: build

@@ -3,8 +3,11 @@
 # on Debian and Ubuntu with apt-get (packaging/debian-deps.txt), on Fedora with dnf
 # (packaging/fedora-deps.txt), on Arch with pacman (packaging/arch-deps.txt), as root or through
 # sudo, and only when something is missing. Elsewhere it says what is needed. SKIP_DEPS=1 skips it.
+# With the argument desktop-deps: the desktops that `make test-desktops` tries instead
+# (packaging/<family>-desktop-deps.txt).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+list=${1:-deps}
 [[ "${SKIP_DEPS:-}" == 1 ]] && exit 0
 
 # The system and the systems it derives from (ID, then ID_LIKE in /etc/os-release).
@@ -41,11 +44,15 @@ installed() {
     arch) pacman -Q "$1" >/dev/null 2>&1 ;;
   esac
 }
+if [[ ! -f $here/packaging/$family-$list.txt ]]; then
+  echo "No list of $list for $family: install them by hand, or their journeys are skipped." >&2
+  exit 0
+fi
 missing=()
 while read -r pkg; do
   [[ -z "$pkg" || "$pkg" == \#* ]] && continue
   installed "$pkg" || missing+=("$pkg")
-done <"$here/packaging/$family-deps.txt"
+done <"$here/packaging/$family-$list.txt"
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
 sudo=()

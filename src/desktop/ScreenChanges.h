@@ -9,8 +9,8 @@ namespace corkwallery {
 
 // Screens change in bursts: a monitor unplugged moves and resizes the others, a new scale comes
 // as a resolution and then a DPI change (xrandr, then Xft/DPI through XSETTINGS). Tells whether a
-// burst is under way and, once no change has come for a moment, that it has settled. In between, Qt and
-// the window manager move and resize windows on their own, and the geometry windows report is
+// burst is under way and, once no change has come for a moment, that it has settled. In between, Qt
+// and the window manager move and resize windows on their own, and the geometry windows report is
 // nobody's choice.
 class ScreenChanges final : public QObject {
     Q_OBJECT

@@ -7,7 +7,7 @@
 # Show Desktop, and floats the photos above its tiled windows: those checks are left out there.
 # i3 makes a clicked window the active one whatever it says of its input: that is not checked
 # there. Every check runs; the journey fails at the end with those that did not hold. A screenshot per step goes to <folder>/<desktop>-<step>.png.
-# Usage: desktops.sh <xfce|mate|openbox|i3> <corkwallery binary> <openbox rc file> <folder for screenshots>
+# Usage: desktops.sh <xfce|mate|openbox|i3|plasma|gnome> <corkwallery binary> <openbox rc file> <folder for screenshots>
 [[ -v desktop ]] || { export desktop=$1; shift; }
 source "$(dirname "$0")/session.sh"
 
@@ -35,6 +35,21 @@ not_active() {
   local active=$(($(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*' | head -n1)))
   ! xdotool search --pid "$app" | grep -qx "$active"
 }
+# The tray icon docked in the panel or the corner card (a small window of the program), or a
+# StatusNotifier item that the panel's watcher lists.
+tray_or_card() {
+  window_where "WIDTH <= 64 && HEIGHT <= 64" ||
+    bus org.kde.StatusNotifierWatcher /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
+      string:org.kde.StatusNotifierWatcher string:RegisteredStatusNotifierItems | grep -q 'string "'
+}
+# In the last screenshot, a corner of photo A's window, beside its shadow, shows what the desktop
+# shows just outside the window (no channel 16 apart).
+corner_clear() {
+  local inside outside i
+  inside=$(convert "$shots/$shot.png" -format '%[hex:p{226,317}]' info:)
+  outside=$(convert "$shots/$shot.png" -format '%[hex:p{221,317}]' info:)
+  for i in 0 2 4; do ((($((16#${inside:i:2})) - $((16#${outside:i:2}))) ** 2 < 256)) || return 1; done
+}
 showing() { xprop -root _NET_SHOWING_DESKTOP | grep -q "= $1"; }
 # Switches to workspace $1 (0 is the first) and waits until it shows.
 workspace() {
@@ -47,9 +62,17 @@ workspace() {
 
 start_app
 poll_seconds=15 poll photos_placed
+# gnome-shell shows a new window a moment after it stands on the screen, there and below.
+shot=$desktop-1-start
+poll_seconds=10 poll eval 'screenshot "$shot" && photos_show'
 step 1-start
 check "1: both photos at their saved places" photos_placed
 check "1: both photos show" photos_show
+poll tray_or_card
+check "1: the tray icon docked or the corner card shown" tray_or_card
+# KWin, compositing in software, clears a new window's transparent pixels a second late.
+poll_seconds=5 poll eval 'screenshot "$shot" && corner_clear'
+check "1: the desktop shows in a corner of photo A's window" corner_clear
 
 if [[ $desktop != i3 ]]; then
   xdotool mousemove 1100 700 click 1
@@ -64,6 +87,8 @@ if [[ $desktop != i3 ]]; then
     ((X <= 400 && X + WIDTH > 400 && Y <= 450 && Y + HEIGHT > 450))
   }
   poll over_a || fail "the xterm did not come over photo A"
+  shot=$desktop-3-xterm-over
+  poll_seconds=10 poll eval 'screenshot "$shot" && shows 400 450 203040'
   step 3-xterm-over
   check "3: the xterm covers photo A" shows 400 450 203040
   check "3: photo B shows beside the xterm" shows 1040 450 30A060

@@ -2,8 +2,9 @@
 # xcompmgr and a trayer tray) and session bus, the program under a temporary home, polling and
 # screenshots. Sourced by each journey, whose arguments are: the program, the openbox rc file, the
 # folder for screenshots and the stand-ins for desktop services (DesktopServices.cpp); with
-# late_tray=1 the tray is left for the journey to start (start_tray). With desktop=xfce, mate, openbox or i3 that desktop's
-# window manager, desktop window and panel run instead of the bare openbox, xcompmgr and trayer.
+# late_tray=1 the tray is left for the journey to start (start_tray). With desktop=xfce, mate,
+# openbox, i3, plasma or gnome that desktop's window manager, desktop window and panel run instead
+# of the bare openbox, xcompmgr and trayer.
 set -uo pipefail
 bin=$1 rc=$2 shots=$3 services=${4:-}
 
@@ -13,17 +14,45 @@ case ${desktop:-} in
   mate) wm=(marco --no-composite) desk=(caja -n --force-desktop) panel=(mate-panel) ;;
   openbox) desk=(pcmanfm --desktop) panel=(lxpanel) ;;
   i3) wm=(i3 -c "$(dirname "${BASH_SOURCE[0]}")/i3-config") ;;
+  # plasmashell draws both the desktop window and the panel.
+  plasma) wm=(kwin_x11) desk=(plasmashell) ;;
+  gnome) wm=(gnome-shell --x11 --replace) ;;
 esac
-for needed in Xvfb dbus-run-session "${wm[0]}" ${desk[0]:-} ${panel[0]:-}; do
+helpers=()
+[[ ${desktop:-} != plasma ]] || helpers=(kded5 kglobalaccel5)
+for needed in Xvfb dbus-run-session "${wm[0]}" ${desk[0]:-} ${panel[0]:-} ${helpers[@]+"${helpers[@]}"}; do
   command -v "$needed" >/dev/null || { echo "needs $needed"; exit 77; }
 done
 [[ ${wm[0]} != openbox || -f $rc ]] || { echo "needs $rc"; exit 77; }
 # A session bus of the journey's own, so no panel of the user's sees the program's tray icon.
-[[ -v corkwallery_e2e_bus ]] || corkwallery_e2e_bus=1 exec dbus-run-session -- "$0" "$@"
+# Every process of the journey, the bus's services among them, carries its mark in its environment.
+[[ -v corkwallery_e2e_bus ]] || corkwallery_e2e_bus=$$ exec dbus-run-session -- "$0" "$@"
 mkdir -p "$shots"
 rc=$(realpath "$rc")  # openbox reads a relative path against its own folder
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
+# The journey's processes but dbus-run-session and its children, this shell and the bus, which it
+# ends itself.
+journey_processes() {
+  local environ pid parent
+  for environ in /proc/[0-9]*/environ; do
+    pid=${environ#/proc/} && pid=${pid%/environ}
+    parent=$(awk '{ print $4 }' "/proc/$pid/stat" 2>/dev/null)
+    ((pid != PPID && parent != PPID)) &&
+      grep -qzx "corkwallery_e2e_bus=$corkwallery_e2e_bus" "$environ" 2>/dev/null && echo "$pid"
+  done
+}
+# Every program the journey started ends, by SIGKILL if it has not ended 2 s after SIGTERM (kwin_x11
+# may hang once its X server is gone), and so do the services the bus started, which would outlive
+# it and keep the journey's output open.
+finish() {
+  local pids=$(jobs -p) i
+  kill $pids 2>/dev/null
+  for i in {1..40}; do kill -0 $pids 2>/dev/null || break; sleep 0.05; done
+  kill -KILL $pids $(journey_processes) 2>/dev/null
+  wait
+  rm -rf "$work"
+}
+trap finish EXIT
 
 # Says what failed, with the program's log and the end of each desktop program's log, on the
 # journey's own output even from a trap that interrupts a polled check's silenced one.
@@ -45,8 +74,8 @@ poll() {
   local end=$((SECONDS + ${poll_seconds:-30}))
   until "$@" >/dev/null 2>&1; do ((SECONDS < end)) || return 1; sleep 0.05; done
 }
-# Starts a command until `check` holds within 10 s, three times at most: openbox and trayer now
-# and then fail to come up on a loaded machine. Its PID is $started; it runs in a session of its
+# Starts a command until `check` holds within 10 s (or $start_seconds), three times at most:
+# openbox and trayer now and then fail to come up on a loaded machine. Its PID is $started; it runs in a session of its
 # own, so nothing it does to its process group or terminal reaches the journey.
 start_checked() {
   local check=$1 attempt
@@ -54,7 +83,7 @@ start_checked() {
   for attempt in 1 2 3; do
     setsid "$@" >>"$work/$1.log" 2>&1 &
     started=$!
-    poll_seconds=10 poll $check && return
+    poll_seconds=${start_seconds:-10} poll $check && return
     kill $started && wait $started
   done 2>/dev/null
   fail "$1 did not start: $(cat "$work/$1.log")"
@@ -66,6 +95,13 @@ poll test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -n1 "$work/display")
 start_tray() { start_checked "xdotool search --onlyvisible --class trayer" trayer --edge top \
   --align right --widthtype request --height 24 --SetDockType true --transparent false; }
+# Calls method $3 of object $2 of service $1 on the session bus, with arguments $4...
+bus() { dbus-send --session --print-reply --dest="$1" "${@:2}"; }
+# Holds when a program owns the name $1 on the session bus.
+owned() {
+  bus org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner "string:$1" |
+    grep -q true
+}
 # Holds when the window manager manages a window of type $1 (DESKTOP, DOCK).
 window_of_type() {
   local id
@@ -83,9 +119,38 @@ if [[ -v desktop ]]; then
   # Services the bus starts for the desktop (mate-panel's applets) need the display and that home.
   dbus-update-activation-environment DISPLAY HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME \
     XDG_RUNTIME_DIR
-  start_checked "wmctrl -m" "${wm[@]}"
-  ((${#desk[@]} == 0)) || start_checked "window_of_type DESKTOP" "${desk[@]}"
+  case $desktop in
+    plasma)
+      # Two workspaces; no Bluetooth. KWin composites in software; plasmashell's tray hosts the
+      # StatusNotifier items that kded5's watcher lists; KWin and plasmashell need kglobalaccel5.
+      mkdir -p "$XDG_CONFIG_HOME"
+      printf '[Desktops]\nNumber=2\n' >"$XDG_CONFIG_HOME/kwinrc"
+      printf '[Module-bluedevil]\nautoload=false\n' >"$XDG_CONFIG_HOME/kded5rc"
+      export KWIN_COMPOSE=O2 LIBGL_ALWAYS_SOFTWARE=1
+      start_checked "owned org.kde.kded5" kded5
+      bus org.kde.kded5 /kded org.kde.kded5.loadModule string:statusnotifierwatcher >/dev/null
+      start_checked "owned org.kde.kglobalaccel" kglobalaccel5
+      ;;
+    gnome)
+      # gnome-shell's login-manager code needs a system bus; a private one, where nothing answers.
+      dbus-daemon --session --nofork --address="unix:path=$work/system-bus" >/dev/null 2>&1 &
+      export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system-bus LIBGL_ALWAYS_SOFTWARE=1
+      poll test -S "$work/system-bus" || fail "no system bus"
+      ;;
+  esac
+  start_seconds=30 start_checked "wmctrl -m" "${wm[@]}"
+  ((${#desk[@]} == 0)) || start_seconds=30 start_checked "window_of_type DESKTOP" "${desk[@]}"
   ((${#panel[@]} == 0)) || start_checked "window_of_type DOCK" "${panel[@]}"
+  if [[ $desktop == gnome ]]; then
+    # gnome-shell ends its start in its overview; it is closed once it has opened.
+    overview() {
+      bus org.gnome.Shell /org/gnome/Shell "org.freedesktop.DBus.Properties.$1" \
+        string:org.gnome.Shell string:OverviewActive ${2:+"variant:boolean:$2"}
+    }
+    poll eval 'overview Get | grep -q true' || fail "gnome-shell did not open its overview"
+    overview Set false >/dev/null && poll eval 'overview Get | grep -q false' ||
+      fail "the overview did not close"
+  fi
 else
   start_checked "wmctrl -m" "${wm[@]}"
   xcompmgr -n >/dev/null 2>&1 & compositor=$!

@@ -59,6 +59,7 @@ void DesktopStacking::keepAboveDesktop(QWidget* window) {
     if (root_ == 0 || windows_.contains(window))
         return;
     windows_.append(window);
+    markNewlyManaged();
     restack();
 }
 
@@ -98,11 +99,33 @@ bool DesktopStacking::nativeEventFilter(const QByteArray& eventType, void* messa
     if (notify->window != root_)
         return false;
     // The desktop window is looked for again only when the windows come or go.
-    if (notify->atom == clientsAtom_)
+    if (notify->atom == clientsAtom_) {
         desktopKnown_ = false;
+        markNewlyManaged();
+    }
     if (notify->atom == stackingAtom_ && !windows_.isEmpty())
         restack();
     return false;  // Qt reads root property changes too
+}
+
+void DesktopStacking::markNewlyManaged() {
+    windows_.removeAll(nullptr);
+    xcb_connection_t* connection = xcb::connection();
+    if (connection == nullptr)
+        return;
+    const auto clients = xcb::values(connection, root_, clientsAtom_, XCB_ATOM_WINDOW);
+    QList<std::uint32_t> managed;
+    for (const QPointer<QWidget>& window : windows_) {
+        const auto id = static_cast<std::uint32_t>(window->winId());
+        if (std::find(clients.begin(), clients.end(), id) == clients.end())
+            continue;
+        managed.append(id);
+        if (!managed_.contains(id))
+            xcb::setValues(connection, id, xcb::atom(connection, "_NET_WM_WINDOW_OPACITY"),
+                           XCB_ATOM_CARDINAL, {0xFFFFFFFE});
+    }
+    managed_ = managed;
+    xcb_flush(connection);
 }
 
 // Each of ours that the window manager stacks below the desktop window goes just above it.

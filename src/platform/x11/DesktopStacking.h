@@ -14,7 +14,10 @@ namespace corkwallery::platform::x11 {
 // icons), which shares their layer: whenever the window manager's stacking list changes and puts
 // the desktop window above one of ours (openbox raises it when it is clicked), ours is restacked
 // above it through the window manager (_NET_RESTACK_WINDOW; a plain raise would have marco ask
-// for attention). Also names the desktop window, for WM_TRANSIENT_FOR. Does nothing off X11.
+// for attention). Once the window manager lists one of ours among its clients, gives it an opacity
+// just below one: KWin paints a desktop-type window opaque, its transparent pixels black, unless
+// its opacity is below one, and reads the opacity only when it changes after it took the window
+// on. Also names the desktop window, for WM_TRANSIENT_FOR. Does nothing off X11.
 class DesktopStacking final : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
@@ -33,9 +36,11 @@ private:
     explicit DesktopStacking(QObject* parent);
     ~DesktopStacking() override;
     void restack();
+    void markNewlyManaged();
     std::uint32_t findDesktopWindow() const;
 
     QList<QPointer<QWidget>> windows_;
+    QList<std::uint32_t> managed_;  // ours that the window manager lists, as last seen
     std::uint32_t root_ = 0;
     std::uint32_t stackingAtom_ = 0;
     std::uint32_t clientsAtom_ = 0;
