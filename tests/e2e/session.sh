@@ -75,8 +75,9 @@ poll() {
   until "$@" >/dev/null 2>&1; do ((SECONDS < end)) || return 1; sleep 0.05; done
 }
 # Starts a command until `check` holds within 10 s (or $start_seconds), three times at most:
-# openbox and trayer now and then fail to come up on a loaded machine. Its PID is $started; it runs in a session of its
-# own, so nothing it does to its process group or terminal reaches the journey.
+# openbox and trayer now and then fail to come up on a loaded machine. Its PID is $started; it
+# runs in a session of its own, so nothing it does to its process group or terminal reaches the
+# journey.
 start_checked() {
   local check=$1 attempt
   shift
