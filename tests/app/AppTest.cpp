@@ -166,8 +166,8 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
     }
 }
 
-// Dark rounded cards over their shadow, or cut and opaque without a compositor. Their pictures
-// are saved for people to compare; app.CardPictures@2x makes the 2x ones.
+// Dark rounded cards over their shadow, or cut and opaque without a compositor, at 1x and (in
+// app.Cards@2x) at 2x.
 TEST(app, CardsAreDarkAndRoundedOverTheirShadowOrCutWithoutACompositor) {
     for (const bool help : {false, true}) {
         SCOPED_TRACE(help ? "help" : "welcome");
@@ -176,8 +176,6 @@ TEST(app, CardsAreDarkAndRoundedOverTheirShadowOrCutWithoutACompositor) {
         const QRect c = card->cardRect();
         const qreal ratio = card->devicePixelRatioF();
         const QImage picture = card->grab().toImage();
-        picture.save(QStringLiteral(CORKWALLERY_BUILD_DIR "/cards-%1%2.png")
-                         .arg(help ? "help" : "welcome", ratio == 2 ? "@2x" : ""));
         const auto at = [&](int x, int y) { return picture.pixelColor(QPoint(x, y) * ratio); };
         EXPECT_LT(at(c.left() + 1, c.top() + 1).alphaF(), 0.34);  // outside the rounding
         EXPECT_NEAR(at(c.left() + 12, c.center().y()).alphaF(), 0.7, 0.01);
