@@ -7,13 +7,11 @@
 #include <QProcess>
 
 #include "app/RunningCopy.h"
-#include "store/AppFolders.h"
-#include "store/StateFileCodec.h"
 #include "support/CapturedLog.h"
 #include "support/Polling.h"
 #include "support/RecordPrinting.h"
+#include "support/SavedPins.h"
 #include "support/TemporaryHome.h"
-#include "support/TestFiles.h"
 
 // The real program's command line: options answered without a display in the locale's language,
 // files pinned at launch or handed to the copy that runs, and a desktop notification for every
@@ -89,10 +87,7 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
     for (const char* name : {"a.png", "b.jpg", "c.png"})
         files::writePicture(path(name), 80, 60);
     files::writeBytes(path("notes.txt"), "not a picture");
-    const auto saved = [] {
-        const auto records = StateFileCodec::decode(files::readBytes(AppFolders::stateFileURL()));
-        return records.ok() ? records.value() : std::vector<PinnedPhotoState>();
-    };
+    const auto saved = testing::savedPins;
     QProcess first;
     first.setProcessEnvironment(environment);
     first.setWorkingDirectory(QString::fromStdString(home.root()));

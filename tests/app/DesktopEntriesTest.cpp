@@ -49,7 +49,6 @@ TEST(app, StartAtLoginWritesAndRemovesOnlyItsOwnAutostartEntry) {
         {true, "Hidden=false\n", true},
         {false, "", true},
         {false, "Hidden=true\n", false},
-        {false, "X-GNOME-Autostart-enabled=false\n", false},
         {false, "[Desktop Action other]\nHidden=true\n", true},  // another group's key
     };
     for (const auto& [isOurs, added, started] : switches) {

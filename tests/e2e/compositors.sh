@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # A pin over a light desktop, under openbox's stock configuration. It is a desktop window; a click
-# on its transparent corner reaches the window below, one on the photo does not, and the pin never
-# becomes the active window. With xcompmgr the photo casts its own soft shadow; without a
-# compositor the window is cut to what it draws, without a shadow or a near-black pixel. Under a
-# compositor that draws shadows of its own (xcompmgr -c, picom), which the running program follows
-# and which was there before the window, there is no dark band around the window. When KWin
-# suspends compositing it keeps its selection for seconds but says so on the session bus at once:
-# the window is cut at once, and whole again when compositing resumes.
+# on its transparent corner reaches the window below, one on the photo does not (desktops.sh
+# checks that a clicked photo never becomes the active window). With xcompmgr the photo casts its
+# own soft shadow; without a compositor the window is cut to what it draws, without a shadow or a
+# near-black pixel. Under a compositor that draws shadows of its own (xcompmgr -c, picom), which
+# the running program follows and which was there before the window, there is no dark band around
+# the window. When KWin suspends compositing it keeps its selection for seconds but says so on the
+# session bus at once: the window is cut at once, and whole again when compositing resumes.
 # Usage: compositors.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
 source "$(dirname "$0")/session.sh"
 
@@ -41,7 +41,6 @@ got_click() { grep -q "root:($1,$2)" "$work/below.log"; }
 xdotool mousemove 720 470 click 1 mousemove 566 333 click 1  # the photo, the frame's corner
 poll got_click 566 333 || fail "a click on the transparent corner did not go through"
 got_click 720 470 && fail "a click on the photo went through"
-[[ $(xprop -root _NET_ACTIVE_WINDOW) == *"$(printf '0x%x' "$pin")"* ]] && fail "the pin became active"
 kill "$xev"
 poll eval '[[ -z $(below) ]]' || fail "the window below stayed"
 
