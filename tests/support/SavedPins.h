@@ -12,9 +12,10 @@ namespace corkwallery::testing {
 // Writes the state file of `records`, with a 64 x 48 copy for each unless told not to; gives its
 // text.
 inline std::string savePins(const std::vector<PinnedPhotoState>& records, bool copies = true) {
-    for (const PinnedPhotoState& record : records)
-        if (copies)
+    if (copies) {
+        for (const PinnedPhotoState& record : records)
             files::writePicture(*AppFolders::storedImageURL(record.storedFilename), 64, 48);
+    }
     const std::string text = StateFileCodec::encode(records).value();
     files::writeBytes(AppFolders::stateFileURL(), text);
     return text;
