@@ -37,6 +37,7 @@ DesktopWindow::DesktopWindow(const QRectF& frame, double margin)
     connect(&ScreenChanges::instance(), &ScreenChanges::settled, this,
             &DesktopWindow::screensSettled);
     setGeometry(nativeGeometry());
+    drawnRatio_ = devicePixelRatioF();
 }
 
 DesktopWindow::~DesktopWindow() = default;
@@ -73,6 +74,9 @@ bool DesktopWindow::nativeDiffers(const QRect& geometry) const {
 
 void DesktopWindow::screensSettled() {
     placeNative(nativeGeometry());
+    if (devicePixelRatioF() == drawnRatio_)
+        return;
+    drawnRatio_ = devicePixelRatioF();
     // Qt resizes the backing store only when the size in points changes, not with the scale.
     if (QBackingStore* store = backingStore(); store != nullptr)
         store->resize(size());

@@ -59,8 +59,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Screens settled (a new scale, a monitor): the window goes to its frame again, at the new
-    // pixel ratio, with its shapes.
+    // Screens settled (a new scale, a monitor): the window goes to its frame again and, when the
+    // pixel ratio changed, is drawn and shaped again at the new one.
     void screensSettled();
     void applyShapes();
     void settleAfterMapping();
@@ -68,6 +68,7 @@ private:
     QRectF frame_;
     double margin_;
     bool compositing_ = true;
+    qreal drawnRatio_ = 1;  // the pixel ratio the window was last drawn and shaped at
     bool justMapped_ = false;
     bool closing_ = false;
 };
