@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColorSpace>
+#include <QImage>
+
+// How decoders pass on the colours a file states: every decoder tags its pixels with the colour
+// space of the file's embedded profile, and PhotoDecoder converts tagged pixels to sRGB. A profile
+// Qt cannot use leaves the pixels untagged and marked, so that the pin's log can say so.
+namespace corkwallery::ColourProfile {
+
+// The text key of the mark on pixels whose file holds a profile Qt cannot use.
+inline constexpr char kUnusableProfileKey[] = "UnusableColourProfile";
+
+// Tags `image` with the colour space of the ICC profile `icc`; empty bytes tag nothing.
+inline void tag(QImage& image, const QByteArray& icc) {
+    if (icc.isEmpty())
+        return;
+    const QColorSpace space = QColorSpace::fromIccProfile(icc);
+    if (space.isValid())
+        image.setColorSpace(space);
+    else
+        image.setText(kUnusableProfileKey, QStringLiteral("1"));
+}
+
+}  // namespace corkwallery::ColourProfile
