@@ -1,5 +1,6 @@
 #include "decode/PhotoDecoder.h"
 
+#include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
 #include <QTransform>
@@ -198,6 +199,9 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
     if (pixels.isNull() || pixels.width() <= 0 || pixels.height() <= 0)
         return Result<Photo>::failure(failed());
     pixels = turned(std::move(pixels), header.transformation);
+    // Shown as sRGB: the colours the file's profile states, not its raw numbers.
+    if (pixels.colorSpace().isValid() && pixels.colorSpace() != QColorSpace::SRgb)
+        pixels.convertToColorSpace(QColorSpace::SRgb);
     const QSize natural = header.stored.isValid() ? header.upright() : pixels.size();
     return Result<Photo>::success(reduced(Photo{std::move(pixels), QSizeF(natural)}, longerSide));
 }
