@@ -12,6 +12,10 @@ namespace corkwallery::ColourProfile {
 // The text key of the mark on pixels whose file holds a profile Qt cannot use.
 inline constexpr char kUnusableProfileKey[] = "UnusableColourProfile";
 
+inline void markUnusable(QImage& image) {
+    image.setText(kUnusableProfileKey, QStringLiteral("1"));
+}
+
 // Tags `image` with the colour space of the ICC profile `icc`; empty bytes tag nothing.
 inline void tag(QImage& image, const QByteArray& icc) {
     if (icc.isEmpty())
@@ -20,7 +24,12 @@ inline void tag(QImage& image, const QByteArray& icc) {
     if (space.isValid())
         image.setColorSpace(space);
     else
-        image.setText(kUnusableProfileKey, QStringLiteral("1"));
+        markUnusable(image);
+}
+
+// Whether `image` came from a file whose profile Qt cannot use.
+inline bool isUnusable(const QImage& image) {
+    return !image.text(kUnusableProfileKey).isEmpty();
 }
 
 }  // namespace corkwallery::ColourProfile

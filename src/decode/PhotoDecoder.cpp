@@ -2,6 +2,7 @@
 
 #include <QColorSpace>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QTransform>
 #include <algorithm>
@@ -9,7 +10,9 @@
 #include <memory>
 #include <mutex>
 
+#include "decode/ColourProfile.h"
 #include "decode/DecodeBudget.h"
+#include "decode/EmbeddedMetadata.h"
 #include "decode/JpegDcDecoder.h"
 #include "decode/PreviewCache.h"
 #include "decode/ScaledWebp.h"
@@ -44,14 +47,29 @@ Result<std::unique_ptr<QFile>> open(const std::string& path) {
     return file;
 }
 
-// What the header tells: the stored (un-turned) pixel size, the EXIF turn, and the bytes per
-// pixel of a whole decode (4 when the format does not say).
+// The reader for a file: of the format its name's suffix gives when that reader accepts the
+// content, else of the format the content shows. A TGA has no signature: read by content, the ICO
+// reader claims it.
+std::unique_ptr<QImageReader> readerFor(QFile& file, const std::string& path) {
+    const QByteArray suffix = QFileInfo(platform::files::toQt(path)).suffix().toLower().toLatin1();
+    if (!suffix.isEmpty() && QImageReader::supportedImageFormats().contains(suffix)) {
+        auto hinted = std::make_unique<QImageReader>(&file, suffix);
+        if (hinted->canRead())
+            return hinted;
+    }
+    file.seek(0);
+    return std::make_unique<QImageReader>(&file);
+}
+
+// What the header tells: the stored (un-turned) pixel size, the EXIF turn, the bytes per pixel of
+// a whole decode (4 when the format does not say), and whether a colour profile is embedded.
 struct Header {
     QSize stored;
     QImageIOHandler::Transformations transformation;
     int bytesPerPixel = 4;
     QByteArray format;
     bool animated = false;
+    bool hasProfile = false;
     QSize upright() const {
         return transformation.testFlag(QImageIOHandler::TransformationRotate90)
                    ? stored.transposed()
@@ -62,11 +80,17 @@ struct Header {
 // Fails for an unreadable header or no area. A format that cannot tell its size without decoding
 // gives an invalid stored size; Qt's allocation limit then guards the decode. SVG is never
 // decoded: Qt's SVG reader follows <image> references to other files, which could be FIFOs,
-// huge pictures or anything outside the folder.
-Result<Header> readHeader(QImageReader& reader, const std::string& path) {
+// huge pictures or anything outside the folder. `metadata` adds what Qt's readers leave out.
+Result<Header> readHeader(QImageReader& reader, const std::string& path,
+                          const EmbeddedMetadata::Metadata& metadata) {
     if (!reader.canRead())
         return Result<Header>::failure(failed());
-    const QByteArray format = reader.format().toLower();
+    // Named as content detection names them, whatever name the suffix gave.
+    QByteArray format = reader.format().toLower();
+    if (format == "jpg")
+        format = "jpeg";
+    else if (format == "tif")
+        format = "tiff";
     if (format == "svg" || format == "svgz")
         return Result<Header>::failure(Error::Kind::Invalid,
                                        path + ": SVG pictures are not decoded");
@@ -74,8 +98,28 @@ Result<Header> readHeader(QImageReader& reader, const std::string& path) {
     if (stored.isValid() && stored.isEmpty())
         return Result<Header>::failure(failed());
     const int bits = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
-    return Result<Header>::success({stored, reader.transformation(), bits > 0 ? (bits + 7) / 8 : 4,
-                                    format, reader.supportsAnimation()});
+    const auto transformation = metadata.orientation > 0
+                                    ? EmbeddedMetadata::transformation(metadata.orientation)
+                                    : reader.transformation();
+    return Result<Header>::success({stored, transformation, bits > 0 ? (bits + 7) / 8 : 4, format,
+                                    reader.supportsAnimation(), metadata.hasProfile});
+}
+
+// The file's reader past its header, and what the header tells; the file is read from its start.
+struct Opened {
+    std::unique_ptr<QImageReader> reader;
+    Header header;
+};
+
+Result<Opened> readHeader(QFile& file, const std::string& path) {
+    const auto metadata = EmbeddedMetadata::read(file);
+    if (!file.seek(0))
+        return Result<Opened>::failure(failed(Error::Kind::Io));
+    auto reader = readerFor(file, path);
+    auto header = readHeader(*reader, path, metadata);
+    if (!header)
+        return Result<Opened>::failure(header.error());
+    return Result<Opened>::success({std::move(reader), std::move(header).value()});
 }
 
 double longerSideOf(QSizeF size) {
@@ -99,8 +143,11 @@ Plan planFor(const Header& header, const std::optional<JpegFrame>& jpeg, qint64 
              int longerSide, int leastSide) {
     Plan plan;
     const QSize stored = header.stored;
-    if (!stored.isValid())
+    if (!stored.isValid()) {
+        // Nothing tells the size: the most Qt's reader may allocate for it.
+        plan.bytes = qint64{QImageReader::allocationLimit()} << 20;
         return plan;
+    }
     const double factor = longerSide > 0 ? longerSide / longerSideOf(stored) : 1;
     if (factor < 1)
         plan.scaled = QSize(std::max(1, static_cast<int>(std::lround(stored.width() * factor))),
@@ -120,21 +167,35 @@ Plan planFor(const Header& header, const std::optional<JpegFrame>& jpeg, qint64 
         plan.bytes =
             area(decoded) * 4 + output + (jpeg->progressive ? jpeg->coefficientBytes() : 0);
     } else {
-        // Decoded whole; a format smoothScaled() cannot scale directly is copied to 32 bits first.
-        const int converted = plan.scaled.isValid() && header.bytesPerPixel < 4 ? 4 : 0;
+        // Decoded whole; pixels of another depth are copied to 32 bits before their colours are
+        // converted or they are scaled.
+        const int converted = header.bytesPerPixel != 4 ? 4 : 0;
         plan.bytes = area(stored) * (header.bytesPerPixel + converted) + output;
     }
     return plan;
 }
 
-// Scaled smoothly to `size`, without the copy QImage::scaled() makes of a format it does not
-// scale directly: the conversion runs in place wherever the depth stays.
-QImage scaledDown(QImage image, QSize size) {
+// The pixels as a pin shows them: in sRGB, 8 bits a channel, scaled smoothly to `size` when one
+// is given. Colours are converted first, at the depth decoded, in place: scaling mixes the
+// colours the file states, not its raw numbers. 16-bit pixels come to 8 bits before anything
+// premultiplies or scales them, as Qt 6.4 squares their alpha doing either. A format
+// QImage::scaled() cannot scale directly is copied to 32 bits first; the rest convert in place.
+QImage shown(QImage image, QSize size) {
+    const bool scaling = size.isValid() && image.size() != size;
     const bool deep = image.depth() > 32;
     const bool alpha = image.hasAlphaChannel();
-    image.convertTo(deep ? (alpha ? QImage::Format_RGBA64_Premultiplied : QImage::Format_RGBX64)
-                         : (alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32));
-    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const bool converting = image.colorSpace().isValid() && image.colorSpace() != QColorSpace::SRgb;
+    if (deep)
+        image.convertTo(alpha ? QImage::Format_RGBA64 : QImage::Format_RGBX64);
+    else if (scaling || (converting && image.depth() != 32 && image.colorCount() == 0))
+        image.convertTo(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (converting)
+        image.convertToColorSpace(QColorSpace::SRgb);
+    if (deep || scaling)
+        image.convertTo(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (scaling)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
 }
 
 // As QImageReader's automatic transform does it: mirrored first, then turned clockwise.
@@ -163,11 +224,11 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
     auto jpeg = JpegDcDecoder(*file).readFrame();
     if (!file->seek(0))
         return Result<Photo>::failure(failed(Error::Kind::Io));
-    QImageReader reader(file);
-    const auto read = readHeader(reader, path);
+    const auto read = readHeader(*file, path);
     if (!read)
         return Result<Photo>::failure(read.error());
-    const Header& header = read.value();
+    QImageReader& reader = *read.value().reader;
+    const Header& header = read.value().header;
     if (header.format != "jpeg")
         jpeg.reset();
     const Plan plan = planFor(header, jpeg, file->size(), longerSide, leastSide);
@@ -189,21 +250,24 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
         if (file->seek(0))
             pixels = ScaledWebp::decode(file->readAll(), plan.scaled);
     } else {
-        const bool scaled = plan.scaled.isValid();
-        if (scaled && reader.supportsOption(QImageIOHandler::ScaledSize))
-            reader.setScaledSize(plan.scaled);  // a JPEG, through libjpeg's DCT scaling
+        // A JPEG scales through libjpeg's DCT scaling. Other formats are read whole and scaled
+        // here: Qt 6.4's PNG reader scales a 1-bit palette to noise and squares 16-bit alpha.
+        if (plan.scaled.isValid() && jpeg && reader.supportsOption(QImageIOHandler::ScaledSize))
+            reader.setScaledSize(plan.scaled);
         pixels = reader.read();
-        if (scaled && !pixels.isNull() && pixels.size() != plan.scaled)
-            pixels = scaledDown(std::move(pixels), plan.scaled);
+        // Qt's readers drop a profile they cannot use without a word.
+        if (header.hasProfile && !pixels.isNull() && !pixels.colorSpace().isValid())
+            ColourProfile::markUnusable(pixels);
     }
     if (pixels.isNull() || pixels.width() <= 0 || pixels.height() <= 0)
         return Result<Photo>::failure(failed());
-    pixels = turned(std::move(pixels), header.transformation);
-    // Shown as sRGB: the colours the file's profile states, not its raw numbers.
-    if (pixels.colorSpace().isValid() && pixels.colorSpace() != QColorSpace::SRgb)
-        pixels.convertToColorSpace(QColorSpace::SRgb);
+    const bool unusableProfile = ColourProfile::isUnusable(pixels);
+    // Only the reader's pixels may be larger than planned; the others come at their size.
+    const QSize size = plan.way == Plan::Way::Reader ? plan.scaled : QSize();
+    pixels = turned(shown(std::move(pixels), size), header.transformation);
     const QSize natural = header.stored.isValid() ? header.upright() : pixels.size();
-    return Result<Photo>::success(reduced(Photo{std::move(pixels), QSizeF(natural)}, longerSide));
+    return Result<Photo>::success(
+        reduced(Photo{std::move(pixels), QSizeF(natural), unusableProfile}, longerSide));
 }
 
 }  // namespace
@@ -225,14 +289,17 @@ Result<QSize> naturalSize(const std::string& path) {
     const auto file = open(path);
     if (!file)
         return Result<QSize>::failure(file.error());
-    QImageReader reader(file.value().get());
-    reader.setAutoTransform(true);
-    const auto header = readHeader(reader, path);
-    if (!header)
-        return Result<QSize>::failure(header.error());
-    if (!header.value().stored.isValid())
-        return Result<QSize>::failure(failed());
-    return Result<QSize>::success(header.value().upright());
+    const auto read = readHeader(*file.value(), path);
+    if (!read)
+        return Result<QSize>::failure(read.error());
+    const Header& header = read.value().header;
+    if (header.stored.isValid())
+        return Result<QSize>::success(header.upright());
+    // A format whose header gives no size (ICNS, MNG) tells it by decoding.
+    const auto photo = decodeBetween(path, 0, 0);
+    if (!photo)
+        return Result<QSize>::failure(photo.error());
+    return Result<QSize>::success(photo.value().pixels.size());
 }
 
 Result<Photo> decode(const std::string& path, int longerSide) {

@@ -10,15 +10,18 @@
 
 namespace corkwallery {
 
-// A photo decoded from a file: its pixels, perhaps fewer than the photo has, and its natural size
-// in points (upright: EXIF orientation applied).
+// A photo decoded from a file: its pixels, perhaps fewer than the photo has, in sRGB, and its
+// natural size in points (upright: EXIF orientation applied). `unusableProfile`: the file holds a
+// colour profile that could not be used, so its pixels are shown as they are stored.
 struct Photo {
     QImage pixels;
     QSizeF naturalSize;
+    bool unusableProfile = false;
 };
 
 // Decoding photos: only regular files, opened without blocking; never SVG (an SVG can make the
-// reader open other files); EXIF orientation applied; decoded only as finely as asked, a JPEG
+// reader open other files); EXIF orientation applied; colours converted to sRGB from the file's
+// profile; decoded only as finely as asked, a JPEG
 // through libjpeg's DCT scaling, a progressive one at an eighth from its DC coefficients alone.
 // What a decode will allocate is told from the header and reserved from a budget that decodes
 // running at the same time share (kDecodeBudget bytes); one that could never fit is refused

@@ -29,7 +29,10 @@ std::string hex(unsigned long long value) {
     return text;
 }
 
-// "<copy name>.<size>-<mtime>" in hexadecimal, for the copy as it is now.
+// Made again when previews change what they hold: earlier ones held colours not converted to sRGB.
+constexpr unsigned kPreviewVersion = 2;
+
+// "<copy name>.<size>-<mtime>-<version>" in hexadecimal, for the copy as it is now.
 std::optional<std::string> stem(const std::string& copyPath) {
     std::error_code error;
     const fs::path copy(copyPath);
@@ -40,7 +43,8 @@ std::optional<std::string> stem(const std::string& copyPath) {
     if (error)
         return std::nullopt;
     const auto ticks = static_cast<unsigned long long>(modified.time_since_epoch().count());
-    return folder() + "/" + copy.filename().string() + "." + hex(bytes) + "-" + hex(ticks);
+    return folder() + "/" + copy.filename().string() + "." + hex(bytes) + "-" + hex(ticks) + "-" +
+           hex(kPreviewVersion);
 }
 
 std::optional<std::string> existingPreview(const std::string& copyPath) {

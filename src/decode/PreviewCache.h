@@ -8,9 +8,9 @@
 
 // Small renditions of the stored photo copies, in $XDG_CACHE_HOME/Corkwallery/previews, so that a
 // launch shows its pins without decoding whole photos. A preview is a baseline JPEG (a PNG when
-// the photo has transparency) named after its copy's file name, byte size and modification time:
-// a copy that changes never shows an old preview. Anything that goes wrong here only means there
-// is no preview. Safe to call from any thread.
+// the photo has transparency) named after its copy's file name, byte size and modification time
+// and the previews' version: a copy that changes never shows an old preview. Anything that goes
+// wrong here only means there is no preview. Safe to call from any thread.
 namespace corkwallery::PreviewCache {
 
 // The pixels a preview holds on its longer side, per screen pixel: twice a new pin's 300 points.

@@ -1,8 +1,32 @@
 #include "decode/ScaledWebp.h"
 
 #include <webp/decode.h>
+#include <webp/demux.h>
+
+#include "decode/ColourProfile.h"
 
 namespace corkwallery::ScaledWebp {
+
+namespace {
+
+// The ICCP chunk's profile; empty when there is none.
+QByteArray iccProfile(const WebPData& data) {
+    WebPDemuxer* demuxer = WebPDemux(&data);
+    if (demuxer == nullptr)
+        return {};
+    QByteArray icc;
+    WebPChunkIterator chunk;
+    if ((WebPDemuxGetI(demuxer, WEBP_FF_FORMAT_FLAGS) & ICCP_FLAG) != 0 &&
+        WebPDemuxGetChunk(demuxer, "ICCP", 1, &chunk)) {
+        icc = QByteArray(reinterpret_cast<const char*>(chunk.chunk.bytes),
+                         static_cast<qsizetype>(chunk.chunk.size));
+        WebPDemuxReleaseChunkIterator(&chunk);
+    }
+    WebPDemuxDelete(demuxer);
+    return icc;
+}
+
+}  // namespace
 
 QImage decode(const QByteArray& file, QSize size) {
     WebPDecoderConfig config;
@@ -28,7 +52,10 @@ QImage decode(const QByteArray& file, QSize size) {
     config.output.u.RGBA.size = static_cast<std::size_t>(image.sizeInBytes());
     const bool decoded = WebPDecode(data, bytes, &config) == VP8_STATUS_OK;
     WebPFreeDecBuffer(&config.output);
-    return decoded ? image : QImage();
+    if (!decoded)
+        return {};
+    ColourProfile::tag(image, iccProfile({data, bytes}));
+    return image;
 }
 
 }  // namespace corkwallery::ScaledWebp

@@ -9,7 +9,8 @@
 // scaled decode.
 namespace corkwallery::ScaledWebp {
 
-// Null for an animation, a size that is not smaller than the picture's, or damaged data.
+// Tagged with the colour space of the file's profile. Null for an animation, a size that is not
+// smaller than the picture's, or damaged data.
 QImage decode(const QByteArray& file, QSize size);
 
 }  // namespace corkwallery::ScaledWebp

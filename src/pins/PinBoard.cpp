@@ -54,6 +54,12 @@ void logRefusal(const platform::Error& error) {
         log("  Refused " + error.message);
 }
 
+// A photo whose colour profile could not be used is shown with its stored colours.
+void logUnusableProfile(const Photo& photo, const std::string& path) {
+    if (photo.unusableProfile)
+        log("  Colour profile of " + path + " cannot be used \u2014 colours shown unconverted");
+}
+
 // Why a copy that did not load may load later; none when its record is to be dropped (the copy
 // is absent from a folder that can be listed, or is there whole but no picture).
 std::optional<std::string> reasonToHold(const std::string& folder, const std::string& copy) {
@@ -223,6 +229,7 @@ void PinBoard::restorePinnedPhotos() {
             continue;
         }
         pin.photo = std::move(photo).value();
+        logUnusableProfile(pin.photo, path);
         log(prefix + "Image loaded: " +
             point(QPointF(pin.photo.naturalSize.width(), pin.photo.naturalSize.height())));
         createPinWindow(pin);
@@ -258,6 +265,7 @@ std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
                                                          : Failure::NotAPicture);
             continue;
         }
+        logUnusableProfile(image.value(), path);
         const auto storedFilename = PhotoCopies::copyImageToContainer(path);
         if (!storedFilename) {
             log("ERROR: failed to copy image \u2014 photo will not persist");
