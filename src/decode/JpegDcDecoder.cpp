@@ -188,6 +188,7 @@ bool JpegDcDecoder::decodeScan(const Bytes& d, bool& dcScanned) {
     }
     dcScanned = dcScanned || first;
     std::vector<std::size_t> strides;
+    strides.reserve(count);
     for (const std::size_t k : members)
         strides.push_back(static_cast<std::size_t>(frame_.paddedBlocks(all[k]).width()));
     forEachUnit(members, [&](std::size_t i, int x, int y) {

@@ -124,7 +124,8 @@ std::array<std::uint8_t, 4> JpegReducedBlock::samples(std::int16_t dc,
     const auto coefficient = [&](int row, int column) -> long long {
         const int s = slot(row, column);
         const long long value = s < 0 ? dc : kept_[static_cast<std::size_t>(s)];
-        return value * quantization[static_cast<std::size_t>(row * 8 + column)];
+        return value *
+               quantization[static_cast<std::size_t>(row) * 8 + static_cast<std::size_t>(column)];
     };
     // Columns first, into 2 rows kept with 2 more bits; then each row into 2 pixels.
     std::array<std::array<long long, 8>, 2> rows{};
