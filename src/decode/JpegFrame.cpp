@@ -1,5 +1,7 @@
 #include "decode/JpegFrame.h"
 
+#include "decode/JpegReducedBlock.h"
+
 namespace corkwallery {
 
 namespace {
@@ -38,8 +40,26 @@ QSize JpegFrame::eighth() const {
     return {ceilDiv(size.width(), 8), ceilDiv(size.height(), 8)};
 }
 
+int JpegFrame::eighthScale(const Component& c) const {
+    const QSize most = maxSampling();
+    int scale = 1;
+    while (scale < 8 && most.width() % (c.h * scale * 2) == 0 &&
+           most.height() % (c.v * scale * 2) == 0)
+        scale *= 2;
+    return scale;
+}
+
+// Per block: its DC coefficient and its samples, and for a component scaled by 2 the AC
+// coefficients its DCT reads; and the picture.
 qint64 JpegFrame::dcDecodeBytes() const {
-    return coefficientBytes() / 64 + area(eighth()) * 4;
+    qint64 bytes = 0;
+    for (const Component& c : components) {
+        const int scale = eighthScale(c);
+        const qint64 perBlock =
+            2 + scale * scale + (scale > 1 ? qint64{sizeof(JpegReducedBlock)} : 0);
+        bytes += area(paddedBlocks(c)) * perBlock;
+    }
+    return bytes + area(eighth()) * 4;
 }
 
 }  // namespace corkwallery

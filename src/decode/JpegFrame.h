@@ -17,7 +17,8 @@ struct JpegFrame {
 
     QSize size;  // as stored, before any EXIF turn
     bool progressive = false;
-    bool dcDecodable = false;  // progressive, Huffman-coded, 8-bit, grey or three colours
+    // Progressive, Huffman-coded, 8-bit, grey or three colours, no component scaled past 2.
+    bool dcDecodable = false;
     std::vector<Component> components;
 
     QSize maxSampling() const;
@@ -26,6 +27,9 @@ struct JpegFrame {
     // What libjpeg holds for a progressive JPEG's coefficients, in bytes.
     qint64 coefficientBytes() const;
     QSize eighth() const;
+    // Pixels per block side that libjpeg gives a component at an eighth: it scales a component
+    // sampled more coarsely up through its inverse DCT (by 2 for 4:2:0 chroma) rather than after.
+    int eighthScale(const Component& c) const;
     // What JpegDcDecoder allocates to decode it at an eighth, in bytes.
     qint64 dcDecodeBytes() const;
 };

@@ -221,7 +221,12 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
     if (!opened)
         return Result<Photo>::failure(opened.error());
     QFile* file = opened.value().get();
-    auto jpeg = JpegDcDecoder(*file).readFrame();
+    JpegDcDecoder markers(*file);
+    auto jpeg = markers.readFrame();
+    // Each scan may cost libjpeg a pass over the whole picture, however few bytes it has.
+    if (const int scans = jpeg ? markers.countScans() : 0; scans > kMaxScans)
+        return Result<Photo>::failure(Error::Kind::TooLarge, path + ": too many scans to decode (" +
+                                                                 std::to_string(scans) + ")");
     if (!file->seek(0))
         return Result<Photo>::failure(failed(Error::Kind::Io));
     const auto read = readHeader(*file, path);

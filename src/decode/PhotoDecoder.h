@@ -29,12 +29,15 @@ struct Photo {
 namespace PhotoDecoder {
 
 inline constexpr qint64 kDecodeBudget = qint64{160} << 20;
+// A JPEG with more scans is refused: libjpeg's progressive files have 10, and optimizers' a few
+// dozen at most, while each scan may cost a pass over the whole picture.
+inline constexpr int kMaxScans = 100;
 
 // A file gives no photo with an error of one of these kinds: NotRegularFile or Invalid (it is no
 // picture that can be shown), TooLarge, or Io (it cannot be read). Its message is for the log
 // when the file is refused before decoding ("<path>: not a regular file", "<path>: SVG pictures
-// are not decoded", "<path>: too large to decode (<w> x <h> pixels)"), and empty for a file that
-// is tried and fails.
+// are not decoded", "<path>: too large to decode (<w> x <h> pixels)", "<path>: too many scans to
+// decode (<n>)"), and empty for a file that is tried and fails.
 template <typename T>
 using Result = platform::Result<T>;
 

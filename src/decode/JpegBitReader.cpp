@@ -1,0 +1,156 @@
+#include "decode/JpegBitReader.h"
+
+#include <QIODevice>
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace corkwallery {
+
+namespace {
+
+constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
+
+bool isRestart(int marker) {
+    return marker >= 0xD0 && marker <= 0xD7;
+}
+
+}  // namespace
+
+std::optional<JpegBitReader::HuffmanTable> JpegBitReader::HuffmanTable::build(
+    std::span<const std::uint8_t, 16> counts, std::span<const std::uint8_t> values) {
+    HuffmanTable table;
+    table.values.assign(values.begin(), values.end());
+    // Canonical codes: each length's codes follow the shorter ones', doubled.
+    int code = 0, index = 0;
+    for (int length = 1; length <= 16; ++length) {
+        const int n = counts[static_cast<std::size_t>(length - 1)];
+        table.offset[length] = index - code;
+        table.maxCode[length] = n > 0 ? code + n - 1 : -1;
+        code += n;
+        index += n;
+        if (code > (1 << length))
+            return std::nullopt;
+        code <<= 1;
+    }
+    return table;
+}
+
+JpegBitReader::JpegBitReader(QIODevice& device) : device_(device), buffer_(kBufferBytes) {}
+
+bool JpegBitReader::refill() {
+    position_ = 0;
+    end_ = std::max<qint64>(0, device_.read(buffer_.data(), static_cast<qint64>(buffer_.size())));
+    return end_ > 0;
+}
+
+int JpegBitReader::byte() {
+    if (position_ == end_ && !refill())
+        return -1;
+    return static_cast<unsigned char>(buffer_[static_cast<std::size_t>(position_++)]);
+}
+
+int JpegBitReader::nextMarker() {
+    if (pendingMarker_ >= 0)
+        return std::exchange(pendingMarker_, -1);
+    for (;;) {
+        if (position_ == end_ && !refill())
+            return kEndOfImage;
+        const char* from = buffer_.data() + position_;
+        const void* ff = std::memchr(from, 0xFF, static_cast<std::size_t>(end_ - position_));
+        if (ff == nullptr) {
+            position_ = end_;
+            continue;
+        }
+        position_ += static_cast<const char*>(ff) - from + 1;
+        int code = byte();
+        while (code == 0xFF)
+            code = byte();
+        if (code < 0)
+            return kEndOfImage;
+        if (code != 0)
+            return code;
+    }
+}
+
+std::optional<JpegBitReader::Bytes> JpegBitReader::segment() {
+    const int high = byte();
+    const int low = byte();
+    if (high < 0 || low < 0 || (high << 8 | low) < 2)
+        return std::nullopt;
+    Bytes data(static_cast<std::size_t>((high << 8 | low) - 2));
+    for (std::uint8_t& b : data) {
+        const int value = byte();
+        if (value < 0)
+            return std::nullopt;
+        b = static_cast<std::uint8_t>(value);
+    }
+    return data;
+}
+
+int JpegBitReader::bit() {
+    if (bitCount_ == 0) {
+        int value = 0;
+        if (pendingMarker_ < 0) {
+            value = byte();
+            if (value == 0xFF) {
+                int next = byte();
+                while (next == 0xFF)
+                    next = byte();
+                if (next != 0) {
+                    pendingMarker_ = next < 0 ? kEndOfImage : next;
+                    value = 0;
+                }
+            } else if (value < 0) {
+                pendingMarker_ = kEndOfImage;
+                value = 0;
+            }
+        }
+        bitBuffer_ = static_cast<std::uint32_t>(value);
+        bitCount_ = 8;
+    }
+    --bitCount_;
+    return static_cast<int>(bitBuffer_ >> bitCount_) & 1;
+}
+
+int JpegBitReader::bits(int count) {
+    int value = 0;
+    for (int i = 0; i < count; ++i)
+        value = value << 1 | bit();
+    return value;
+}
+
+int JpegBitReader::signedBits(int size) {
+    if (size <= 0 || size > 16)
+        return 0;
+    const int value = bits(size);
+    return value < 1 << (size - 1) ? value - ((1 << size) - 1) : value;
+}
+
+int JpegBitReader::decode(const HuffmanTable& table) {
+    int code = 0;
+    for (int length = 1; length <= 16; ++length) {
+        code = code << 1 | bit();
+        if (code <= table.maxCode[length]) {
+            const int index = code + table.offset[length];
+            return index >= 0 && index < static_cast<int>(table.values.size())
+                       ? table.values[static_cast<std::size_t>(index)]
+                       : 0;
+        }
+    }
+    return 0;
+}
+
+void JpegBitReader::restart() {
+    bitCount_ = 0;
+    if (pendingMarker_ < 0)
+        pendingMarker_ = nextMarker();
+    if (isRestart(pendingMarker_))
+        pendingMarker_ = -1;
+}
+
+bool JpegBitReader::dataEnded() const {
+    return pendingMarker_ >= 0 && !isRestart(pendingMarker_);
+}
+
+}  // namespace corkwallery
