@@ -80,6 +80,7 @@ void closeCard(std::unique_ptr<InfoCard>& card) {
 
 AppDelegate::AppDelegate() {
     connect(&pins_, &PinBoard::pinWindowCreated, this, &AppDelegate::pinWindowCreated);
+    connect(&pins_, &PinBoard::filesDropped, this, &AppDelegate::pinDroppedFilesLater);
     connect(&pins_, &PinBoard::windowManagerPlacesPins, this, [this] {
         //: A desktop notification's title, when a tiling window manager places the photos.
         notify(tr("Photos cannot be placed freely"),
@@ -135,6 +136,7 @@ void AppDelegate::setupStatusItem() {
     menu->addSeparator();
     add(tr("Quit Corkwallery"), &AppDelegate::quitClicked, QKeySequence(Qt::CTRL | Qt::Key_Q));
     statusItem_ = std::make_unique<StatusItem>(std::move(menu));
+    connect(statusItem_.get(), &StatusItem::filesDropped, this, &AppDelegate::pinDroppedFilesLater);
     // A panel often starts after the program (Start at Login), or goes: the welcome card names
     // whichever of tray icon and corner card there is now.
     connect(statusItem_.get(), &StatusItem::placementChanged, this, [this](bool inTray) {
@@ -147,11 +149,15 @@ void AppDelegate::setupStatusItem() {
 
 void AppDelegate::showWelcomePanel(bool inTray) {
     welcomePanel_ = InfoCard::welcome(inTray);
+    connect(welcomePanel_.get(), &DesktopWindow::filesDropped, this,
+            &AppDelegate::pinDroppedFilesLater);
     welcomePanel_->orderFront();
 }
 
 void AppDelegate::showHelpPanel() {
     helpPanel_ = InfoCard::help([this] { closeHelpPanel(); });
+    connect(helpPanel_.get(), &DesktopWindow::filesDropped, this,
+            &AppDelegate::pinDroppedFilesLater);
     helpPanel_->orderFront();
 }
 
@@ -181,14 +187,14 @@ void AppDelegate::addPhotoClicked() {
 }
 
 QString AppDelegate::pinPhotos(const std::vector<std::string>& files,
-                               const Translations* answerTexts) {
+                               const Translations* answerTexts, std::optional<QPointF> at) {
     // The answer in its start's language; the notifications in ours.
     const auto answerText = [answerTexts](const char* source) {
         return answerTexts != nullptr ? answerTexts->translate(kContext, source)
                                       : QCoreApplication::translate(kContext, source);
     };
     QString answer;
-    const auto outcomes = pins_.addPhotos(files);
+    const auto outcomes = pins_.addPhotos(files, at);
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::string& file = files[i];
         const QString shown = platform::files::toQt(platform::escaped(file));
@@ -222,6 +228,23 @@ QString AppDelegate::answerOtherStart(const std::vector<std::string>& files,
                            QT_TRANSLATE_NOOP("corkwallery::AppDelegate",
                                              "Corkwallery is running; its help card is on the "
                                              "desktop.\n"));
+}
+
+void AppDelegate::pinDroppedFiles(const DroppedFiles& dropped) {
+    platform::log("Dropped " + std::to_string(dropped.paths.size() + dropped.others.size()) +
+                  " item(s) at (" + platform::formatDouble(dropped.at.x()) + ", " +
+                  platform::formatDouble(dropped.at.y()) + ")");
+    for (const std::string& other : dropped.others) {
+        platform::log("  Refused " + other + ": not a file on this computer");
+        platform::log("ERROR: failed to load image from " + other);
+        notifyNotPinned(other, QCoreApplication::translate(
+                                   kContext, failureReason(PinBoard::Failure::NotAPicture)));
+    }
+    pinPhotos(dropped.paths, nullptr, dropped.at);
+}
+
+void AppDelegate::pinDroppedFilesLater(const DroppedFiles& dropped) {
+    QTimer::singleShot(0, this, [this, dropped] { pinDroppedFiles(dropped); });
 }
 
 void AppDelegate::removeAllPhotosClicked() {

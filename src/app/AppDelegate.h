@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,11 +36,16 @@ public:
     void showWelcomePanel(bool inTray);
     void showHelpPanel();
 
-    // Pins each file as "Add Photo" does, each further pinned one a cascade step from the main
-    // screen's centre; a file that cannot be pinned is named, with the reason, in a desktop
+    // Pins each file as "Add Photo" does, around `at` (screen points; by default the main
+    // screen's centre); a file that cannot be pinned is named, with the reason, in a desktop
     // notification. A line per file saying what happened, through `answerTexts` when given.
     QString pinPhotos(const std::vector<std::string>& files,
-                      const Translations* answerTexts = nullptr);
+                      const Translations* answerTexts = nullptr,
+                      std::optional<QPointF> at = std::nullopt);
+    // Files dropped on a pin or a card: the line "Dropped <n> item(s) at (<x>, <y>)", then each
+    // URL that is no file on this computer refused as no picture is, the files pinned around the
+    // drop point.
+    void pinDroppedFiles(const DroppedFiles& dropped);
     // A later start of the program handed these files over (to pin) or none (to show the help
     // card, so that the user sees where Corkwallery is). What to print for that start, in the
     // first of its `languages` the program has.
@@ -75,6 +81,8 @@ private:
     // message itself (an X11 tray's balloon); without either the log line is all.
     void notifyNotPinned(const std::string& file, const QString& reason);
     void notify(const QString& title, const QString& body);
+    // Pinned once the drop is over, so that its source is not kept waiting.
+    void pinDroppedFilesLater(const DroppedFiles& dropped);
 
     PinBoard pins_;
     std::unique_ptr<StatusItem> statusItem_;

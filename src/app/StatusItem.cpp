@@ -154,6 +154,7 @@ void StatusItem::showCard() {
         pin->setPixmap(DesktopCard::symbolPicture("pin.fill", 18, SymbolArt::Weight::Regular,
                                                   Qt::white, frame.size(),
                                                   card_->devicePixelRatioF()));
+        connect(card_.get(), &DesktopWindow::filesDropped, this, &StatusItem::filesDropped);
         // The menu hangs below the card; Qt keeps it on the screen.
         connect(card_.get(), &DesktopCard::clicked, this, [this] {
             openMenu(

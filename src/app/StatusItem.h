@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+#include "desktop/DroppedFiles.h"
+
 class QIcon;
 class QMenu;
 class QSystemTrayIcon;
@@ -61,6 +63,8 @@ public:
 signals:
     // The icon went into a tray, or the card took its place.
     void placementChanged(bool inTray);
+    // Files were dropped on the corner card.
+    void filesDropped(const corkwallery::DroppedFiles& dropped);
 
 protected:
     // Runs the open menu's shortcuts: Qt matches a menu's shortcuts only in a menu bar, and the

@@ -2,6 +2,7 @@
 
 #include <QBackingStore>
 #include <QCloseEvent>
+#include <QMimeData>
 #include <QTimer>
 #include <QWindow>
 
@@ -30,6 +31,7 @@ DesktopWindow::DesktopWindow(const QRectF& frame, double margin)
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
+    setAcceptDrops(true);
     auto& compositor = platform::CompositorWatch::instance();
     compositing_ = compositor.isCompositing();
     connect(&compositor, &platform::CompositorWatch::compositingChanged, this,
@@ -180,6 +182,36 @@ void DesktopWindow::closeEvent(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
+}
+
+// A source told that its files were moved would delete them.
+bool DesktopWindow::acceptDrag(QDropEvent* event) {
+    const Qt::DropActions possible = event->possibleActions();
+    const Qt::DropAction action = possible.testFlag(Qt::CopyAction)   ? Qt::CopyAction
+                                  : possible.testFlag(Qt::LinkAction) ? Qt::LinkAction
+                                                                      : Qt::IgnoreAction;
+    if (action == Qt::IgnoreAction || !event->mimeData()->hasUrls()) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(action);
+    event->accept();
+    return true;
+}
+
+void DesktopWindow::dragEnterEvent(QDragEnterEvent* event) {
+    acceptDrag(event);
+}
+
+void DesktopWindow::dragMoveEvent(QDragMoveEvent* event) {
+    acceptDrag(event);
+}
+
+void DesktopWindow::dropEvent(QDropEvent* event) {
+    if (!acceptDrag(event))
+        return;
+    emit filesDropped(DroppedFiles::from(*event->mimeData(),
+                                         platform::screen::fromQt(mapToGlobal(event->position()))));
 }
 
 }  // namespace corkwallery

@@ -4,6 +4,8 @@
 #include <QRegion>
 #include <QWidget>
 
+#include "desktop/DroppedFiles.h"
+
 namespace corkwallery {
 
 // A window that stands on the desktop, as pins and cards do: borderless and translucent, below
@@ -11,7 +13,8 @@ namespace corkwallery {
 // closed only by its owner. Its frame is kept in screen points (y up); the native window is a
 // rounded copy of it with a drawing margin around. It follows the compositor: with one, what it
 // draws is blended; without one, the window is cut to visibleShape(). It takes clicks only inside
-// inputShape().
+// inputShape(), and drags that carry URLs (files from a file manager or a browser), which it
+// copies, never moves, and hands on by filesDropped.
 class DesktopWindow : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +33,10 @@ public:
 
 public slots:
     void setCompositing(bool compositing);
+
+signals:
+    // URLs were dropped on the window.
+    void filesDropped(const corkwallery::DroppedFiles& dropped);
 
 protected:
     // Where the window takes clicks, in widget coordinates: all of it unless told otherwise.
@@ -57,8 +64,14 @@ protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    // Accepts a drag of URLs, as a copy (or a link, where the source offers no copy); refuses any
+    // other. Whether it was accepted.
+    static bool acceptDrag(QDropEvent* event);
     // Screens settled (a new scale, a monitor): the window goes to its frame again and, when the
     // pixel ratio changed, is drawn and shaped again at the new one.
     void screensSettled();

@@ -4,7 +4,6 @@
 #include <QRandomGenerator>
 #include <QScreen>
 #include <algorithm>
-#include <cstdint>
 #include <utility>
 
 #include "decode/DecodeQueue.h"
@@ -16,6 +15,7 @@
 #include "pins/PinPlacement.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
+#include "platform/Random.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/Utf8.h"
 #include "store/AppFolders.h"
@@ -35,17 +35,6 @@ std::string point(QPointF p) {
 double mainScreenScale() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr && screen->devicePixelRatio() > 0 ? screen->devicePixelRatio() : 1.0;
-}
-
-// Uniform over the closed interval [a, b]: step k of 2^53 steps, the last one b itself, since
-// a + (b - a) may round away from b.
-double uniformDouble(double a, double b) {
-    constexpr std::uint64_t kSteps = std::uint64_t{1} << 53;
-    const std::uint64_t k = QRandomGenerator::system()->bounded(quint64{kSteps + 1});
-    if (k == kSteps)
-        return b;
-    const double value = a + (b - a) * (static_cast<double>(k) / static_cast<double>(kSteps));
-    return std::clamp(value, std::min(a, b), std::max(a, b));
 }
 
 // A file refused before it was decoded says why; one that was tried and failed says nothing more.
@@ -127,6 +116,7 @@ void PinBoard::createPinWindow(Pin& pin) {
         log("The window manager places pin windows itself \u2014 their saved places are kept");
         emit windowManagerPlacesPins();
     });
+    connect(window.get(), &DesktopWindow::filesDropped, this, &PinBoard::filesDropped);
     connect(window.get(), &PinWindow::movedByWindowManager, this, [listed] {
         const QPointF center = listed->window->center();
         listed->record.centerX = center.x();
@@ -239,7 +229,7 @@ void PinBoard::restorePinnedPhotos() {
 }
 
 std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
-    const std::vector<std::string>& paths) {
+    const std::vector<std::string>& paths, std::optional<QPointF> at) {
     DecodeQueue decoding;
     for (const std::string& path : paths) {
         // Decoded only as finely as the new pin shows it: its size comes from the header.
@@ -251,10 +241,23 @@ std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
                 path, PhotoDecoder::longerSideToDecode(baseSize(QSizeF(natural.value())), scale));
         });
     }
+    // The pins are laid out together, so every photo is decoded before the first is pinned.
+    std::vector<DecodeQueue::Result> images;
+    std::vector<QSizeF> sizes;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (const auto& image = images.emplace_back(decoding.takeNext()))
+            sizes.push_back(baseSize(image.value().naturalSize));
+    }
+    const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
+    const QPointF middle = at.value_or(screen.center());
+    const std::vector<QPointF> centers = PinPlacement::sideBySide(
+        middle, sizes,
+        PinPlacement::areaHolding(middle, platform::screen::availableAreas(), screen));
     std::vector<std::optional<Failure>> outcomes;
-    std::size_t pinned = 0;
-    for (const std::string& path : paths) {
-        auto image = decoding.takeNext();
+    std::size_t placed = 0;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
+        auto& image = images[i];
         if (!image) {
             logRefusal(image.error());
             log("ERROR: failed to load image from " + path);
@@ -266,16 +269,15 @@ std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
             continue;
         }
         logUnusableProfile(image.value(), path);
+        // A photo whose copy fails leaves its place empty.
+        const QPointF center = centers[placed];
+        const QSizeF size = sizes[placed++];
         const auto storedFilename = PhotoCopies::copyImageToContainer(path);
         if (!storedFilename) {
             log("ERROR: failed to copy image \u2014 photo will not persist");
             outcomes.emplace_back(Failure::CopyFailed);
             continue;
         }
-        const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
-        const QPointF center =
-            pinned == 0 ? screen.center() : PinPlacement::cascaded(screen.center(), pinned);
-        const QSizeF size = baseSize(image.value().naturalSize);
         auto& pin = pins_.emplace_back(std::make_unique<Pin>());
         pin->record = {
             .storedFilename = *storedFilename,
@@ -284,14 +286,13 @@ std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
             .centerY = center.y(),
             .baseWidth = size.width(),
             .baseHeight = size.height(),
-            .rotationAngle = uniformDouble(-kMaximumTilt, kMaximumTilt),
+            .rotationAngle = platform::random::uniformDouble(-kMaximumTilt, kMaximumTilt),
             .pinColorName = pinColorNames.at(
                 QRandomGenerator::system()->bounded(static_cast<quint32>(pinColorNames.size()))),
             .isLocked = false,
         };
         pin->photo = std::move(image).value();
         createPinWindow(*pin);
-        ++pinned;
         outcomes.emplace_back(std::nullopt);
     }
     return outcomes;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/DroppedFiles.h"
 #include "platform/Result.h"
 #include "store/PinnedPhotoState.h"
 #include "store/StateStore.h"
@@ -52,10 +53,12 @@ public:
 
     // Pins each file as "Add Photo" does: decoded at the pin's size (several at once, on worker
     // threads), copied into the images folder, a random tilt within ±8° and one of the four
-    // colours, its longer side 300 points. The first pinned is centred on the main screen, each
-    // later one a cascade step down and right. Lines, copies and windows follow the files' order.
-    // Per file: none when pinned, or why not (after its log lines).
-    std::vector<std::optional<Failure>> addPhotos(const std::vector<std::string>& paths);
+    // colours, its longer side 300 points. One photo is centred at `at` (screen points), by
+    // default the main screen's centre; several stand side by side around it (see
+    // PinPlacement::sideBySide). Lines, copies and windows follow the files' order. Per file: none
+    // when pinned, or why not (after its log lines).
+    std::vector<std::optional<Failure>> addPhotos(const std::vector<std::string>& paths,
+                                                  std::optional<QPointF> at = std::nullopt);
     bool addPhoto(const std::string& path) { return !addPhotos({path}).front(); }
 
     // Removes the pin whose window shows `view`: closes and unlists the window, saves, and only
@@ -87,6 +90,8 @@ signals:
     // run, after the line "The window manager places pin windows itself — their saved places
     // are kept".
     void windowManagerPlacesPins();
+    // Files were dropped on a pin.
+    void filesDropped(const corkwallery::DroppedFiles& dropped);
 
 private:
     // Builds the pin's window centred on the main screen, fits it to the tilted photo, moves its

@@ -1,6 +1,7 @@
 #include "pins/PinPlacement.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace corkwallery::PinPlacement {
 
@@ -24,6 +25,72 @@ bool showsEnough(const QRectF& frame, const QRectF& screen) {
 // Along one axis: inside [low, high] when it fits, else starting at `fallback`.
 double placed(double origin, double length, double low, double high, double fallback) {
     return length <= high - low ? std::clamp(origin, low, high - length) : fallback;
+}
+
+// `count` photos in `rows` rows, the earlier rows one longer where they do not divide evenly.
+std::vector<std::size_t> rowLengths(std::size_t count, std::size_t rows) {
+    std::vector<std::size_t> lengths(rows, count / rows);
+    for (std::size_t i = 0; i < count % rows; ++i)
+        ++lengths[i];
+    return lengths;
+}
+
+// Photos one after another along one axis: where each starts, and how far they reach together.
+struct Run {
+    std::vector<double> starts;
+    double extent = 0;
+};
+
+// Each photo `squeeze` times its length and the gap after the one before, yet never closer than
+// a visible piece (or its whole length and the gap, when that is less).
+Run run(const std::vector<double>& lengths, double squeeze) {
+    Run r;
+    double at = 0;
+    for (const double length : lengths) {
+        r.starts.push_back(at);
+        r.extent = std::max(r.extent, at + length);
+        at += std::max((length + kGap) * squeeze, std::min(kSmallestVisiblePart, length + kGap));
+    }
+    return r;
+}
+
+// The squeeze, at most 1, that makes a run of `lengths` reach no further than `room`.
+double squeezeToFit(const std::vector<double>& lengths, double room) {
+    if (lengths.size() < 2)
+        return 1;
+    double steps = 0;
+    for (std::size_t i = 0; i + 1 < lengths.size(); ++i)
+        steps += lengths[i] + kGap;
+    return std::clamp((room - lengths.back()) / steps, 0.0, 1.0);
+}
+
+// The photos' widths row by row, and each row's height.
+struct Rows {
+    std::vector<std::vector<double>> widths;
+    std::vector<double> heights;
+};
+
+Rows rows(const std::vector<QSizeF>& sizes, const std::vector<std::size_t>& lengths) {
+    Rows r;
+    std::size_t next = 0;
+    for (const std::size_t length : lengths) {
+        auto& widths = r.widths.emplace_back();
+        double height = 0;
+        for (std::size_t end = next + length; next < end; ++next) {
+            widths.push_back(sizes[next].width());
+            height = std::max(height, sizes[next].height());
+        }
+        r.heights.push_back(height);
+    }
+    return r;
+}
+
+// How many times `area` the rows' block is, unsqueezed, along its tighter axis.
+double crowding(const Rows& r, const QRectF& area) {
+    double width = 0;
+    for (const auto& widths : r.widths)
+        width = std::max(width, run(widths, 1).extent);
+    return std::max(width / area.width(), run(r.heights, 1).extent / area.height());
 }
 
 }  // namespace
@@ -51,10 +118,57 @@ std::optional<QRectF> broughtOnScreen(const QRectF& frame, const QList<QRectF>& 
     return best;
 }
 
-QPointF cascaded(QPointF centre, std::size_t step) {
-    const double along =
-        30.0 * static_cast<double>(step % 10) + 6.0 * static_cast<double>(step / 10 % 5);
-    return {centre.x() + along, centre.y() - along};
+std::vector<QPointF> sideBySide(QPointF centre, const std::vector<QSizeF>& sizes,
+                                const QRectF& area) {
+    if (sizes.size() < 2)
+        return std::vector<QPointF>(sizes.size(), centre);
+    // The number of rows that leaves the block least crowded; the fewest on a tie.
+    Rows chosen;
+    double least = std::numeric_limits<double>::infinity();
+    for (std::size_t count = 1; count <= sizes.size(); ++count) {
+        Rows candidate = rows(sizes, rowLengths(sizes.size(), count));
+        const double crowded = crowding(candidate, area);
+        if (chosen.heights.empty() || crowded < least) {
+            chosen = std::move(candidate);
+            least = crowded;
+        }
+    }
+    // Every row squeezed alike, so that columns stay even; each row centred in the block.
+    double squeeze = 1;
+    for (const auto& widths : chosen.widths)
+        squeeze = std::min(squeeze, squeezeToFit(widths, area.width()));
+    std::vector<Run> across;
+    double width = 0;
+    for (const auto& widths : chosen.widths) {
+        width = std::max(width, across.emplace_back(run(widths, squeeze)).extent);
+    }
+    const Run down = run(chosen.heights, squeezeToFit(chosen.heights, area.height()));
+    const double height = down.extent;
+    const double left = placed(centre.x() - width * 0.5, width, area.x(), maxX(area),
+                               area.center().x() - width * 0.5);
+    const double top = placed(centre.y() - height * 0.5, height, area.y(), maxY(area),
+                              area.center().y() - height * 0.5) +
+                       height;
+    std::vector<QPointF> centres;
+    std::size_t next = 0;
+    for (std::size_t row = 0; row < across.size(); ++row) {
+        const double rowLeft = left + (width - across[row].extent) * 0.5;
+        for (const double start : across[row].starts) {
+            const QSizeF& size = sizes[next++];
+            centres.emplace_back(rowLeft + start + size.width() * 0.5,
+                                 top - down.starts[row] - size.height() * 0.5);
+        }
+    }
+    return centres;
+}
+
+QRectF areaHolding(QPointF point, const QList<QRectF>& screens, const QRectF& fallback) {
+    for (const QRectF& screen : screens) {
+        if (point.x() >= screen.x() && point.x() < maxX(screen) && point.y() >= screen.y() &&
+            point.y() < maxY(screen))
+            return screen;
+    }
+    return screens.isEmpty() ? fallback : screens.front();
 }
 
 }  // namespace corkwallery::PinPlacement

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QUrl>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -76,6 +77,18 @@ QString toQt(const std::string& path) {
 
 std::string fromQt(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+// QUrl keeps escapes that decode to no UTF-8 as they are in its encoded form.
+std::optional<std::string> fromFileUrl(const QUrl& url) {
+    if (!url.isValid() || url.scheme() != QLatin1String("file") ||
+        !(url.host().isEmpty() || url.host() == QLatin1String("localhost")))
+        return std::nullopt;
+    const QByteArray path =
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (path.isEmpty() || path.contains('\0'))
+        return std::nullopt;
+    return path.toStdString();
 }
 
 Result<std::unique_ptr<QFile>> openRegularFile(const std::string& path) {

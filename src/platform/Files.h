@@ -4,12 +4,14 @@
 #include <QString>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/Result.h"
 
 class QFile;
+class QUrl;
 
 // The file operations whose soundness matters: reading only regular files and never blocking on
 // a FIFO or device, atomic and durable writes through temporary files of our own, and moving a
@@ -21,6 +23,9 @@ namespace corkwallery::platform::files {
 // encodeName), never through a text conversion that would replace bytes that are not UTF-8.
 QString toQt(const std::string& path);
 std::string fromQt(const QString& path);
+// The path of a file:// URL on this computer (no host, or "localhost"), its percent escapes
+// decoded to the bytes they stand for, so names that are not UTF-8 survive; none for any other.
+std::optional<std::string> fromFileUrl(const QUrl& url);
 
 // Opens a regular file for reading without ever blocking: a FIFO, a device, a socket or a folder
 // at the path is refused (NotRegularFile, "<path>: not a regular file"). The file is ready for

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QPointer>
 #include <QProcess>
 #include <QSettings>
@@ -18,8 +19,13 @@
 #include <random>
 
 #include "app/AppDelegate.h"
+#include "app/DesktopCard.h"
 #include "desktop/PinWindow.h"
+#include "pins/PinPlacement.h"
 #include "platform/InstanceLock.h"
+#include "platform/Utf8.h"
+#include "support/CapturedLog.h"
+#include "support/Polling.h"
 #include "support/SavedPins.h"
 #include "support/TemporaryHome.h"
 
@@ -163,6 +169,109 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
         EXPECT_TRUE(step != "Remove Photo on the first"s || saved.at(0).originalPath == picked);
         EXPECT_EQ(std::tuple(app.delegate.helpPanel() != nullptr, quit.size(), menu->isVisible()),
                   std::tuple(help, quits, std::string_view(step) == "Ctrl+Shift+Q"));
+    }
+}
+
+// What a file manager's drag carries: URLs, one a line, the names' bytes percent-encoded.
+std::unique_ptr<QMimeData> uriList(const std::vector<std::string>& items) {
+    QByteArray list;
+    for (const std::string& item : items) {
+        list += item.starts_with('/')
+                    ? "file://" + QByteArray::fromStdString(item).toPercentEncoding("/")
+                    : QByteArray::fromStdString(item);
+        list += "\r\n";
+    }
+    auto data = std::make_unique<QMimeData>();
+    data->setData("text/uri-list", list);
+    return data;
+}
+
+// Files dropped on a pin, the welcome card or the corner card are pinned where they fall, side by
+// side when several; a text file and a web address are refused with the usual lines. A drag of no
+// URLs, or that would move the files, is refused before the drop.
+TEST(app, DroppedFilesArePinnedWhereTheyFall) {
+    enum Target { OnPin, OnWelcome, OnCorner };
+    for (const Target target : {OnPin, OnWelcome, OnCorner}) {
+        SCOPED_TRACE(target);
+        App app(target == OnPin, target == OnPin);
+        const auto pins = app.delegate.pins().pinWindows();
+        DesktopWindow* const windows[] = {pins.empty() ? nullptr : pins[0],
+                                          app.delegate.welcomePanel(),
+                                          app.delegate.statusItem()->fallbackCard()};
+        DesktopWindow* window = windows[target];
+        ASSERT_NE(window, nullptr);
+        const auto folder = app.root() / "Downloads";
+        const std::string odd = (folder / "caf\xe9 au lait.png").string();  // not UTF-8
+        const std::string plain = (folder / "plain.jpg").string();
+        const std::string text = (folder / "notes.png").string();
+        testing::files::writePicture(folder / "odd.png", 60, 40);
+        std::filesystem::rename(folder / "odd.png", odd);
+        testing::files::writePicture(plain, 60, 40);
+        testing::files::writeBytes(text, "not a picture");
+
+        const std::vector<std::string> photos =
+            target == OnWelcome ? std::vector{plain} : std::vector{odd, plain};
+        for (const auto& [items, actions, taken] : {
+                 std::tuple{photos, Qt::CopyAction | Qt::MoveAction, Qt::CopyAction},
+                 {photos, Qt::LinkAction | Qt::MoveAction, Qt::LinkAction},
+                 {photos, Qt::MoveAction, Qt::IgnoreAction},
+                 {std::vector<std::string>{}, Qt::CopyAction, Qt::IgnoreAction},  // text only
+             }) {
+            auto data = items.empty() ? std::make_unique<QMimeData>() : uriList(items);
+            if (items.empty())
+                data->setText("just text");
+            QDragEnterEvent enter(QPoint(4, 4), actions, data.get(), Qt::LeftButton, {});
+            QApplication::sendEvent(window, &enter);
+            EXPECT_EQ(enter.isAccepted() ? enter.dropAction() : Qt::IgnoreAction, taken);
+        }
+
+        std::vector<std::string> items = photos;
+        if (target == OnPin)
+            items.insert(items.begin() + 1, {text, "https://example.org/cat.png"});
+        const auto data = uriList(items);
+        const QPointF where(window->width() / 2.0, window->height() / 2.0);
+        const QPointF at = window->frame().center();
+        QDropEvent drop(where, Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton, {});
+        const std::size_t before = app.delegate.pins().pinWindows().size();
+        testing::CapturedLog log;
+        QApplication::sendEvent(window, &drop);
+        EXPECT_TRUE(drop.isAccepted());
+        EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+        ASSERT_TRUE(testing::waitUntil(
+            [&] { return app.delegate.pins().pinWindows().size() == before + photos.size(); }));
+        const auto lines = log.lines();
+        const auto logged = [&](const std::string& line) {
+            return std::find(lines.begin(), lines.end(), "[Corkwallery] " + line) != lines.end();
+        };
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [&](const std::string& line) {
+                                    return line.starts_with("[Corkwallery] Dropped " +
+                                                            std::to_string(items.size()) +
+                                                            " item(s) at (");
+                                }),
+                  1);
+        EXPECT_EQ(logged("ERROR: failed to load image from " + text), target == OnPin);
+        EXPECT_EQ(logged("ERROR: failed to load image from https://example.org/cat.png"),
+                  target == OnPin);
+
+        const auto saved = testing::savedPins();
+        ASSERT_EQ(saved.size(), before + photos.size());
+        std::vector<QPointF> centres;
+        for (std::size_t i = 0; i < photos.size(); ++i) {
+            const PinnedPhotoState& pinned = saved[before + i];
+            EXPECT_EQ(pinned.originalPath, platform::utf8::repaired(photos[i]));
+            centres.emplace_back(pinned.centerX, pinned.centerY);
+        }
+        if (photos.size() == 1) {
+            EXPECT_NEAR(centres[0].x(), at.x(), 1);
+            EXPECT_NEAR(centres[0].y(), at.y(), 1);
+        } else {  // 300 x 200 each, side by side, on the screen
+            EXPECT_NEAR(centres[1].x() - centres[0].x(), 300 + PinPlacement::kGap, 1e-9);
+            EXPECT_TRUE(target != OnPin || std::abs(centres[0].y() - at.y()) <= 1);
+            EXPECT_EQ(centres[0].y(), centres[1].y());
+            EXPECT_GE(centres[0].x() - 150, 0);
+            EXPECT_LE(centres[1].x() + 150, 1440);
+        }
     }
 }
 

@@ -97,7 +97,7 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
     EXPECT_EQ(std::tuple(atLaunch[0].originalPath, atLaunch[1].originalPath,
                          atLaunch[1].centerX - atLaunch[0].centerX,
                          atLaunch[1].centerY - atLaunch[0].centerY),
-              std::tuple(path("a.png"), path("b.jpg"), 30.0, -30.0));  // down and right
+              std::tuple(path("a.png"), path("b.jpg"), 332.0, 0.0));  // side by side
 
     // A later start exits 0 and prints the running copy's answer, in the start's own language,
     // after its own log line; the running copy's notifications stay German.

@@ -1,0 +1,99 @@
+#include "pins/PinPlacement.h"
+
+#include <gtest/gtest.h>
+
+#include <QRectF>
+#include <algorithm>
+
+// Several photos placed at once, on a small screen (a panel at the bottom) and a large one, from
+// the middle and from near a corner: one stands exactly where it was put; more stand side by side,
+// inside the screen, apart where the screen has room, none hidden by those placed after it.
+namespace corkwallery {
+namespace {
+
+QRectF frameAt(QPointF centre, QSizeF size) {
+    return {centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(),
+            size.height()};
+}
+
+bool inside(const QRectF& frame, const QRectF& area) {
+    constexpr double e = 1e-9;
+    return frame.left() >= area.left() - e && frame.right() <= area.right() + e &&
+           frame.top() >= area.top() - e && frame.bottom() <= area.bottom() + e;
+}
+
+// Points of `frame`, every 2 points, that no later frame covers, as an area in square points.
+double uncoveredArea(const std::vector<QRectF>& frames, std::size_t i) {
+    double area = 0;
+    for (double x = frames[i].left() + 1; x < frames[i].right(); x += 2) {
+        for (double y = frames[i].top() + 1; y < frames[i].bottom(); y += 2) {
+            if (std::none_of(frames.begin() + static_cast<std::ptrdiff_t>(i) + 1, frames.end(),
+                             [&](const QRectF& later) { return later.contains(x, y); }))
+                area += 4;
+        }
+    }
+    return area;
+}
+
+TEST(PinPlacement, SeveralPhotosStandSideBySideNoneHidden) {
+    // Landscape, portrait, square and panorama photos at the pins' size.
+    const std::vector<QSizeF> mixed{{300, 200}, {225, 300}, {300, 300}, {300, 100},
+                                    {300, 169}, {200, 300}, {300, 225}, {240, 300}};
+    struct Screen {
+        const char* name;
+        QRectF area;
+        bool roomForAll;  // for all eight, apart
+    };
+    for (const auto& [name, area, roomForAll] :
+         {Screen{"small", QRectF(0, 32, 800, 568), false},
+          Screen{"large", QRectF(-200, 0, 2560, 1400), true}}) {
+        for (const QPointF from : {area.center(), area.topLeft() + QPointF(40, 60)}) {
+            for (std::size_t count = 1; count <= mixed.size(); ++count) {
+                SCOPED_TRACE(::testing::Message() << name << " from (" << from.x() << ", "
+                                                  << from.y() << "), " << count << " photos");
+                const std::vector<QSizeF> sizes(mixed.begin(), mixed.begin() + count);
+                const auto centres = PinPlacement::sideBySide(from, sizes, area);
+                ASSERT_EQ(centres.size(), count);
+                EXPECT_EQ(PinPlacement::sideBySide(from, sizes, area), centres);
+                if (count == 1) {
+                    EXPECT_EQ(centres[0], from);  // exactly, even near the corner
+                    continue;
+                }
+                std::vector<QRectF> frames;
+                QRectF block;
+                for (std::size_t i = 0; i < count; ++i) {
+                    frames.push_back(frameAt(centres[i], sizes[i]));
+                    block = block.isNull() ? frames.back() : block.united(frames.back());
+                }
+                bool apart = true;
+                for (std::size_t i = 0; i < count; ++i) {
+                    EXPECT_TRUE(inside(frames[i], area)) << i;
+                    EXPECT_GE(uncoveredArea(frames, i),
+                              std::min(40 * 40.0, sizes[i].width() * sizes[i].height() / 2))
+                        << i;
+                    for (std::size_t j = i + 1; j < count; ++j)
+                        apart = apart && !frames[i].intersects(frames[j]);
+                }
+                // Two always fit side by side; all eight on the large screen.
+                EXPECT_TRUE(apart || !(roomForAll || count == 2));
+                // Around the point they were put at, where the screen lets them.
+                if (from == area.center()) {
+                    EXPECT_NEAR(block.center().x(), from.x(), 1e-9);
+                    EXPECT_NEAR(block.center().y(), from.y(), 1e-9);
+                }
+            }
+        }
+    }
+}
+
+TEST(PinPlacement, AreaHoldingAPointIsItsScreensElseTheFirst) {
+    const QList<QRectF> screens{{0, 0, 1440, 900}, {1440, 100, 1920, 1080}};
+    const QRectF none(0, 0, 1440, 900);
+    EXPECT_EQ(PinPlacement::areaHolding({2000, 500}, screens, none), screens[1]);
+    EXPECT_EQ(PinPlacement::areaHolding({1439.5, 0}, screens, none), screens[0]);
+    EXPECT_EQ(PinPlacement::areaHolding({1500, 50}, screens, none), screens[0]);  // in a gap
+    EXPECT_EQ(PinPlacement::areaHolding({5, 5}, {}, QRectF(1, 2, 3, 4)), QRectF(1, 2, 3, 4));
+}
+
+}  // namespace
+}  // namespace corkwallery
