@@ -74,6 +74,7 @@ struct Header {
     QByteArray format;
     bool animated = false;
     bool hasProfile = false;
+    bool srgbGamma = false;
     qint64 tgaBytes = 0;  // of a TGA's file, held while it is decoded
     QSize upright() const {
         return transformation.testFlag(QImageIOHandler::TransformationRotate90)
@@ -107,7 +108,8 @@ Result<Header> readHeader(QImageReader& reader, const std::string& path,
                                     ? EmbeddedMetadata::transformation(metadata.orientation)
                                     : reader.transformation();
     return Result<Header>::success({stored, transformation, bits > 0 ? (bits + 7) / 8 : 4, format,
-                                    reader.supportsAnimation(), metadata.hasProfile});
+                                    reader.supportsAnimation(), metadata.hasProfile,
+                                    metadata.srgbGamma});
 }
 
 // A TGA is read by TgaDecoder, not by Qt's reader, which takes only uncompressed true colour with
@@ -294,6 +296,9 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
         if (plan.scaled.isValid() && jpeg && reader.supportsOption(QImageIOHandler::ScaledSize))
             reader.setScaledSize(plan.scaled);
         pixels = reader.read();
+        // Qt takes a PNG gamma of about 1/2.2 for a pure power curve; it stands for sRGB.
+        if (header.srgbGamma && !pixels.isNull())
+            pixels.setColorSpace(QColorSpace::SRgb);
         // Qt's readers drop a profile they cannot use without a word.
         if (header.hasProfile && !pixels.isNull() && !pixels.colorSpace().isValid())
             ColourProfile::markUnusable(pixels);
