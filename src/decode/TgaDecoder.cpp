@@ -22,7 +22,8 @@ bool byteAlpha(int bits, bool grey) {
 }
 
 // One stored colour, little-endian: grey (8), grey and alpha (16, greyscale), five bits a channel
-// and an attribute bit (15, 16), BGR (24), BGRA (32). `alpha`: the alpha channel or bit is used.
+// (rounded down to 8, as ImageMagick does) and an attribute bit (15, 16), BGR (24), BGRA (32).
+// `alpha`: the alpha channel or bit is used.
 QRgb colourAt(const uchar* p, int bits, bool grey, bool alpha) {
     if (grey)
         return qRgba(p[0], p[0], p[0], bits == 16 && alpha ? p[1] : 255);
