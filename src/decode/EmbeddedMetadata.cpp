@@ -10,7 +10,7 @@ namespace {
 // More chunks than any real file has: a file of tiny chunks is not walked for long.
 constexpr int kMostChunks = 4096;
 // EXIF holds its orientation in the first directory, near its start.
-constexpr qint64 kMostExifBytes = 64 * 1024;
+constexpr qint64 kMostExifBytes = qint64{64} * 1024;
 constexpr quint16 kOrientationTag = 0x0112;
 constexpr quint16 kIccProfileTag = 0x8773;
 
@@ -62,11 +62,34 @@ quint16 firstDirectoryShort(QIODevice& device, quint16 tag, bool& found) {
     return 0;
 }
 
-// PNG chunks: eXIf holds EXIF; iCCP a profile. Walked to the end, as eXIf may follow the data.
+// sRGB's white point and primaries as a PNG's cHRM states them (x, y in 100000ths), and how far
+// each may stray, as libpng allows, to still count as sRGB.
+constexpr quint32 kSrgbChromaticities[8] = {31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000};
+constexpr quint32 kChromaticityTolerance = 1000;
+// Gammas (in 100000ths) taken for sRGB's 1/2.2.
+constexpr quint32 kLeastSrgbGamma = 45000;
+constexpr quint32 kMostSrgbGamma = 46000;
+
+bool srgbChromaticities(const QByteArray& chrm) {
+    if (chrm.size() != 32)
+        return false;
+    for (int i = 0; i < 8; ++i) {
+        const quint32 value = bigEndian32(chrm.constData() + qsizetype{4} * i);
+        const quint32 srgb = kSrgbChromaticities[i];
+        if ((value > srgb ? value - srgb : srgb - value) > kChromaticityTolerance)
+            return false;
+    }
+    return true;
+}
+
+// PNG chunks: eXIf holds EXIF; iCCP a profile; gAMA and cHRM a colour space. Walked to
+// the end, as eXIf may follow the data.
 Metadata readPng(QIODevice& device) {
     Metadata metadata;
     if (!device.seek(8))
         return metadata;
+    std::optional<quint32> gamma;
+    bool srgbPrimaries = true;
     for (int chunk = 0; chunk < kMostChunks; ++chunk) {
         const auto head = readExactly(device, 8);
         if (!head)
@@ -82,9 +105,19 @@ Metadata readPng(QIODevice& device) {
             if (const auto exif = readExactly(device, length))
                 metadata.orientation = exifOrientation(*exif);
         }
+        if (type == "gAMA" && length == 4) {
+            if (const auto value = readExactly(device, 4))
+                gamma = bigEndian32(value->constData());
+        }
+        if (type == "cHRM") {
+            const auto value = length == 32 ? readExactly(device, 32) : std::nullopt;
+            srgbPrimaries = value && srgbChromaticities(*value);
+        }
         if (!device.seek(next))
             break;
     }
+    metadata.srgbGamma = gamma && *gamma >= kLeastSrgbGamma && *gamma <= kMostSrgbGamma &&
+                         srgbPrimaries && !metadata.hasProfile;
     return metadata;
 }
 

@@ -16,6 +16,7 @@
 #include "decode/JpegDcDecoder.h"
 #include "decode/PreviewCache.h"
 #include "decode/ScaledWebp.h"
+#include "decode/TgaDecoder.h"
 #include "platform/Files.h"
 
 namespace corkwallery::PhotoDecoder {
@@ -47,11 +48,14 @@ Result<std::unique_ptr<QFile>> open(const std::string& path) {
     return file;
 }
 
+QByteArray suffixOf(const std::string& path) {
+    return QFileInfo(platform::files::toQt(path)).suffix().toLower().toLatin1();
+}
+
 // The reader for a file: of the format its name's suffix gives when that reader accepts the
-// content, else of the format the content shows. A TGA has no signature: read by content, the ICO
-// reader claims it.
+// content, else of the format the content shows, as a format without a signature goes by name.
 std::unique_ptr<QImageReader> readerFor(QFile& file, const std::string& path) {
-    const QByteArray suffix = QFileInfo(platform::files::toQt(path)).suffix().toLower().toLatin1();
+    const QByteArray suffix = suffixOf(path);
     if (!suffix.isEmpty() && QImageReader::supportedImageFormats().contains(suffix)) {
         auto hinted = std::make_unique<QImageReader>(&file, suffix);
         if (hinted->canRead())
@@ -70,6 +74,8 @@ struct Header {
     QByteArray format;
     bool animated = false;
     bool hasProfile = false;
+    bool srgbGamma = false;
+    qint64 tgaBytes = 0;  // of a TGA's file, held while it is decoded
     QSize upright() const {
         return transformation.testFlag(QImageIOHandler::TransformationRotate90)
                    ? stored.transposed()
@@ -102,10 +108,29 @@ Result<Header> readHeader(QImageReader& reader, const std::string& path,
                                     ? EmbeddedMetadata::transformation(metadata.orientation)
                                     : reader.transformation();
     return Result<Header>::success({stored, transformation, bits > 0 ? (bits + 7) / 8 : 4, format,
-                                    reader.supportsAnimation(), metadata.hasProfile});
+                                    reader.supportsAnimation(), metadata.hasProfile,
+                                    metadata.srgbGamma});
 }
 
-// The file's reader past its header, and what the header tells; the file is read from its start.
+// A TGA is read by TgaDecoder, not by Qt's reader, which takes only uncompressed true colour with
+// a footer. TGA has no signature: a file is taken by its name, or, when no reader of Qt's claims
+// it, by a header that holds up field by field.
+std::optional<Header> tgaHeader(QFile& file, bool named) {
+    if (!file.seek(0))
+        return std::nullopt;
+    const QByteArray head = file.peek(TgaDecoder::kHeaderBytes);
+    const TgaDecoder tga(head, file.size());
+    if (named ? !tga.isValid() : !tga.isPlausible())
+        return std::nullopt;
+    Header header;
+    header.stored = tga.size();
+    header.format = "tga";
+    header.tgaBytes = tga.mostBytesRead();
+    return header;
+}
+
+// The file's reader past its header (none for a TGA), and what the header tells; the file is read
+// from its start.
 struct Opened {
     std::unique_ptr<QImageReader> reader;
     Header header;
@@ -115,8 +140,18 @@ Result<Opened> readHeader(QFile& file, const std::string& path) {
     const auto metadata = EmbeddedMetadata::read(file);
     if (!file.seek(0))
         return Result<Opened>::failure(failed(Error::Kind::Io));
+    const QByteArray suffix = suffixOf(path);
+    const bool namedTga = suffix == "tga" || suffix == "icb" || suffix == "vda" || suffix == "vst";
+    if (const auto tga = namedTga ? tgaHeader(file, true) : std::nullopt)
+        return Result<Opened>::success({nullptr, *tga});
+    if (!file.seek(0))
+        return Result<Opened>::failure(failed(Error::Kind::Io));
     auto reader = readerFor(file, path);
     auto header = readHeader(*reader, path, metadata);
+    if (!header && !namedTga && header.error().message.empty()) {
+        if (const auto tga = tgaHeader(file, false))
+            return Result<Opened>::success({nullptr, *tga});
+    }
     if (!header)
         return Result<Opened>::failure(header.error());
     return Result<Opened>::success({std::move(reader), std::move(header).value()});
@@ -132,7 +167,7 @@ qint64 area(QSize size) {
 
 // How a picture is decoded, and the most that allocates.
 struct Plan {
-    enum class Way { Reader, JpegDc, Webp } way = Way::Reader;
+    enum class Way { Reader, JpegDc, Webp, Tga } way = Way::Reader;
     QSize scaled;  // in stored pixels; invalid for every pixel
     qint64 bytes = 0;
 };
@@ -159,6 +194,9 @@ Plan planFor(const Header& header, const std::optional<JpegFrame>& jpeg, qint64 
     } else if (header.format == "webp" && !header.animated && plan.scaled.isValid()) {
         plan.way = Plan::Way::Webp;
         plan.bytes = fileBytes + output;
+    } else if (header.format == "tga") {
+        plan.way = Plan::Way::Tga;
+        plan.bytes = header.tgaBytes + area(stored) * 4 + output;
     } else if (jpeg) {
         // libjpeg scales by M/8 while it decodes; at most the power of two at or above it.
         const int denominator = factor <= 0.125 ? 8 : factor <= 0.25 ? 4 : factor <= 0.5 ? 2 : 1;
@@ -232,7 +270,6 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
     const auto read = readHeader(*file, path);
     if (!read)
         return Result<Photo>::failure(read.error());
-    QImageReader& reader = *read.value().reader;
     const Header& header = read.value().header;
     if (header.format != "jpeg")
         jpeg.reset();
@@ -254,12 +291,19 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
     } else if (plan.way == Plan::Way::Webp) {
         if (file->seek(0))
             pixels = ScaledWebp::decode(file->readAll(), plan.scaled);
+    } else if (plan.way == Plan::Way::Tga) {
+        const QByteArray bytes = file->seek(0) ? file->read(header.tgaBytes) : QByteArray();
+        pixels = TgaDecoder(bytes, file->size()).decode(bytes);
     } else {
+        QImageReader& reader = *read.value().reader;
         // A JPEG scales through libjpeg's DCT scaling. Other formats are read whole and scaled
         // here: Qt 6.4's PNG reader scales a 1-bit palette to noise and squares 16-bit alpha.
         if (plan.scaled.isValid() && jpeg && reader.supportsOption(QImageIOHandler::ScaledSize))
             reader.setScaledSize(plan.scaled);
         pixels = reader.read();
+        // Qt takes a PNG gamma of about 1/2.2 for a pure power curve; it stands for sRGB.
+        if (header.srgbGamma && !pixels.isNull())
+            pixels.setColorSpace(QColorSpace::SRgb);
         // Qt's readers drop a profile they cannot use without a word.
         if (header.hasProfile && !pixels.isNull() && !pixels.colorSpace().isValid())
             ColourProfile::markUnusable(pixels);

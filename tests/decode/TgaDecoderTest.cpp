@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "decode/PhotoDecoder.h"
+#include "decode/TgaDecoder.h"
+#include "support/TemporaryHome.h"
+#include "support/TestFiles.h"
+
+// TGAs that ImageMagick writes, and a few written here, against ImageMagick's own decode of each.
+namespace corkwallery {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::files::readBytes;
+using testing::files::writeBytes;
+
+void run(const std::string& command) {
+    ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
+}
+
+QImage decoded(const std::string& bytes) {
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return TgaDecoder(view, view.size()).decode(view);
+}
+
+// Pixels of `image` that differ from ImageMagick's decode of `tga` in any channel, alpha included.
+// ImageMagick reports the stored origin as an orientation rather than turning the pixels: it is
+// applied here. (Its writer marks pixels stored from the top as stored from the bottom, so what it
+// writes shows upside down, here as in its own oriented decode.)
+int differingPixels(const QImage& image, const fs::path& tga) {
+    const fs::path rgba = tga.string() + ".rgba";
+    run("convert " + tga.string() + " -auto-orient -depth 8 rgba:" + rgba.string());
+    const std::string expected = readBytes(rgba);
+    EXPECT_EQ(qsizetype(expected.size()), qsizetype{image.width()} * image.height() * 4);
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    int differing = 0;
+    for (int y = 0; y < argb.height(); ++y) {
+        for (int x = 0; x < argb.width(); ++x) {
+            const auto at = static_cast<size_t>((y * argb.width() + x) * 4);
+            const auto* e = reinterpret_cast<const unsigned char*>(expected.data() + at);
+            if (at + 4 > expected.size() || argb.pixel(x, y) != qRgba(e[0], e[1], e[2], e[3]))
+                ++differing;
+        }
+    }
+    return differing;
+}
+
+// Every kind ImageMagick writes (plain and run-length, true colour, palette, grey, 16 bits, alpha,
+// all four origins) and, written here, packets that run past a row's end and a colour map of
+// 32-bit entries that starts at index 2: no pixel differs, alpha included.
+TEST(TgaDecoder, DecodesAsImageMagickDoes) {
+    const testing::TemporaryHome home;
+    const fs::path folder = home.root();
+    const std::string colour = (folder / "colour.png").string(),
+                      alpha = (folder / "alpha.png").string();
+    // Noise for raw packets, a flat band for runs, an odd size.
+    run("convert -size 37x23 plasma:fractal -fill 'rgb(10,200,30)' -draw 'rectangle 0,5 36,9' " +
+        colour);
+    run("convert " + colour + " \\( -size 37x23 gradient: \\) -alpha off -compose copy_opacity " +
+        "-composite " + alpha);
+    const struct {
+        const std::string& source;
+        const char* options;
+    } cases[] = {{colour, ""},
+                 {colour, "-compress RLE"},
+                 {colour, "-type Palette"},
+                 {colour, "-type Palette -compress RLE"},
+                 {colour, "-type Grayscale"},
+                 {colour, "-type Grayscale -compress RLE"},
+                 {colour, "-define tga:image-origin=TopLeft"},
+                 {colour, "-define tga:image-origin=TopRight -compress RLE"},
+                 {colour, "-define tga:image-origin=BottomRight"},
+                 {colour, "-depth 5"},
+                 {alpha, ""},
+                 {alpha, "-compress RLE -define tga:image-origin=TopLeft"},
+                 {alpha, "-depth 5"}};
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source + " " + c.options);
+        const fs::path tga = folder / ("im" + std::to_string(n++) + ".tga");
+        run("convert " + c.source + " " + c.options + " " + tga.string());
+        const QImage image = decoded(readBytes(tga));
+        ASSERT_EQ(image.size(), QSize(37, 23));
+        EXPECT_EQ(differingPixels(image, tga), 0);
+    }
+    // 3 x 2 from the top left: a run of 5 pixels over both rows, then a raw packet of one.
+    const std::string header = std::string("\0\0\x0a", 3) + std::string(9, '\0');
+    const std::string runs = header + std::string("\3\0\2\0\x18\x20", 6) + "\x84\x10\x80\xf0" +
+                             std::string("\0\x01\x02\x03", 4);
+    // 2 x 2 from the bottom left, indices 2 to 4 into BGRA entries, with 8 alpha bits.
+    const std::string mapped = std::string("\0\1\1\2\0\3\0\x20\0\0\0\0\2\0\2\0\x08\x08", 18) +
+                               std::string("\xff\0\0\xff\0\xff\0\x80\0\0\xff\0", 12) +
+                               std::string("\2\3\4\2", 4);
+    for (const auto& [name, bytes] :
+         {std::pair{"runs.tga", runs}, std::pair{"mapped.tga", mapped}}) {
+        SCOPED_TRACE(name);
+        writeBytes(folder / name, bytes);
+        const QImage image = decoded(bytes);
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(differingPixels(image, folder / name), 0);
+    }
+}
+
+// Through PhotoDecoder: a TGA by its name (read by content, the ICO reader claims it) or, named
+// otherwise, by its header alone. A truncated one keeps the rows its data reaches, the rest black;
+// a damaged header is no picture.
+TEST(TgaDecoder, PinsByNameAndKeepsWhatATruncatedFileHolds) {
+    const testing::TemporaryHome home;
+    const fs::path folder = home.root();
+    const fs::path tga = folder / "a.tga", unnamed = folder / "a.picture";
+    run("convert -size 40x30 plasma:fractal " + tga.string());
+    run("convert " + tga.string() + " -compress RLE tga:" + unnamed.string());
+    const std::string bytes = readBytes(tga);
+    const QImage whole = decoded(bytes);
+    for (const fs::path& path : {tga, unnamed}) {
+        SCOPED_TRACE(path.filename().string());
+        EXPECT_EQ(PhotoDecoder::naturalSize(path).value(), QSize(40, 30));
+        const auto photo = PhotoDecoder::decode(path, 0);
+        ASSERT_TRUE(photo);
+        EXPECT_EQ(photo.value().pixels.convertToFormat(QImage::Format_RGB32), whole);
+        EXPECT_EQ(PhotoDecoder::decode(path, 20).value().pixels.size(), QSize(20, 15));
+    }
+
+    // Stored from the bottom: ten whole rows and part of the eleventh.
+    const QImage cut = decoded(bytes.substr(0, 18 + (10 * 40 + 7) * 3));
+    ASSERT_EQ(cut.size(), QSize(40, 30));
+    EXPECT_EQ(cut.copy(0, 20, 40, 10), whole.copy(0, 20, 40, 10));
+    EXPECT_EQ(cut.copy(0, 19, 7, 1), whole.copy(0, 19, 7, 1));
+    EXPECT_EQ(cut.pixel(7, 19), qRgb(0, 0, 0));
+    EXPECT_EQ(cut.pixel(39, 0), qRgb(0, 0, 0));
+
+    std::string unknownType = bytes;
+    unknownType[2] = 7;
+    for (const std::string& damaged : {bytes.substr(0, 17), bytes.substr(0, 18), unknownType}) {
+        writeBytes(tga, damaged);
+        EXPECT_FALSE(PhotoDecoder::naturalSize(tga)) << damaged.size();
+        EXPECT_FALSE(PhotoDecoder::decode(tga, 0)) << damaged.size();
+    }
+}
+
+}  // namespace
+}  // namespace corkwallery
