@@ -11,6 +11,7 @@
 
 #include "decode/DecodeBudget.h"
 #include "decode/JpegDcDecoder.h"
+#include "decode/LibraryDecoder.h"
 #include "decode/PreviewCache.h"
 #include "decode/ScaledWebp.h"
 #include "platform/Files.h"
@@ -153,6 +154,33 @@ Photo reduced(Photo photo, int longerSide) {
     return photo;
 }
 
+Error tooLarge(const std::string& path, QSize natural) {
+    return {Error::Kind::TooLarge, path + ": too large to decode (" +
+                                       std::to_string(natural.width()) + " x " +
+                                       std::to_string(natural.height()) + " pixels)"};
+}
+
+// Shown as sRGB: the colours the file's profile states, not its raw numbers.
+Photo shown(QImage pixels, QSize natural, int longerSide) {
+    if (pixels.colorSpace().isValid() && pixels.colorSpace() != QColorSpace::SRgb)
+        pixels.convertToColorSpace(QColorSpace::SRgb);
+    return reduced(Photo{std::move(pixels), QSizeF(natural)}, longerSide);
+}
+
+// A picture Qt has no reader for, through its own library, upright and scaled as it decodes.
+Result<Photo> decodeThrough(LibraryDecoder& decoder, const std::string& path, int longerSide,
+                            int leastSide) {
+    if (!decoder.readHeader())
+        return Result<Photo>::failure(failed());
+    const auto reservation = budget().reserve(decoder.decodeBytes(longerSide, leastSide));
+    if (!reservation)
+        return Result<Photo>::failure(tooLarge(path, decoder.size()));
+    QImage pixels = decoder.decode(longerSide, leastSide);
+    if (pixels.isNull())
+        return Result<Photo>::failure(failed());
+    return Result<Photo>::success(shown(std::move(pixels), decoder.size(), longerSide));
+}
+
 // At most about `longerSide` pixels on the longer side, and at least `leastSide`.
 Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSide) {
     prepareDecoders();
@@ -160,6 +188,8 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
     if (!opened)
         return Result<Photo>::failure(opened.error());
     QFile* file = opened.value().get();
+    if (const auto library = LibraryDecoder::forFile(*file))
+        return decodeThrough(*library, path, longerSide, leastSide);
     auto jpeg = JpegDcDecoder(*file).readFrame();
     if (!file->seek(0))
         return Result<Photo>::failure(failed(Error::Kind::Io));
@@ -172,13 +202,8 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
         jpeg.reset();
     const Plan plan = planFor(header, jpeg, file->size(), longerSide, leastSide);
     const auto reservation = budget().reserve(plan.bytes);
-    if (!reservation) {
-        const QSize natural = header.upright();
-        return Result<Photo>::failure(Error::Kind::TooLarge,
-                                      path + ": too large to decode (" +
-                                          std::to_string(natural.width()) + " x " +
-                                          std::to_string(natural.height()) + " pixels)");
-    }
+    if (!reservation)
+        return Result<Photo>::failure(tooLarge(path, header.upright()));
     // Scaled in stored pixels, then turned upright: the turn is left until the picture is small.
     QImage pixels;
     if (plan.way == Plan::Way::JpegDc) {
@@ -199,11 +224,8 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
     if (pixels.isNull() || pixels.width() <= 0 || pixels.height() <= 0)
         return Result<Photo>::failure(failed());
     pixels = turned(std::move(pixels), header.transformation);
-    // Shown as sRGB: the colours the file's profile states, not its raw numbers.
-    if (pixels.colorSpace().isValid() && pixels.colorSpace() != QColorSpace::SRgb)
-        pixels.convertToColorSpace(QColorSpace::SRgb);
     const QSize natural = header.stored.isValid() ? header.upright() : pixels.size();
-    return Result<Photo>::success(reduced(Photo{std::move(pixels), QSizeF(natural)}, longerSide));
+    return Result<Photo>::success(shown(std::move(pixels), natural, longerSide));
 }
 
 }  // namespace
@@ -225,6 +247,11 @@ Result<QSize> naturalSize(const std::string& path) {
     const auto file = open(path);
     if (!file)
         return Result<QSize>::failure(file.error());
+    if (const auto library = LibraryDecoder::forFile(*file.value())) {
+        if (!library->readHeader())
+            return Result<QSize>::failure(failed());
+        return Result<QSize>::success(library->size());
+    }
     QImageReader reader(file.value().get());
     reader.setAutoTransform(true);
     const auto header = readHeader(reader, path);
@@ -237,6 +264,16 @@ Result<QSize> naturalSize(const std::string& path) {
 
 Result<Photo> decode(const std::string& path, int longerSide) {
     return decodeBetween(path, longerSide, longerSide);
+}
+
+QList<QByteArray> supportedMimeTypes() {
+    QList<QByteArray> types = LibraryDecoder::mimeTypes();
+    for (const QByteArray& type : QImageReader::supportedMimeTypes()) {
+        if (!type.startsWith("image/svg") && !types.contains(type))
+            types.append(type);
+    }
+    std::sort(types.begin(), types.end());
+    return types;
 }
 
 int longerSideToDecode(QSizeF points, double scale) {
