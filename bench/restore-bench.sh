@@ -2,7 +2,8 @@
 # Black-box launch benchmark. Temporary data folders hold: no pins; 21 pins whose copies are
 # 6000 x 4000 JPEGs (half of them progressive) and one 4096 x 4096 WebP; one 200-megapixel
 # baseline JPEG (16320 x 12240); one hostile copy each, a 9000 x 9000 progressive JPEG and a
-# 7000 x 7000 GIF. The program starts on the offscreen platform; the time to the last line that
+# 7000 x 7000 GIF; one 12-megapixel HEIC (4032 x 3024, with a 320 x 240 thumbnail, as phones write
+# it) and one 12-megapixel JPEG with a Display P3 profile. The program starts on the offscreen platform; the time to the last line that
 # ends a record ("Window restored successfully" or "ERROR: failed to load image") and the peak
 # memory (/usr/bin/time -v) are measured cold (no previews) and warm, the 21 pins with one
 # decoding worker (the process pinned to one core with taskset) and with all cores, beside
@@ -16,9 +17,12 @@ before=${BEFORE:-}
 runs=${RUNS:-5}
 data="$root/build/bench/restore-photos"  # generated once, kept between runs
 large="$root/build/bench/large-photos"   # likewise
+modern="$root/build/bench/phone-photos"  # likewise
 make_large_jpeg="$root/build/bench/make_large_jpeg"
+make_p3_profile="$root/build/bench/make_p3_profile"
 
-for tool in convert cjpeg djpeg cwebp dwebp taskset nproc /usr/bin/time "$make_large_jpeg"; do
+for tool in convert cjpeg djpeg cwebp dwebp heif-enc taskset nproc /usr/bin/time "$make_large_jpeg" \
+  "$make_p3_profile"; do
   command -v "$tool" >/dev/null || { echo "restore-bench: $tool is missing" >&2; exit 1; }
 done
 [[ -z "$before" || -x "$before" ]] || { echo "restore-bench: $before is no program" >&2; exit 1; }
@@ -52,8 +56,22 @@ make_large_photos() {
     "$tmp/hostile.gif"
   mv "$tmp" "$large"
 }
+# What phones write: HEIC, and JPEG in Display P3.
+make_phone_photos() {
+  local tmp="$modern.tmp"
+  rm -rf "$tmp" && mkdir -p "$tmp"
+  convert -seed 4 -size 504x378 plasma:fractal -resize '4032x3024!' -attenuate 0.4 \
+    +noise Gaussian PNG24:"$tmp/base.png"  # 8 bits, as phones write HEIC
+  heif-enc -q 80 -t 320 "$tmp/base.png" -o "$tmp/camera-12mp.heic" >/dev/null
+  "$make_p3_profile" "$tmp/p3.icc"
+  convert "$tmp/base.png" -profile "$tmp/p3.icc" -quality 90 -sampling-factor 2x2 \
+    "$tmp/camera-p3.jpg"
+  rm -f "$tmp/base.png" "$tmp/p3.icc"
+  mv "$tmp" "$modern"
+}
 [[ -f "$data/square.webp" ]] || { echo "restore-bench: generating photos (once)"; make_photos; }
 [[ -f "$large/hostile.gif" ]] || { echo "restore-bench: generating large photos (once)"; make_large_photos; }
+[[ -f "$modern/camera-p3.jpg" ]] || { echo "restore-bench: generating phone photos (once)"; make_phone_photos; }
 
 # The data folders live in memory (BENCH_TMPDIR overrides): every restored pin rewrites the state
 # file and forces it to disk, and disk latency on a shared machine would drown the image figures.
@@ -90,6 +108,8 @@ setup_home "$work/camera" "$large/camera-200mp.jpg"
 setup_home "$work/adding"
 setup_home "$work/progressive" "$large/hostile-progressive.jpg"
 setup_home "$work/gif" "$large/hostile.gif"
+setup_home "$work/heic" "$modern/camera-12mp.heic"
+setup_home "$work/p3" "$modern/camera-p3.jpg"
 pin_count=$(ls "$work/pins/data/Corkwallery/images" | wc -l)
 cores=$(nproc)
 one_core=$(taskset -cp $$ | sed 's/.*: //; s/[-,].*//')
@@ -165,6 +185,10 @@ cases=(
   "200 MP JPEG added (chosen to shown)|adding|add:$large/camera-200mp.jpg|cold|all"
   "9000x9000 progressive JPEG|progressive|1|cold|all"
   "7000x7000 GIF|gif|1|cold|all"
+  "12 MP HEIC cold|heic|1|cold|all"
+  "12 MP HEIC warm|heic|1|warm|all"
+  "12 MP Display P3 JPEG cold|p3|1|cold|all"
+  "12 MP Display P3 JPEG warm|p3|1|warm|all"
 )
 programs=("$bin")
 [[ -n "$before" ]] && programs+=("$before")
@@ -220,12 +244,15 @@ for p in "${!programs[@]}"; do
   awk -v e="${ms[$p,0]}" -v em="${mb[$p,0]}" -v cn="${ms[$p,3]}" -v cm="${mb[$p,3]}" \
     -v wn="${ms[$p,4]}" -v bc="${ms[$p,7]}" -v bm="${mb[$p,7]}" -v pc="${ms[$p,8]}" \
     -v pm="${mb[$p,8]}" -v gc="${ms[$p,9]}" -v gm="${mb[$p,9]}" -v f="$floor" -v n="$pin_count" \
-    -v bo="${outcome[$p,7]}" -v po="${outcome[$p,8]}" -v go="${outcome[$p,9]}" 'BEGIN {
+    -v bo="${outcome[$p,7]}" -v po="${outcome[$p,8]}" -v go="${outcome[$p,9]}" \
+    -v hc="${ms[$p,10]}" -v hm="${mb[$p,10]}" -v hw="${ms[$p,11]}" -v ho="${outcome[$p,10]}" 'BEGIN {
     printf "  cold, all cores / (empty + floor)   %8.2f     (<= 0.7)\n", cn / (e + f)
     printf "  warm beyond empty, per pin          %8.1f ms  (<= 15)\n", (wn - e) / n
     printf "  cold memory beyond empty            %8.1f MB  (<= 80)\n", cm - em
     printf "  200 MP %-7s beyond empty         %8.1f ms  (<= 1500) %6.1f MB (<= 150)\n", bo, bc - e, bm - em
     printf "  progressive %-7s beyond empty    %8.1f ms  (<= 1000) %6.1f MB (<= 200)\n", po, pc - e, pm - em
     printf "  GIF %-7s beyond empty            %8.1f ms  (<= 1000) %6.1f MB (<= 200)\n", go, gc - e, gm - em
+    printf "  HEIC %-7s cold beyond empty      %8.1f ms  (<= 1500) %6.1f MB (<= 200)\n", ho, hc - e, hm - em
+    printf "  HEIC warm beyond empty              %8.1f ms  (<= 50)\n", hw - e
   }'
 done

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fuzzes the state-file reader with libFuzzer for FUZZ_SECONDS (default 60), then the progressive
-# JPEG's DC decoder as long, then the colour-profile path (ICC profiles, and the PNG, WebP, JPEG and
-# TIFF containers walked for orientation and profiles) as long, then the TGA decoder as long. New inputs collect in build-fuzz/corpus and build-fuzz/jpeg-corpus
-# (seeded from fuzz/corpus and a few progressive JPEGs made here); an input that breaks the state
+# JPEG's DC decoder, the colour-profile path (ICC profiles, and the PNG, WebP, JPEG and TIFF
+# containers walked for orientation and profiles), the TGA decoder, the HEIF/AVIF decoder and the
+# JPEG XL decoder as long each. New inputs collect in build-fuzz/<name>-corpus folders (seeded
+# from fuzz/corpus and small pictures made here); an input that breaks the state
 # file reader is saved under fuzz/crashes/, which `make test` replays, so commit it with its fix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,3 +39,20 @@ done
 "$root/build-fuzz/tga_fuzzer" "$root/build-fuzz/tga-corpus" \
   -max_total_time="${FUZZ_SECONDS:-60}" -max_len=65536 -print_final_stats=1 \
   -artifact_prefix="$root/build-fuzz/tga-crash-"
+mkdir -p "$root/build-fuzz/heif-corpus" "$root/build-fuzz/jxl-corpus"
+seeds="$root/build-fuzz/seeds"
+mkdir -p "$seeds"
+convert -size 64x48 plasma:fractal -profile /usr/share/color/icc/colord/AdobeRGB1998.icc \
+  PNG24:"$seeds/seed.png"
+convert -size 64x48 plasma:fractal -alpha set -channel A -evaluate set 50% PNG32:"$seeds/alpha.png"
+heif-enc -q 50 -t 16 "$seeds/seed.png" -o "$root/build-fuzz/heif-corpus/seed.heic" >/dev/null
+heif-enc -q 50 "$seeds/alpha.png" -o "$root/build-fuzz/heif-corpus/alpha.heic" >/dev/null
+avifenc -s 10 --irot 1 --cicp 12/13/6 "$seeds/seed.png" "$root/build-fuzz/heif-corpus/seed.avif" \
+  >/dev/null
+cjxl "$seeds/seed.png" "$root/build-fuzz/jxl-corpus/seed.jxl" 2>/dev/null
+cjxl -d 0 "$seeds/alpha.png" "$root/build-fuzz/jxl-corpus/alpha.jxl" 2>/dev/null
+for format in heif jxl; do
+  "$root/build-fuzz/${format}_fuzzer" "$root/build-fuzz/$format-corpus" \
+    -max_total_time="${FUZZ_SECONDS:-60}" -max_len=65536 -rss_limit_mb=4096 -print_final_stats=1 \
+    -artifact_prefix="$root/build-fuzz/$format-crash-"
+done

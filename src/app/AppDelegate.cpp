@@ -1,13 +1,14 @@
 #include "app/AppDelegate.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMenu>
 #include <QMimeDatabase>
 #include <QSettings>
@@ -17,6 +18,7 @@
 
 #include "app/StartAtLogin.h"
 #include "app/Translations.h"
+#include "decode/PhotoDecoder.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
 
@@ -49,14 +51,11 @@ QSettings userDefaults() {
     return QSettings(QStringLiteral("Corkwallery"), QStringLiteral("Corkwallery"));
 }
 
-// One filter that lists every image type the decoder reads, by file name pattern. SVG is left
-// out: the decoder refuses it.
+// One filter that lists every image type the decoder reads, by file name pattern.
 QString imageNameFilter() {
     const QMimeDatabase database;
     QStringList patterns;
-    for (const QByteArray& name : QImageReader::supportedMimeTypes()) {
-        if (name.startsWith("image/svg"))
-            continue;
+    for (const QByteArray& name : PhotoDecoder::supportedMimeTypes()) {
         for (const QString& pattern :
              database.mimeTypeForName(QString::fromLatin1(name)).globPatterns()) {
             if (!patterns.contains(pattern))

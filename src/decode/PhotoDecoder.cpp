@@ -14,6 +14,7 @@
 #include "decode/DecodeBudget.h"
 #include "decode/EmbeddedMetadata.h"
 #include "decode/JpegDcDecoder.h"
+#include "decode/LibraryDecoder.h"
 #include "decode/PreviewCache.h"
 #include "decode/ScaledWebp.h"
 #include "decode/TgaDecoder.h"
@@ -252,6 +253,33 @@ Photo reduced(Photo photo, int longerSide) {
     return photo;
 }
 
+Error tooLarge(const std::string& path, QSize natural) {
+    return {Error::Kind::TooLarge, path + ": too large to decode (" +
+                                       std::to_string(natural.width()) + " x " +
+                                       std::to_string(natural.height()) + " pixels)"};
+}
+
+// The photo a decoder's pixels make, shown as a pin shows them and no larger than asked.
+Photo photoOf(QImage pixels, QSize natural, int longerSide) {
+    const bool unusableProfile = ColourProfile::isUnusable(pixels);
+    return reduced(Photo{shown(std::move(pixels), QSize()), QSizeF(natural), unusableProfile},
+                   longerSide);
+}
+
+// A picture Qt has no reader for, through its own library, upright and scaled as it decodes.
+Result<Photo> decodeThrough(LibraryDecoder& decoder, const std::string& path, int longerSide,
+                            int leastSide) {
+    if (!decoder.readHeader())
+        return Result<Photo>::failure(failed());
+    const auto reservation = budget().reserve(decoder.decodeBytes(longerSide, leastSide));
+    if (!reservation)
+        return Result<Photo>::failure(tooLarge(path, decoder.size()));
+    QImage pixels = decoder.decode(longerSide, leastSide);
+    if (pixels.isNull())
+        return Result<Photo>::failure(failed());
+    return Result<Photo>::success(photoOf(std::move(pixels), decoder.size(), longerSide));
+}
+
 // At most about `longerSide` pixels on the longer side, and at least `leastSide`.
 Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSide) {
     prepareDecoders();
@@ -259,6 +287,8 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
     if (!opened)
         return Result<Photo>::failure(opened.error());
     QFile* file = opened.value().get();
+    if (const auto library = LibraryDecoder::forFile(*file))
+        return decodeThrough(*library, path, longerSide, leastSide);
     JpegDcDecoder markers(*file);
     auto jpeg = markers.readFrame();
     // Each scan may cost libjpeg a pass over the whole picture, however few bytes it has.
@@ -275,13 +305,8 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
         jpeg.reset();
     const Plan plan = planFor(header, jpeg, file->size(), longerSide, leastSide);
     const auto reservation = budget().reserve(plan.bytes);
-    if (!reservation) {
-        const QSize natural = header.upright();
-        return Result<Photo>::failure(Error::Kind::TooLarge,
-                                      path + ": too large to decode (" +
-                                          std::to_string(natural.width()) + " x " +
-                                          std::to_string(natural.height()) + " pixels)");
-    }
+    if (!reservation)
+        return Result<Photo>::failure(tooLarge(path, header.upright()));
     // Scaled in stored pixels, then turned upright: the turn is left until the picture is small.
     QImage pixels;
     if (plan.way == Plan::Way::JpegDc) {
@@ -310,9 +335,9 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
     }
     if (pixels.isNull() || pixels.width() <= 0 || pixels.height() <= 0)
         return Result<Photo>::failure(failed());
-    const bool unusableProfile = ColourProfile::isUnusable(pixels);
     // Only the reader's pixels may be larger than planned; the others come at their size.
     const QSize size = plan.way == Plan::Way::Reader ? plan.scaled : QSize();
+    const bool unusableProfile = ColourProfile::isUnusable(pixels);
     pixels = turned(shown(std::move(pixels), size), header.transformation);
     const QSize natural = header.stored.isValid() ? header.upright() : pixels.size();
     return Result<Photo>::success(
@@ -338,6 +363,11 @@ Result<QSize> naturalSize(const std::string& path) {
     const auto file = open(path);
     if (!file)
         return Result<QSize>::failure(file.error());
+    if (const auto library = LibraryDecoder::forFile(*file.value())) {
+        if (!library->readHeader())
+            return Result<QSize>::failure(failed());
+        return Result<QSize>::success(library->size());
+    }
     const auto read = readHeader(*file.value(), path);
     if (!read)
         return Result<QSize>::failure(read.error());
@@ -353,6 +383,16 @@ Result<QSize> naturalSize(const std::string& path) {
 
 Result<Photo> decode(const std::string& path, int longerSide) {
     return decodeBetween(path, longerSide, longerSide);
+}
+
+QList<QByteArray> supportedMimeTypes() {
+    QList<QByteArray> types = LibraryDecoder::mimeTypes();
+    for (const QByteArray& type : QImageReader::supportedMimeTypes()) {
+        if (!type.startsWith("image/svg") && !types.contains(type))
+            types.append(type);
+    }
+    std::sort(types.begin(), types.end());
+    return types;
 }
 
 int longerSideToDecode(QSizeF points, double scale) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QSize>
 #include <QSizeF>
 #include <optional>
@@ -21,8 +23,9 @@ struct Photo {
 
 // Decoding photos: only regular files, opened without blocking; never SVG (an SVG can make the
 // reader open other files); EXIF orientation applied; colours converted to sRGB from the file's
-// profile; decoded only as finely as asked, a JPEG
-// through libjpeg's DCT scaling, a progressive one at an eighth from its DC coefficients alone.
+// profile; decoded only as finely as asked, a JPEG through libjpeg's DCT scaling, a progressive
+// one at an eighth from its DC coefficients alone; HEIF, AVIF and JPEG XL, which Qt cannot read,
+// told by their first bytes and decoded through libheif and libjxl.
 // What a decode will allocate is told from the header and reserved from a budget that decodes
 // running at the same time share (kDecodeBudget bytes); one that could never fit is refused
 // before anything is allocated. Safe to call from any thread: nothing here touches widgets.
@@ -51,6 +54,10 @@ Result<QSize> naturalSize(const std::string& path);
 
 // The photo with at most about `longerSide` pixels on its longer side (0: all of them).
 Result<Photo> decode(const std::string& path, int longerSide);
+
+// The MIME types of the pictures decode() reads, sorted: those of Qt's readers but SVG, and
+// HEIF, AVIF and JPEG XL.
+QList<QByteArray> supportedMimeTypes();
 
 // Pixels on the longer side to decode for a pin `points` large on a screen of `scale` device
 // pixels per point: enough for the lifted photo and small enlargements (x 1.25).

@@ -1,0 +1,256 @@
+#include "decode/HeifDecoder.h"
+
+#include <libheif/heif.h>
+
+#include <QColorSpace>
+#include <QIODevice>
+#include <QPointF>
+#include <algorithm>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "decode/ColourProfile.h"
+
+namespace corkwallery {
+
+namespace {
+
+// Wider or taller pictures are refused while the boxes are read: none would fit the budget.
+constexpr int kMaximumSide = 16384;
+
+void initialise() {
+    static std::once_flag once;
+    std::call_once(once, [] { heif_init(nullptr); });
+}
+
+// libheif reads the file through these, only the boxes and the coded data it needs.
+QIODevice& deviceOf(void* userdata) {
+    return *static_cast<QIODevice*>(userdata);
+}
+
+const heif_reader kReader = {
+    1,
+    [](void* userdata) -> int64_t { return deviceOf(userdata).pos(); },
+    [](void* data, size_t size, void* userdata) -> int {
+        const auto wanted = static_cast<qint64>(size);
+        return deviceOf(userdata).read(static_cast<char*>(data), wanted) == wanted ? 0 : 1;
+    },
+    [](int64_t position, void* userdata) -> int {
+        return deviceOf(userdata).seek(position) ? 0 : 1;
+    },
+    [](int64_t target, void* userdata) {
+        return target <= deviceOf(userdata).size() ? heif_reader_grow_status_size_reached
+                                                   : heif_reader_grow_status_size_beyond_eof;
+    },
+};
+
+qint64 area(QSize size) {
+    return qint64{size.width()} * size.height();
+}
+
+QSize sizeOf(const heif_image_handle* handle) {
+    return {heif_image_handle_get_width(handle), heif_image_handle_get_height(handle)};
+}
+
+// Bytes per pixel of a whole decode: the codec's planes and libheif's copy of them (three at
+// full resolution at most, two bytes each past 8 bits, and alpha), then interleaved RGBA.
+qint64 bytesPerPixel(const heif_image_handle* handle) {
+    const int bits = heif_image_handle_get_luma_bits_per_pixel(handle);
+    const int sample = bits > 8 ? 2 : 1;
+    const int planes = 3 + (heif_image_handle_has_alpha_channel(handle) ? 1 : 0);
+    return 2 * planes * sample + 4;
+}
+
+// The nclx transfer characteristics Qt knows. BT.709, BT.601 and BT.2020 are shown as sRGB, as
+// viewers do; PQ and HLG are not.
+std::optional<QColorSpace::TransferFunction> transferOf(heif_transfer_characteristics transfer,
+                                                        float& gamma) {
+    switch (transfer) {
+        case heif_transfer_characteristic_IEC_61966_2_1:
+        case heif_transfer_characteristic_ITU_R_BT_709_5:
+        case heif_transfer_characteristic_ITU_R_BT_601_6:
+        case heif_transfer_characteristic_ITU_R_BT_2020_2_10bit:
+        case heif_transfer_characteristic_ITU_R_BT_2020_2_12bit:
+        case heif_transfer_characteristic_unspecified:
+            return QColorSpace::TransferFunction::SRgb;
+        case heif_transfer_characteristic_linear:
+            return QColorSpace::TransferFunction::Linear;
+        case heif_transfer_characteristic_ITU_R_BT_470_6_System_M:
+            gamma = 2.2F;
+            return QColorSpace::TransferFunction::Gamma;
+        case heif_transfer_characteristic_ITU_R_BT_470_6_System_B_G:
+            gamma = 2.8F;
+            return QColorSpace::TransferFunction::Gamma;
+        default:
+            return std::nullopt;
+    }
+}
+
+// The colour space an nclx profile states; invalid for sRGB, unspecified or unknown ones, which
+// are shown as they are.
+QColorSpace nclxSpace(const heif_color_profile_nclx& nclx) {
+    float gamma = 0;
+    const auto transfer = transferOf(nclx.transfer_characteristics, gamma);
+    if (!transfer)
+        return {};
+    switch (nclx.color_primaries) {
+        case heif_color_primaries_unspecified:
+        case heif_color_primaries_ITU_R_BT_709_5:
+            if (*transfer == QColorSpace::TransferFunction::SRgb)
+                return {};
+            return QColorSpace(QColorSpace::Primaries::SRgb, *transfer, gamma);
+        case heif_color_primaries_SMPTE_EG_432_1:
+            return QColorSpace(QColorSpace::Primaries::DciP3D65, *transfer, gamma);
+        default:
+            return QColorSpace(QPointF(nclx.color_primary_white_x, nclx.color_primary_white_y),
+                               QPointF(nclx.color_primary_red_x, nclx.color_primary_red_y),
+                               QPointF(nclx.color_primary_green_x, nclx.color_primary_green_y),
+                               QPointF(nclx.color_primary_blue_x, nclx.color_primary_blue_y),
+                               *transfer, gamma);
+    }
+}
+
+// Tags `image` with the handle's ICC profile, or the colour space of its nclx profile.
+bool tagged(QImage& image, const heif_image_handle* handle) {
+    switch (heif_image_handle_get_color_profile_type(handle)) {
+        case heif_color_profile_type_prof:
+        case heif_color_profile_type_rICC: {
+            QByteArray icc(
+                static_cast<qsizetype>(heif_image_handle_get_raw_color_profile_size(handle)),
+                Qt::Uninitialized);
+            if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok)
+                return false;
+            ColourProfile::tag(image, icc);
+            return true;
+        }
+        case heif_color_profile_type_nclx: {
+            heif_color_profile_nclx* nclx = nullptr;
+            if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok)
+                return false;
+            const QColorSpace space = nclxSpace(*nclx);
+            heif_nclx_color_profile_free(nclx);
+            if (space.isValid())
+                image.setColorSpace(space);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+// Straight alpha made premultiplied where it lies, so that the picture scales without a copy.
+void premultiply(uchar* bits, QSize size, int stride) {
+    for (int y = 0; y < size.height(); ++y) {
+        uchar* pixel = bits + static_cast<qsizetype>(y) * stride;
+        for (int x = 0; x < size.width(); ++x, pixel += 4) {
+            const unsigned alpha = pixel[3];
+            for (int c = 0; c < 3; ++c)
+                pixel[c] = static_cast<uchar>((pixel[c] * alpha + 127) / 255);
+        }
+    }
+}
+
+}  // namespace
+
+void HeifDecoder::HandleRelease::operator()(const heif_image_handle* handle) const {
+    heif_image_handle_release(handle);
+}
+
+HeifDecoder::HeifDecoder(QIODevice& file) : file_(file) {}
+
+HeifDecoder::~HeifDecoder() = default;
+
+bool HeifDecoder::recognises(const QByteArray& start) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(start.constData());
+    const auto length = static_cast<int>(std::min<qsizetype>(start.size(), 64));
+    return length >= 12 && heif_check_filetype(bytes, length) != heif_filetype_no;
+}
+
+bool HeifDecoder::readHeader() {
+    initialise();
+    context_.reset(heif_context_alloc(), heif_context_free);
+    if (!context_ || !file_.seek(0))
+        return false;
+    heif_context_set_maximum_image_size_limit(context_.get(), kMaximumSide);
+    if (heif_context_read_from_reader(context_.get(), &kReader, &file_, nullptr).code !=
+        heif_error_Ok)
+        return false;
+    heif_image_handle* primary = nullptr;
+    if (heif_context_get_primary_image_handle(context_.get(), &primary).code != heif_error_Ok)
+        return false;
+    primary_.reset(primary);
+    return !size().isEmpty();
+}
+
+// The handle's size has irot applied already, so it is upright.
+QSize HeifDecoder::size() const {
+    return primary_ ? sizeOf(primary_.get()) : QSize();
+}
+
+HeifDecoder::Handle HeifDecoder::source(int leastSide) const {
+    const int count = heif_image_handle_get_number_of_thumbnails(primary_.get());
+    std::vector<heif_item_id> ids(static_cast<std::size_t>(std::max(count, 0)));
+    heif_image_handle_get_list_of_thumbnail_IDs(primary_.get(), ids.data(), count);
+    Handle best;
+    const qint64 whole = area(size());
+    for (const heif_item_id id : ids) {
+        heif_image_handle* thumbnail = nullptr;
+        if (heif_image_handle_get_thumbnail(primary_.get(), id, &thumbnail).code != heif_error_Ok)
+            continue;
+        Handle candidate(thumbnail);
+        const QSize held = sizeOf(thumbnail);
+        const qint64 pixels = area(held);
+        if (leastSide > 0 && std::max(held.width(), held.height()) >= leastSide && pixels < whole &&
+            (!best || pixels < area(sizeOf(best.get()))))
+            best = std::move(candidate);
+    }
+    if (best)
+        return best;
+    heif_image_handle* primary = nullptr;
+    heif_context_get_primary_image_handle(context_.get(), &primary);
+    return Handle(primary);
+}
+
+qint64 HeifDecoder::decodeBytes(int longerSide, int leastSide) const {
+    const Handle handle = source(leastSide);
+    if (!handle)
+        return 0;
+    const QSize held = sizeOf(handle.get());
+    return area(held) * bytesPerPixel(handle.get()) + area(fitted(held, longerSide)) * 4;
+}
+
+QImage HeifDecoder::decode(int longerSide, int leastSide) {
+    const Handle handle = source(leastSide);
+    if (!handle)
+        return {};
+    std::unique_ptr<heif_decoding_options, void (*)(heif_decoding_options*)> options(
+        heif_decoding_options_alloc(), heif_decoding_options_free);
+    options->convert_hdr_to_8bit = 1;
+    heif_image* decoded = nullptr;
+    if (heif_decode_image(handle.get(), &decoded, heif_colorspace_RGB, heif_chroma_interleaved_RGBA,
+                          options.get())
+            .code != heif_error_Ok)
+        return {};
+    // The pixels stay libheif's until the image that wraps them goes.
+    int stride = 0;
+    uchar* bits = heif_image_get_plane(decoded, heif_channel_interleaved, &stride);
+    const QSize size(heif_image_get_primary_width(decoded), heif_image_get_primary_height(decoded));
+    if (bits == nullptr || size.isEmpty()) {
+        heif_image_release(decoded);
+        return {};
+    }
+    const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
+    if (alpha && !heif_image_handle_is_premultiplied_alpha(handle.get()))
+        premultiply(bits, size, stride);
+    QImage image(
+        bits, size.width(), size.height(), stride,
+        alpha ? QImage::Format_RGBA8888_Premultiplied : QImage::Format_RGBX8888,
+        [](void* owner) { heif_image_release(static_cast<heif_image*>(owner)); }, decoded);
+    image = reduced(std::move(image), longerSide);
+    if (!tagged(image, handle.get()))
+        tagged(image, primary_.get());
+    return image;
+}
+
+}  // namespace corkwallery

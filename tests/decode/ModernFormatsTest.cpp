@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <QColorSpace>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTransform>
+#include <filesystem>
+
+#include "decode/PhotoDecoder.h"
+#include "decode/PreviewCache.h"
+#include "support/TemporaryHome.h"
+
+namespace corkwallery {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Four flat quarters: a pure green and three colours whose Adobe RGB and Display P3 values land
+// far (up to 30 levels) from the same numbers read as sRGB.
+constexpr char kPictures[] = R"(set -e
+icc=/usr/share/color/icc
+convert -size 640x480 'xc:rgb(0,255,0)' -fill 'rgb(200,100,50)' -draw 'rectangle 320,0 639,239' \
+  -fill 'rgb(40,60,200)' -draw 'rectangle 0,240 319,479' \
+  -fill 'rgb(230,200,30)' -draw 'rectangle 320,240 639,479' PNG24:plain.png
+convert plain.png -profile $icc/colord/AdobeRGB1998.icc PNG24:adobe.png
+convert adobe.png -profile $icc/sRGB.icc adobe-srgb.png
+convert plain.png -profile p3.icc -profile $icc/sRGB.icc p3-srgb.png
+convert -size 640x480 'xc:rgb(255,0,255)' PNG24:magenta.png
+convert -delay 10 plain.png magenta.png -loop 0 animated.gif
+if command -v heif-enc >/dev/null; then
+  heif-enc -q 95 adobe.png -o photo.heic
+  heif-enc -q 95 -t 200 adobe.png -o thumbnail.heic
+  heif-enc -q 95 adobe.png magenta.png -o several.heic
+  head -c 12000 photo.heic >truncated.heic
+fi
+if command -v avifenc >/dev/null; then
+  avifenc -s 8 --min 0 --max 10 --irot 1 adobe.png turned.avif >/dev/null
+  avifenc -s 8 --min 0 --max 10 --cicp 12/13/6 plain.png p3.avif >/dev/null
+fi
+if command -v cjxl >/dev/null; then
+  cjxl adobe.png photo.jxl 2>/dev/null
+  cjxl -d 0 adobe.png lossless.jxl 2>/dev/null
+  cjxl animated.gif animated.jxl 2>/dev/null
+  head -c 4000 photo.jxl >truncated.jxl
+fi
+)";
+
+// (heif-enc misreads palette PNGs, hence PNG24.)
+
+// The pictures, made once for the suite with the encoders' own tools, in a folder of their own.
+class ModernFormats : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder_ = fs::temp_directory_path() / "corkwallery-formats";
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        // Display P3 as an ICC profile, for lcms (through ImageMagick) to convert from.
+        QFile p3(QString::fromStdString(folder_ / "p3.icc"));
+        ASSERT_TRUE(p3.open(QIODevice::WriteOnly));
+        p3.write(QColorSpace(QColorSpace::DisplayP3).iccProfile());
+        p3.close();
+        QProcess shell;
+        shell.setWorkingDirectory(QString::fromStdString(folder_));
+        shell.start("sh", {"-c", kPictures});
+        ASSERT_TRUE(shell.waitForFinished(120000));
+        ASSERT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+    }
+    static void TearDownTestSuite() { fs::remove_all(folder_); }
+
+    static fs::path folder_;
+};
+fs::path ModernFormats::folder_;
+
+bool near(QRgb a, QRgb b, int tolerance) {
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+// Each format decodes upright at the size asked, its natural size from the header alone, with the
+// colours a colour-managed conversion (lcms) of the encoder's input gives, within the codec's
+// loss; several pictures give the primary or first; a damaged file fails cleanly; a preview is
+// made for the next launch.
+TEST_F(ModernFormats, DecodeUprightAtTheSizeAskedInTheirOwnColours) {
+    // Flat quarters coded lossily or at q95 stay this close; unmanaged, the worst quarter is off
+    // by about 30.
+    constexpr int kTolerance = 6;
+    struct {
+        const char* file;
+        const char* tool;       // that made it
+        const char* reference;  // what it shows, in sRGB; none for a damaged file
+        int quarterTurns;       // anticlockwise, from the reference to the upright picture
+        bool sized = true;      // whether the header tells the size
+    } const rows[] = {
+        {"photo.heic", "heif-enc", "adobe-srgb.png", 0},  // Adobe RGB ICC
+        {"thumbnail.heic", "heif-enc", "adobe-srgb.png", 0},
+        {"several.heic", "heif-enc", "adobe-srgb.png", 0},  // the first is the primary
+        {"turned.avif", "avifenc", "adobe-srgb.png", 1},    // irot
+        {"p3.avif", "avifenc", "p3-srgb.png", 0},           // Display P3 nclx
+        {"photo.jxl", "cjxl", "adobe-srgb.png", 0},         // XYB: written as sRGB
+        {"lossless.jxl", "cjxl", "adobe-srgb.png", 0},      // Adobe RGB pixels
+        {"animated.jxl", "cjxl", "plain.png", 0},           // its first frame
+        {"truncated.heic", "heif-enc", nullptr, 0, false},  // its data lies past the end
+        {"truncated.jxl", "cjxl", nullptr, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        if (QStandardPaths::findExecutable(row.tool).isEmpty()) {
+            std::cout << "skipped " << row.file << ": " << row.tool << " is missing\n";
+            continue;
+        }
+        const testing::TemporaryHome home;
+        const std::string path = folder_ / row.file;
+        const QSize upright = row.quarterTurns % 2 ? QSize(480, 640) : QSize(640, 480);
+        const auto natural = PhotoDecoder::naturalSize(path);
+        ASSERT_EQ(natural.ok(), row.sized);
+        if (natural) {
+            EXPECT_EQ(natural.value(), upright);
+        }
+        const auto photo = PhotoDecoder::decode(path, 160);
+        if (row.reference == nullptr) {
+            ASSERT_FALSE(photo);
+            EXPECT_EQ(photo.error(), (platform::Error{platform::Error::Kind::Invalid, {}}));
+            continue;
+        }
+        ASSERT_TRUE(photo);
+        EXPECT_EQ(photo.value().naturalSize, QSizeF(upright));
+        const QImage& pixels = photo.value().pixels;
+        ASSERT_EQ(pixels.size(), upright.scaled(160, 160, Qt::KeepAspectRatio));
+        const QImage reference =
+            QImage(QString::fromStdString(folder_ / row.reference))
+                .transformed(QTransform().rotate(-90 * row.quarterTurns))
+                .scaled(pixels.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        for (const auto& [x, y] :
+             {std::pair{0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}}) {
+            const QPoint at(static_cast<int>(x * pixels.width()),
+                            static_cast<int>(y * pixels.height()));
+            EXPECT_PRED3(near, pixels.pixel(at), reference.pixel(at), kTolerance)
+                << "at " << x << ", " << y << ": " << std::hex << pixels.pixel(at) << " for "
+                << reference.pixel(at);
+        }
+        ASSERT_TRUE(PhotoDecoder::loadCopy(path, QSizeF(300, 225), 1));
+        EXPECT_TRUE(PreviewCache::hasFresh(path));
+    }
+}
+
+}  // namespace
+}  // namespace corkwallery
