@@ -2,7 +2,6 @@
 
 #include <QColorSpace>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QTransform>
 #include <algorithm>
@@ -12,9 +11,9 @@
 
 #include "decode/ColourProfile.h"
 #include "decode/DecodeBudget.h"
-#include "decode/EmbeddedMetadata.h"
 #include "decode/JpegDcDecoder.h"
 #include "decode/LibraryDecoder.h"
+#include "decode/PictureHeader.h"
 #include "decode/PreviewCache.h"
 #include "decode/ScaledWebp.h"
 #include "decode/TgaDecoder.h"
@@ -49,115 +48,6 @@ Result<std::unique_ptr<QFile>> open(const std::string& path) {
     return file;
 }
 
-QByteArray suffixOf(const std::string& path) {
-    return QFileInfo(platform::files::toQt(path)).suffix().toLower().toLatin1();
-}
-
-// The reader for a file: of the format its name's suffix gives when that reader accepts the
-// content, else of the format the content shows, as a format without a signature goes by name.
-std::unique_ptr<QImageReader> readerFor(QFile& file, const std::string& path) {
-    const QByteArray suffix = suffixOf(path);
-    if (!suffix.isEmpty() && QImageReader::supportedImageFormats().contains(suffix)) {
-        auto hinted = std::make_unique<QImageReader>(&file, suffix);
-        if (hinted->canRead())
-            return hinted;
-    }
-    file.seek(0);
-    return std::make_unique<QImageReader>(&file);
-}
-
-// What the header tells: the stored (un-turned) pixel size, the EXIF turn, the bytes per pixel of
-// a whole decode (4 when the format does not say), and whether a colour profile is embedded.
-struct Header {
-    QSize stored;
-    QImageIOHandler::Transformations transformation;
-    int bytesPerPixel = 4;
-    QByteArray format;
-    bool animated = false;
-    bool hasProfile = false;
-    bool srgbGamma = false;
-    qint64 tgaBytes = 0;  // of a TGA's file, held while it is decoded
-    QSize upright() const {
-        return transformation.testFlag(QImageIOHandler::TransformationRotate90)
-                   ? stored.transposed()
-                   : stored;
-    }
-};
-
-// Fails for an unreadable header or no area. A format that cannot tell its size without decoding
-// gives an invalid stored size; Qt's allocation limit then guards the decode. SVG is never
-// decoded: Qt's SVG reader follows <image> references to other files, which could be FIFOs,
-// huge pictures or anything outside the folder. `metadata` adds what Qt's readers leave out.
-Result<Header> readHeader(QImageReader& reader, const std::string& path,
-                          const EmbeddedMetadata::Metadata& metadata) {
-    if (!reader.canRead())
-        return Result<Header>::failure(failed());
-    // Named as content detection names them, whatever name the suffix gave.
-    QByteArray format = reader.format().toLower();
-    if (format == "jpg")
-        format = "jpeg";
-    else if (format == "tif")
-        format = "tiff";
-    if (format == "svg" || format == "svgz")
-        return Result<Header>::failure(Error::Kind::Invalid,
-                                       path + ": SVG pictures are not decoded");
-    const QSize stored = reader.size();
-    if (stored.isValid() && stored.isEmpty())
-        return Result<Header>::failure(failed());
-    const int bits = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
-    const auto transformation = metadata.orientation > 0
-                                    ? EmbeddedMetadata::transformation(metadata.orientation)
-                                    : reader.transformation();
-    return Result<Header>::success({stored, transformation, bits > 0 ? (bits + 7) / 8 : 4, format,
-                                    reader.supportsAnimation(), metadata.hasProfile,
-                                    metadata.srgbGamma});
-}
-
-// A TGA is read by TgaDecoder, not by Qt's reader, which takes only uncompressed true colour with
-// a footer. TGA has no signature: a file is taken by its name, or, when no reader of Qt's claims
-// it, by a header that holds up field by field.
-std::optional<Header> tgaHeader(QFile& file, bool named) {
-    if (!file.seek(0))
-        return std::nullopt;
-    const QByteArray head = file.peek(TgaDecoder::kHeaderBytes);
-    const TgaDecoder tga(head, file.size());
-    if (named ? !tga.isValid() : !tga.isPlausible())
-        return std::nullopt;
-    Header header;
-    header.stored = tga.size();
-    header.format = "tga";
-    header.tgaBytes = tga.mostBytesRead();
-    return header;
-}
-
-// The file's reader past its header (none for a TGA), and what the header tells; the file is read
-// from its start.
-struct Opened {
-    std::unique_ptr<QImageReader> reader;
-    Header header;
-};
-
-Result<Opened> readHeader(QFile& file, const std::string& path) {
-    const auto metadata = EmbeddedMetadata::read(file);
-    if (!file.seek(0))
-        return Result<Opened>::failure(failed(Error::Kind::Io));
-    const QByteArray suffix = suffixOf(path);
-    const bool namedTga = suffix == "tga" || suffix == "icb" || suffix == "vda" || suffix == "vst";
-    if (const auto tga = namedTga ? tgaHeader(file, true) : std::nullopt)
-        return Result<Opened>::success({nullptr, *tga});
-    if (!file.seek(0))
-        return Result<Opened>::failure(failed(Error::Kind::Io));
-    auto reader = readerFor(file, path);
-    auto header = readHeader(*reader, path, metadata);
-    if (!header && !namedTga && header.error().message.empty()) {
-        if (const auto tga = tgaHeader(file, false))
-            return Result<Opened>::success({nullptr, *tga});
-    }
-    if (!header)
-        return Result<Opened>::failure(header.error());
-    return Result<Opened>::success({std::move(reader), std::move(header).value()});
-}
-
 double longerSideOf(QSizeF size) {
     return std::max(size.width(), size.height());
 }
@@ -175,7 +65,7 @@ struct Plan {
 
 // `longerSide` is the size asked for, `leastSide` the least that will do (an eighth of a
 // progressive JPEG does when it is that large).
-Plan planFor(const Header& header, const std::optional<JpegFrame>& jpeg, qint64 fileBytes,
+Plan planFor(const PictureHeader& header, const std::optional<JpegFrame>& jpeg, qint64 fileBytes,
              int longerSide, int leastSide) {
     Plan plan;
     const QSize stored = header.stored;
@@ -297,10 +187,10 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
                                                                  std::to_string(scans) + ")");
     if (!file->seek(0))
         return Result<Photo>::failure(failed(Error::Kind::Io));
-    const auto read = readHeader(*file, path);
+    auto read = PictureHeader::read(*file, path);
     if (!read)
         return Result<Photo>::failure(read.error());
-    const Header& header = read.value().header;
+    PictureHeader& header = read.value();
     if (header.format != "jpeg")
         jpeg.reset();
     const Plan plan = planFor(header, jpeg, file->size(), longerSide, leastSide);
@@ -320,7 +210,7 @@ Result<Photo> decodeBetween(const std::string& path, int longerSide, int leastSi
         const QByteArray bytes = file->seek(0) ? file->read(header.tgaBytes) : QByteArray();
         pixels = TgaDecoder(bytes, file->size()).decode(bytes);
     } else {
-        QImageReader& reader = *read.value().reader;
+        QImageReader& reader = *header.reader;
         // A JPEG scales through libjpeg's DCT scaling. Other formats are read whole and scaled
         // here: Qt 6.4's PNG reader scales a 1-bit palette to noise and squares 16-bit alpha.
         if (plan.scaled.isValid() && jpeg && reader.supportsOption(QImageIOHandler::ScaledSize))
@@ -368,10 +258,10 @@ Result<QSize> naturalSize(const std::string& path) {
             return Result<QSize>::failure(failed());
         return Result<QSize>::success(library->size());
     }
-    const auto read = readHeader(*file.value(), path);
+    const auto read = PictureHeader::read(*file.value(), path);
     if (!read)
         return Result<QSize>::failure(read.error());
-    const Header& header = read.value().header;
+    const PictureHeader& header = read.value();
     if (header.stored.isValid())
         return Result<QSize>::success(header.upright());
     // A format whose header gives no size (ICNS, MNG) tells it by decoding.
