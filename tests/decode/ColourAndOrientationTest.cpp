@@ -3,8 +3,8 @@
 
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -20,24 +20,24 @@ namespace corkwallery {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::files::writeBytes;
+using namespace testing::files;
 
-void run(const std::string& command) {
-    ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
+void shell(const std::string& command) {
+    ASSERT_TRUE(run(command)) << command;
 }
 
 void save(const QImage& image, const fs::path& path) {
     ASSERT_TRUE(image.save(QString::fromStdString(path))) << path;
 }
 
-// Display P3 does not ship: D65, the P3 primaries and the sRGB curve, written by lcms2.
-void writeDisplayP3(const fs::path& path) {
-    const cmsCIExyY d65{0.3127, 0.3290, 1};
-    const cmsCIExyYTRIPLE primaries{{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
-    const double srgbCurve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
-    cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgbCurve);
+constexpr cmsCIExyY kD65{0.3127, 0.3290, 1};
+constexpr cmsCIExyYTRIPLE kSrgb{{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}},
+    kP3{{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
+
+// An RGB profile of D65, `primaries` and `curve` on every channel, written by lcms2.
+void writeProfile(const fs::path& path, const cmsCIExyYTRIPLE& primaries, cmsToneCurve* curve) {
     cmsToneCurve* curves[] = {curve, curve, curve};
-    cmsHPROFILE profile = cmsCreateRGBProfile(&d65, &primaries, curves);
+    cmsHPROFILE profile = cmsCreateRGBProfile(&kD65, &primaries, curves);
     ASSERT_TRUE(cmsSaveProfileToFile(profile, path.c_str()));
     cmsCloseProfile(profile);
     cmsFreeToneCurve(curve);
@@ -59,11 +59,6 @@ QRgb managed(const fs::path& icc, QRgb stored) {
     return qRgb(out[0], out[1], out[2]);
 }
 
-int difference(QRgb a, QRgb b) {
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                     std::abs(qBlue(a) - qBlue(b))});
-}
-
 // Patches of colour side by side: pure primaries (pure green first) and mid tones.
 constexpr QRgb kPatches[] = {qRgb(0, 255, 0),     qRgb(255, 0, 0),    qRgb(0, 0, 255),
                              qRgb(60, 160, 90),   qRgb(200, 120, 40), qRgb(90, 60, 180),
@@ -76,23 +71,24 @@ constexpr int kPatch = 32;
 TEST(ColourAndOrientation, EmbeddedProfilesShowAsColourManaged) {
     const testing::TemporaryHome home;
     const fs::path folder = home.root();
+    // Display P3 does not ship: the P3 primaries and the sRGB curve.
     const fs::path p3 = folder / "p3.icc";
-    writeDisplayP3(p3);
+    const double srgbCurve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+    writeProfile(p3, kP3, cmsBuildParametricToneCurve(nullptr, 4, srgbCurve));
     QImage patches(kPatch * std::size(kPatches), kPatch, QImage::Format_RGB32);
-    for (int i = 0; i < static_cast<int>(std::size(kPatches)); ++i) {
-        for (int y = 0; y < kPatch; ++y)
-            for (int x = 0; x < kPatch; ++x)
-                patches.setPixel(i * kPatch + x, y, kPatches[i]);
-    }
+    QPainter painter(&patches);
+    for (int i = 0; i < static_cast<int>(std::size(kPatches)); ++i)
+        painter.fillRect(i * kPatch, 0, kPatch, kPatch, QColor(kPatches[i]));
+    painter.end();
     save(patches, folder / "plain.png");
     const fs::path adobe = "/usr/share/color/icc/colord/AdobeRGB1998.icc";
     for (const fs::path& icc : {adobe, p3}) {
         for (const char* file : {"a.png", "a.jpg", "a.tif", "a.webp"}) {
             SCOPED_TRACE(icc.string() + " " + file);
             const fs::path path = folder / file;
-            run("convert " + (folder / "plain.png").string() +
-                " -quality 100 -sampling-factor 1x1 -define webp:lossless=true -profile " +
-                icc.string() + " " + path.string());
+            shell("convert " + (folder / "plain.png").string() +
+                  " -quality 100 -sampling-factor 1x1 -define webp:lossless=true -profile " +
+                  icc.string() + " " + path.string());
             const QImage stored(QString::fromStdString(path));
             for (const int longerSide : {0, 128}) {
                 const auto photo = PhotoDecoder::decode(path, longerSide);
@@ -110,10 +106,10 @@ TEST(ColourAndOrientation, EmbeddedProfilesShowAsColourManaged) {
     }
     // A greyscale profile on colour pixels: Qt 6.4 takes none.
     const fs::path unusable = folder / "grey-profile.jpg";
-    run("convert " + (folder / "plain.png").string() + " -quality 100 -sampling-factor 1x1 " +
-        unusable.string());
-    run("exiftool -q -overwrite_original '-icc_profile<=/usr/share/color/icc/Gray-CIE_L.icc' " +
-        unusable.string());
+    shell("convert " + (folder / "plain.png").string() + " -quality 100 -sampling-factor 1x1 " +
+          unusable.string());
+    shell("exiftool -q -overwrite_original '-icc_profile<=/usr/share/color/icc/Gray-CIE_L.icc' " +
+          unusable.string());
     const auto photo = PhotoDecoder::decode(unusable, 0);
     ASSERT_TRUE(photo);
     EXPECT_TRUE(photo.value().unusableProfile);
@@ -121,20 +117,10 @@ TEST(ColourAndOrientation, EmbeddedProfilesShowAsColourManaged) {
     EXPECT_FALSE(PhotoDecoder::decode(folder / "plain.png", 0).value().unusableProfile);
 }
 
-// `png` with a chunk of `type` and `data` put right after its header.
-std::string withChunk(const std::string& png, const std::string& type, const std::string& data) {
-    std::uint32_t crc = 0xffffffff;
-    for (const char c : type + data) {
-        crc ^= static_cast<unsigned char>(c);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = crc >> 1 ^ (crc & 1 ? 0xedb88320 : 0);
-    }
-    const auto be32 = [](std::uint32_t v) {
-        return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-    };
+// `png` with the chunk of `typeAndData` put right after its header.
+std::string withChunk(const std::string& png, const std::string& typeAndData) {
     constexpr size_t kAfterHeader = 8 + 25;
-    return png.substr(0, kAfterHeader) + be32(data.size()) + type + data + be32(~crc) +
-           png.substr(kAfterHeader);
+    return png.substr(0, kAfterHeader) + pngChunk(typeAndData) + png.substr(kAfterHeader);
 }
 
 // PNG gAMA alone and with cHRM, no other colour chunk: a gamma near 1/2.2 with sRGB's primaries
@@ -148,39 +134,28 @@ TEST(ColourAndOrientation, PngGammaAndChromaticities) {
     QImage plain(64, 16, QImage::Format_RGB32);
     plain.fill(stored);
     save(plain, folder / "plain.png");
-    const std::string png = testing::files::readBytes(folder / "plain.png");
-    const cmsCIExyY d65{0.3127, 0.3290, 1};
-    const cmsCIExyYTRIPLE srgb{{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}},
-        p3{{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
+    const std::string png = readBytes(folder / "plain.png");
     const struct {
         std::uint32_t gamma;
         const cmsCIExyYTRIPLE* primaries;  // none: no cHRM
         bool asStored;
-    } cases[] = {{100000, nullptr, false}, {100000, &srgb, false}, {55556, nullptr, false},
-                 {45455, &p3, false},      {45455, nullptr, true}, {45455, &srgb, true},
-                 {45000, &srgb, true}};
+    } cases[] = {{100000, nullptr, false}, {100000, &kSrgb, false}, {55556, nullptr, false},
+                 {45455, &kP3, false},     {45455, nullptr, true},  {45455, &kSrgb, true},
+                 {45000, &kSrgb, true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.gamma) + (c.primaries == &p3 ? " P3" : ""));
-        const auto be32 = [](double v) {
-            const auto u = static_cast<std::uint32_t>(std::lround(v * 100000));
-            return std::string{char(u >> 24), char(u >> 16), char(u >> 8), char(u)};
-        };
-        std::string bytes = withChunk(png, "gAMA", be32(c.gamma / 100000.0));
+        SCOPED_TRACE(std::to_string(c.gamma) + (c.primaries == &kP3 ? " P3" : ""));
+        const auto fixed = [](double v) { return bigEndian32(std::lround(v * 100000)); };
+        std::string bytes = withChunk(png, "gAMA" + bigEndian32(c.gamma));
         if (c.primaries) {
             const auto& p = *c.primaries;
-            bytes =
-                withChunk(bytes, "cHRM",
-                          be32(d65.x) + be32(d65.y) + be32(p.Red.x) + be32(p.Red.y) +
-                              be32(p.Green.x) + be32(p.Green.y) + be32(p.Blue.x) + be32(p.Blue.y));
+            bytes = withChunk(bytes, "cHRM" + fixed(kD65.x) + fixed(kD65.y) + fixed(p.Red.x) +
+                                         fixed(p.Red.y) + fixed(p.Green.x) + fixed(p.Green.y) +
+                                         fixed(p.Blue.x) + fixed(p.Blue.y));
         }
         const fs::path path = folder / "gamma.png";
         writeBytes(path, bytes);
-        cmsToneCurve* curve = cmsBuildGamma(nullptr, 100000.0 / c.gamma);
-        cmsToneCurve* curves[] = {curve, curve, curve};
-        cmsHPROFILE profile = cmsCreateRGBProfile(&d65, c.primaries ? c.primaries : &srgb, curves);
-        ASSERT_TRUE(cmsSaveProfileToFile(profile, (folder / "gamma.icc").c_str()));
-        cmsCloseProfile(profile);
-        cmsFreeToneCurve(curve);
+        writeProfile(folder / "gamma.icc", c.primaries ? *c.primaries : kSrgb,
+                     cmsBuildGamma(nullptr, 100000.0 / c.gamma));
         const QRgb converted = managed(folder / "gamma.icc", stored);
         ASSERT_GT(difference(converted, stored), 5);
         const auto photo = PhotoDecoder::decode(path, 32);
@@ -200,14 +175,13 @@ TEST(ColourAndOrientation, OrientationFromPngAndWebpExif) {
     const fs::path folder = home.root();
     QImage quarters(60, 30, QImage::Format_RGB32);
     quarters.fill(Qt::blue);
-    for (int y = 0; y < 15; ++y)
-        for (int x = 0; x < 30; ++x) {
-            quarters.setPixel(x, y, qRgb(255, 0, 0));
-            quarters.setPixel(x + 30, y, qRgb(0, 255, 0));
-        }
+    QPainter painter(&quarters);
+    painter.fillRect(0, 0, 30, 15, QColor(255, 0, 0));
+    painter.fillRect(30, 0, 30, 15, QColor(0, 255, 0));
+    painter.end();
     save(quarters, folder / "plain.png");
-    run("cwebp -quiet -lossless " + (folder / "plain.png").string() + " -o " +
-        (folder / "plain.webp").string());
+    shell("cwebp -quiet -lossless " + (folder / "plain.png").string() + " -o " +
+          (folder / "plain.webp").string());
     enum Corner { TopLeft, TopRight, BottomRight, BottomLeft };
     const struct {
         int orientation;
@@ -219,13 +193,13 @@ TEST(ColourAndOrientation, OrientationFromPngAndWebpExif) {
     for (const auto& c : cases) {
         const std::string n = std::to_string(c.orientation);
         const fs::path png = folder / ("o" + n + ".png"), webp = folder / ("o" + n + ".webp");
-        run("exiftool -q -Orientation#=" + n + " -o " + png.string() + " " +
-            (folder / "plain.png").string());
+        shell("exiftool -q -Orientation#=" + n + " -o " + png.string() + " " +
+              (folder / "plain.png").string());
         // The same EXIF, as exiftool wrote it, in the WebP's own chunk.
-        run("exiftool -q -b -exif -o " + (folder / ("o" + n + ".exif")).string() + " " +
-            png.string());
-        run("webpmux -set exif " + (folder / ("o" + n + ".exif")).string() + " " +
-            (folder / "plain.webp").string() + " -o " + webp.string());
+        shell("exiftool -q -b -exif -o " + (folder / ("o" + n + ".exif")).string() + " " +
+              png.string());
+        shell("webpmux -set exif " + (folder / ("o" + n + ".exif")).string() + " " +
+              (folder / "plain.webp").string() + " -o " + webp.string());
         for (const fs::path& path : {png, webp}) {
             SCOPED_TRACE(path.filename().string());
             const QSize upright = c.orientation >= 5 ? QSize(30, 60) : QSize(60, 30);
@@ -265,10 +239,10 @@ TEST(ColourAndOrientation, PalettesAndSixteenBitAlpha) {
             } else {
                 const std::string half = "-size " + std::to_string(size.width() / 2) + "x" +
                                          std::to_string(size.height()) + " xc:";
-                run("convert " + half + "'rgb(200,30,40)' " + half + "'rgb(20,90,220)' +append " +
-                    "-define png:exclude-chunks=gAMA,cHRM -define png:color-type=3 "
-                    "-define png:bit-depth=" +
-                    std::to_string(bits) + " " + path.string());
+                shell("convert " + half + "'rgb(200,30,40)' " + half + "'rgb(20,90,220)' +append " +
+                      "-define png:exclude-chunks=gAMA,cHRM -define png:color-type=3 "
+                      "-define png:bit-depth=" +
+                      std::to_string(bits) + " " + path.string());
             }
             ASSERT_EQ(QImageReader(QString::fromStdString(path)).imageFormat(),
                       bits == 1 ? QImage::Format_Mono : QImage::Format_Indexed8);
@@ -285,8 +259,8 @@ TEST(ColourAndOrientation, PalettesAndSixteenBitAlpha) {
     for (const char* name : {"half.png", "half.tif"}) {
         SCOPED_TRACE(name);
         const fs::path path = folder / name;
-        run("convert -size 400x300 xc:'rgba(255,0,0,0.5)' -depth 16 -define png:format=png64 " +
-            path.string());
+        shell("convert -size 400x300 xc:'rgba(255,0,0,0.5)' -depth 16 -define png:format=png64 " +
+              path.string());
         for (const int longerSide : {0, 100}) {
             const QColor shown =
                 PhotoDecoder::decode(path, longerSide).value().pixels.pixelColor(50, 40);
@@ -305,8 +279,8 @@ TEST(ColourAndOrientation, PalettesAndSixteenBitAlpha) {
 TEST(ColourAndOrientation, FormatsWithoutHeaderSizes) {
     const testing::TemporaryHome home;
     const fs::path folder = home.root();
-    run("convert -size 64x48 xc:'rgb(0,128,255)' " + (folder / "a.png").string());
-    run("convert " + (folder / "a.png").string() + " " + (folder / "a.mng").string());
+    shell("convert -size 64x48 xc:'rgb(0,128,255)' " + (folder / "a.png").string());
+    shell("convert " + (folder / "a.png").string() + " " + (folder / "a.mng").string());
     QImage icon(64, 64, QImage::Format_ARGB32);
     icon.fill(qRgb(0, 128, 255));
     ASSERT_TRUE(QImageWriter(QString::fromStdString(folder / "a.icns"), "icns").write(icon));

@@ -77,16 +77,14 @@ TEST(LargePhotos, DecodeAtTheSizeAskedOrAreRefusedSayingWhy) {
         const QSize natural = c.orientation == 6 ? stored.transposed() : stored;
         EXPECT_EQ(photo->naturalSize, QSizeF(natural));
         EXPECT_EQ(pixels.size(), natural.scaled(c.asked, c.asked, Qt::KeepAspectRatio));
+        if (c.claimed.isValid())
+            continue;  // the data covers only the top
         const QImage expected =
             quadrants.transformed(QTransform().rotate(c.orientation == 6 ? 90 : 0))
                 .scaled(pixels.size());
         for (const QPoint quarter : {QPoint(1, 1), QPoint(3, 1), QPoint(1, 3), QPoint(3, 3)}) {
             const QPoint p(quarter.x() * pixels.width() / 4, quarter.y() * pixels.height() / 4);
-            const QColor got = pixels.pixelColor(p), want = expected.pixelColor(p);
-            EXPECT_TRUE(c.claimed.isValid() || std::abs(got.red() - want.red()) +
-                                                       std::abs(got.green() - want.green()) +
-                                                       std::abs(got.blue() - want.blue()) <=
-                                                   30)
+            EXPECT_LE(difference(pixels.pixel(p), expected.pixel(p)), 10)  // levels in any channel
                 << p.x() << "," << p.y();
         }
     }

@@ -2,7 +2,9 @@
 
 #include <QBuffer>
 #include <QImageWriter>
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -41,24 +43,27 @@ void writeJpeg(const std::filesystem::path& path, const QImage& picture, int ori
     writeBytes(path, encoded.toStdString().insert(2, exif));
 }
 
+std::string bigEndian32(std::uint32_t value) {
+    return {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+}
+
+std::string pngChunk(const std::string& typeAndData) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const unsigned char byte : typeAndData) {
+        crc ^= byte;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return bigEndian32(std::uint32_t(typeAndData.size() - 4)) + typeAndData + bigEndian32(~crc);
+}
+
 void writePngHeaderOnly(const std::filesystem::path& path, unsigned width, unsigned height) {
-    const auto bigEndian = [](std::uint32_t value) {
-        return std::string{char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
-    };
-    const auto chunk = [&](const std::string& typeAndData) {
-        std::uint32_t crc = 0xFFFFFFFFu;
-        for (const unsigned char byte : typeAndData) {
-            crc ^= byte;
-            for (int k = 0; k < 8; ++k)
-                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-        return bigEndian(std::uint32_t(typeAndData.size() - 4)) + typeAndData + bigEndian(~crc);
-    };
     // 8-bit RGB, no interlace; one empty zlib stream of data.
     writeBytes(path, std::string("\x89PNG\r\n\x1A\n", 8) +
-                         chunk("IHDR" + bigEndian(width) + bigEndian(height) +
-                               std::string("\x08\x02\0\0\0", 5)) +
-                         chunk(std::string("IDAT\x78\x9C\x03\0\0\0\0\x01", 12)) + chunk("IEND"));
+                         pngChunk("IHDR" + bigEndian32(width) + bigEndian32(height) +
+                                  std::string("\x08\x02\0\0\0", 5)) +
+                         pngChunk(std::string("IDAT\x78\x9C\x03\0\0\0\0\x01", 12)) +
+                         pngChunk("IEND"));
 }
 
 void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
@@ -71,6 +76,25 @@ void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
 std::string readBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+bool run(const std::string& command) {
+    return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0;
+}
+
+int difference(QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
+}
+
+int difference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size())
+        return 256;
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            worst = std::max(worst, difference(a.pixel(x, y), b.pixel(x, y)));
+    return worst;
 }
 
 }  // namespace corkwallery::testing::files

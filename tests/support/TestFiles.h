@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -19,5 +20,14 @@ void writeJpeg(const std::filesystem::path& path, const QImage& picture, int ori
 void writePngHeaderOnly(const std::filesystem::path& path, unsigned width, unsigned height);
 void writeBytes(const std::filesystem::path& path, const std::string& bytes);
 std::string readBytes(const std::filesystem::path& path);
+// Runs `command` in sh, its output discarded; whether it exited with 0.
+bool run(const std::string& command);
+std::string bigEndian32(std::uint32_t value);
+// A PNG chunk: the length of `typeAndData` less its four-letter type, then it, then its CRC.
+std::string pngChunk(const std::string& typeAndData);
+// The largest difference in any colour channel between two colours, or two pictures of one size
+// (pictures of different sizes differ by 256).
+int difference(QRgb a, QRgb b);
+int difference(const QImage& a, const QImage& b);
 
 }  // namespace corkwallery::testing::files
