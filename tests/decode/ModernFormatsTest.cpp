@@ -28,15 +28,26 @@ convert adobe.png -profile $icc/sRGB.icc adobe-srgb.png
 convert plain.png -profile p3.icc -profile $icc/sRGB.icc p3-srgb.png
 convert -size 640x480 'xc:rgb(255,0,255)' PNG24:magenta.png
 convert -delay 10 plain.png magenta.png -loop 0 animated.gif
+convert plain.png -alpha set -channel A -evaluate set 50% +channel PNG32:half.png
+convert plain.png -modulate 100,0 PNG24:grey.png
+convert adobe.png -depth 16 PNG48:deep.png
 if command -v heif-enc >/dev/null; then
   heif-enc -q 95 adobe.png -o photo.heic
   heif-enc -q 95 -t 200 adobe.png -o thumbnail.heic
   heif-enc -q 95 adobe.png magenta.png -o several.heic
   head -c 12000 photo.heic >truncated.heic
+  heif-enc -q 95 -b 10 deep.png -o deep.heic
+  heif-enc -q 95 -p chroma=444 adobe.png -o full-chroma.heic
+  heif-enc -q 95 half.png -o half.heic
+  # What phones write at 24 megapixels; flat, so that it codes in seconds.
+  convert -size 5712x4284 'xc:rgb(0,255,0)' -fill 'rgb(40,60,200)' \
+    -draw 'rectangle 2856,0 5711,4283' PNG24:large.png
+  heif-enc -q 50 -p preset=ultrafast large.png -o large.heic
 fi
 if command -v avifenc >/dev/null; then
   avifenc -s 8 --min 0 --max 10 --irot 1 adobe.png turned.avif >/dev/null
   avifenc -s 8 --min 0 --max 10 --cicp 12/13/6 plain.png p3.avif >/dev/null
+  avifenc -s 8 --min 0 --max 10 --yuv 400 grey.png grey.avif >/dev/null
 fi
 if command -v cjxl >/dev/null; then
   cjxl adobe.png photo.jxl 2>/dev/null
@@ -75,7 +86,8 @@ fs::path ModernFormats::folder_;
 bool near(QRgb a, QRgb b, int tolerance) {
     return std::abs(qRed(a) - qRed(b)) <= tolerance &&
            std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance &&
+           std::abs(qAlpha(a) - qAlpha(b)) <= tolerance;
 }
 
 // Each format decodes upright at the size asked, its natural size from the header alone, with the
@@ -95,13 +107,17 @@ TEST_F(ModernFormats, DecodeUprightAtTheSizeAskedInTheirOwnColours) {
     } const rows[] = {
         {"photo.heic", "heif-enc", "adobe-srgb.png", 0},  // Adobe RGB ICC
         {"thumbnail.heic", "heif-enc", "adobe-srgb.png", 0},
-        {"several.heic", "heif-enc", "adobe-srgb.png", 0},  // the first is the primary
-        {"turned.avif", "avifenc", "adobe-srgb.png", 1},    // irot
-        {"p3.avif", "avifenc", "p3-srgb.png", 0},           // Display P3 nclx
-        {"photo.jxl", "cjxl", "adobe-srgb.png", 0},         // XYB: written as sRGB
-        {"lossless.jxl", "cjxl", "adobe-srgb.png", 0},      // Adobe RGB pixels
-        {"animated.jxl", "cjxl", "plain.png", 0},           // its first frame
-        {"truncated.heic", "heif-enc", nullptr, 0, false},  // its data lies past the end
+        {"several.heic", "heif-enc", "adobe-srgb.png", 0},      // the first is the primary
+        {"deep.heic", "heif-enc", "adobe-srgb.png", 0},         // 10 bits
+        {"full-chroma.heic", "heif-enc", "adobe-srgb.png", 0},  // 4:4:4
+        {"half.heic", "heif-enc", "half.png", 0},               // straight alpha at one half
+        {"turned.avif", "avifenc", "adobe-srgb.png", 1},        // irot
+        {"grey.avif", "avifenc", "grey.png", 0},                // monochrome
+        {"p3.avif", "avifenc", "p3-srgb.png", 0},               // Display P3 nclx
+        {"photo.jxl", "cjxl", "adobe-srgb.png", 0},             // XYB: written as sRGB
+        {"lossless.jxl", "cjxl", "adobe-srgb.png", 0},          // Adobe RGB pixels
+        {"animated.jxl", "cjxl", "plain.png", 0},               // its first frame
+        {"truncated.heic", "heif-enc", nullptr, 0, false},      // its data lies past the end
         {"truncated.jxl", "cjxl", nullptr, 0},
     };
     for (const auto& row : rows) {
@@ -126,7 +142,8 @@ TEST_F(ModernFormats, DecodeUprightAtTheSizeAskedInTheirOwnColours) {
         }
         ASSERT_TRUE(photo);
         EXPECT_EQ(photo.value().naturalSize, QSizeF(upright));
-        const QImage& pixels = photo.value().pixels;
+        // Straight colours, as the reference holds them.
+        const QImage pixels = photo.value().pixels.convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(pixels.size(), upright.scaled(160, 160, Qt::KeepAspectRatio));
         const QImage reference =
             QImage(QString::fromStdString(folder_ / row.reference))
@@ -143,6 +160,15 @@ TEST_F(ModernFormats, DecodeUprightAtTheSizeAskedInTheirOwnColours) {
         ASSERT_TRUE(PhotoDecoder::loadCopy(path, QSizeF(300, 225), 1));
         EXPECT_TRUE(PreviewCache::hasFresh(path));
     }
+    // 24 megapixels, as phones write them, fit the decode budget at a pin's size.
+    if (QStandardPaths::findExecutable("heif-enc").isEmpty())
+        return;
+    const auto large = PhotoDecoder::decode(folder_ / "large.heic", 400);
+    ASSERT_TRUE(large) << large.error().message;
+    const QImage& pixels = large.value().pixels;
+    ASSERT_EQ(pixels.size(), QSize(400, 300));
+    EXPECT_PRED3(near, pixels.pixel(100, 150), qRgb(0, 255, 0), kTolerance);
+    EXPECT_PRED3(near, pixels.pixel(300, 150), qRgb(40, 60, 200), kTolerance);
 }
 
 }  // namespace
