@@ -27,10 +27,19 @@ std::optional<JpegBitReader::HuffmanTable> JpegBitReader::HuffmanTable::build(
         const int n = counts[static_cast<std::size_t>(length - 1)];
         table.offset[length] = index - code;
         table.maxCode[length] = n > 0 ? code + n - 1 : -1;
+        if (code + n > (1 << length))
+            return std::nullopt;
+        for (int i = 0; i < n && length <= kFastBits; ++i) {
+            const auto at = static_cast<std::size_t>(index + i);
+            const int value = at < table.values.size() ? table.values[at] : 0;
+            const int shift = kFastBits - length;
+            for (int rest = 0; rest < 1 << shift; ++rest) {
+                table.fast[static_cast<std::size_t>((code + i) << shift | rest)] =
+                    static_cast<std::uint16_t>(length << 8 | value);
+            }
+        }
         code += n;
         index += n;
-        if (code > (1 << length))
-            return std::nullopt;
         code <<= 1;
     }
     return table;
@@ -88,8 +97,8 @@ std::optional<JpegBitReader::Bytes> JpegBitReader::segment() {
     return data;
 }
 
-int JpegBitReader::bit() {
-    if (bitCount_ == 0) {
+void JpegBitReader::fill() {
+    while (bitCount_ <= 56) {
         int value = 0;
         if (pendingMarker_ < 0) {
             value = byte();
@@ -97,26 +106,32 @@ int JpegBitReader::bit() {
                 int next = byte();
                 while (next == 0xFF)
                     next = byte();
-                if (next != 0) {
+                if (next != 0)
                     pendingMarker_ = next < 0 ? kEndOfImage : next;
-                    value = 0;
-                }
             } else if (value < 0) {
                 pendingMarker_ = kEndOfImage;
-                value = 0;
             }
         }
-        bitBuffer_ = static_cast<std::uint32_t>(value);
-        bitCount_ = 8;
+        if (pendingMarker_ >= 0) {
+            value = 0;
+            fillerBits_ += 8;
+        }
+        bitBuffer_ = bitBuffer_ << 8 | static_cast<std::uint64_t>(value);
+        bitCount_ += 8;
     }
-    --bitCount_;
-    return static_cast<int>(bitBuffer_ >> bitCount_) & 1;
+}
+
+int JpegBitReader::bit() {
+    const int value = peek(1);
+    skip(1);
+    return value;
 }
 
 int JpegBitReader::bits(int count) {
-    int value = 0;
-    for (int i = 0; i < count; ++i)
-        value = value << 1 | bit();
+    if (count <= 0)
+        return 0;
+    const int value = peek(count);
+    skip(count);
     return value;
 }
 
@@ -128,21 +143,27 @@ int JpegBitReader::signedBits(int size) {
 }
 
 int JpegBitReader::decode(const HuffmanTable& table) {
-    int code = 0;
-    for (int length = 1; length <= 16; ++length) {
-        code = code << 1 | bit();
+    if (const int entry = table.fast[static_cast<std::size_t>(peek(kFastBits))]; entry != 0) {
+        skip(entry >> 8);
+        return entry & 0xFF;
+    }
+    const int ahead = peek(16);
+    for (int length = kFastBits + 1; length <= 16; ++length) {
+        const int code = ahead >> (16 - length);
         if (code <= table.maxCode[length]) {
+            skip(length);
             const int index = code + table.offset[length];
             return index >= 0 && index < static_cast<int>(table.values.size())
                        ? table.values[static_cast<std::size_t>(index)]
                        : 0;
         }
     }
+    skip(16);
     return 0;
 }
 
 void JpegBitReader::restart() {
-    bitCount_ = 0;
+    bitCount_ = fillerBits_ = 0;
     if (pendingMarker_ < 0)
         pendingMarker_ = nextMarker();
     if (isRestart(pendingMarker_))
