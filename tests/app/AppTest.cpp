@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QPointer>
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
@@ -21,7 +20,6 @@
 #include "app/AppDelegate.h"
 #include "app/DesktopCard.h"
 #include "desktop/PinWindow.h"
-#include "pins/PinPlacement.h"
 #include "platform/InstanceLock.h"
 #include "platform/Utf8.h"
 #include "support/CapturedLog.h"
@@ -80,30 +78,6 @@ TEST(app, LaunchGreetsOnlyAUserWhoNeverPinnedAPhoto) {
                   addedBefore || copied);
         EXPECT_EQ(app.delegate.welcomePanel() != nullptr, welcome);
     }
-}
-
-// The welcome card names the corner card or the tray icon, whichever stands there while it is
-// shown (offscreen has no tray, so the status item's moves are played); a pin ends it for good.
-TEST(app, WelcomeCardFollowsTheStatusItemBetweenCornerAndTray) {
-    App app;
-    const auto firstLine = [&] {
-        return app.delegate.welcomePanel()->bodyLabel()->text().section(u'\n', 0, 0);
-    };
-    EXPECT_EQ(firstLine(), "Click the pin card in the top-right corner");
-    for (const bool inTray : {true, false}) {
-        SCOPED_TRACE(inTray);
-        const QPointer<InfoCard> before = app.delegate.welcomePanel();
-        emit app.delegate.statusItem()->placementChanged(inTray);
-        ASSERT_NE(app.delegate.welcomePanel(), nullptr);
-        EXPECT_TRUE(app.delegate.welcomePanel()->isVisible() && before && !before->isVisible());
-        EXPECT_EQ(firstLine(), inTray ? "Click the pin icon in your panel's tray"
-                                      : "Click the pin card in the top-right corner");
-    }
-    const std::string photo = (app.root() / "photo.png").string();
-    testing::files::writePicture(photo, 60, 40);
-    app.delegate.pinPhotos({photo});
-    emit app.delegate.statusItem()->placementChanged(true);
-    EXPECT_EQ(app.delegate.welcomePanel(), nullptr);
 }
 
 // Picks the chooser's photo, or cancels the chooser, once it is open.
@@ -210,7 +184,6 @@ TEST(app, DroppedFilesArePinnedWhereTheyFall) {
             onWelcome ? std::vector{plain} : std::vector{odd, plain};
         for (const auto& [items, actions, taken] : {
                  std::tuple{photos, Qt::CopyAction | Qt::MoveAction, Qt::CopyAction},
-                 {photos, Qt::LinkAction | Qt::MoveAction, Qt::LinkAction},
                  {photos, Qt::MoveAction, Qt::IgnoreAction},
                  {std::vector<std::string>{}, Qt::CopyAction, Qt::IgnoreAction},  // text only
              }) {
@@ -253,11 +226,8 @@ TEST(app, DroppedFilesArePinnedWhereTheyFall) {
         if (onWelcome) {
             EXPECT_NEAR(saved[0].centerX, at.x(), 1);
             EXPECT_NEAR(saved[0].centerY, at.y(), 1);
-        } else {  // 300 x 200 each, side by side, on the screen
-            EXPECT_NEAR(saved[1].centerX - saved[0].centerX, 300 + PinPlacement::kGap, 1e-9);
+        } else {  // side by side (where exactly: PinPlacement)
             EXPECT_EQ(saved[0].centerY, saved[1].centerY);
-            EXPECT_GE(saved[0].centerX - 150, 0);
-            EXPECT_LE(saved[1].centerX + 150, 1440);
         }
     }
 }

@@ -46,8 +46,6 @@ TEST(app, StartAtLoginWritesAndRemovesOnlyItsOwnAutostartEntry) {
         {true, "", true},
         {true, "Hidden=true\n", false},
         {true, "X-GNOME-Autostart-enabled = false\n", false},
-        {true, "Hidden=false\n", true},
-        {false, "", true},
         {false, "Hidden=true\n", false},
         {false, "[Desktop Action other]\nHidden=true\n", true},  // another group's key
     };
