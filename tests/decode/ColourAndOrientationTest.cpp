@@ -186,10 +186,10 @@ TEST(ColourAndOrientation, OrientationFromPngAndWebpExif) {
     const struct {
         int orientation;
         Corner red, green;
-    } cases[] = {{2, TopRight, TopLeft},
-                 {3, BottomRight, BottomLeft},
-                 {5, TopLeft, BottomLeft},
-                 {8, BottomLeft, TopLeft}};
+    } cases[] = {{1, TopLeft, TopRight},       {2, TopRight, TopLeft},
+                 {3, BottomRight, BottomLeft}, {4, BottomLeft, BottomRight},
+                 {5, TopLeft, BottomLeft},     {6, TopRight, BottomRight},
+                 {7, BottomRight, TopRight},   {8, BottomLeft, TopLeft}};
     for (const auto& c : cases) {
         const std::string n = std::to_string(c.orientation);
         const fs::path png = folder / ("o" + n + ".png"), webp = folder / ("o" + n + ".webp");
