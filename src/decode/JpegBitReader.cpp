@@ -30,7 +30,7 @@ std::optional<JpegBitReader::HuffmanTable> JpegBitReader::HuffmanTable::build(
         if (code + n > (1 << length))
             return std::nullopt;
         for (int i = 0; i < n && length <= kFastBits; ++i) {
-            const auto at = static_cast<std::size_t>(index + i);
+            const auto at = static_cast<std::size_t>(index) + static_cast<std::size_t>(i);
             const int value = at < table.values.size() ? table.values[at] : 0;
             const int shift = kFastBits - length;
             for (int rest = 0; rest < 1 << shift; ++rest) {

@@ -127,7 +127,7 @@ QImage YCbCrScaler::scaledFrom(QSize size) const {
     int rows = 0;
     int outputRow = 0;
     for (int y = 0; y < height; ++y) {
-        const Sample* lumaRow = rowOf<Sample>(luma_, y);
+        const auto* lumaRow = rowOf<Sample>(luma_, y);
         const int chromaY = std::min(y / down, chromaHeight - 1);
         const Sample* cbRow = colour ? rowOf<Sample>(cb_, chromaY) : nullptr;
         const Sample* crRow = colour ? rowOf<Sample>(cr_, chromaY) : nullptr;
