@@ -27,10 +27,12 @@ if [[ -z "$family" ]]; then
   cat >&2 <<TEXT
 Corkwallery does not know how to install packages on this system (${ids:-no /etc/os-release}).
 It needs: a C++20 compiler, CMake 3.25 and Ninja, Qt 6.4 or later (Core, Gui, Widgets, Svg, DBus,
-the Linguist tools, the image-format plugins, Qt's translations), nlohmann-json 3.11, the xcb,
-xcb-shape and xcb-xfixes headers, and for the tests GoogleTest with GoogleMock, Google Benchmark,
-Xvfb, openbox, xcompmgr, trayer, xdotool, dbus-daemon, xdpyinfo, xprop, xwininfo, xev, xsetroot,
-wmctrl, xsm, xsettingsd, ImageMagick, DejaVu fonts, djpeg, dwebp and appstream. packaging/debian-deps.txt lists
+the Linguist tools, the image-format plugins, Qt's translations), nlohmann-json 3.11, libwebp,
+libheif 1.15, libjxl 0.7, the xcb, xcb-shape and xcb-xfixes headers, and for the tests GoogleTest
+with GoogleMock, Google Benchmark, lcms2, Xvfb, openbox, xcompmgr, trayer, xdotool, dbus-daemon,
+xdpyinfo, xprop, xwininfo, xev, xsetroot, wmctrl, xsm, xsettingsd, ImageMagick, exiftool, DejaVu
+fonts, djpeg, dwebp, webpmux, heif-enc, avifenc, cjxl, free ICC profiles (sRGB, grey, Adobe RGB)
+and appstream. packaging/debian-deps.txt lists
 Debian's names for them.
 Install them, then run again with SKIP_DEPS=1 (for example: SKIP_DEPS=1 make run).
 TEXT
