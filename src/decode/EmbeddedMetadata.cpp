@@ -1,6 +1,7 @@
 #include "decode/EmbeddedMetadata.h"
 
 #include <QBuffer>
+#include <array>
 #include <optional>
 
 namespace corkwallery::EmbeddedMetadata {
@@ -205,24 +206,16 @@ int exifOrientation(const QByteArray& exif) {
 }
 
 QImageIOHandler::Transformations transformation(int orientation) {
-    switch (orientation) {
-        case 2:
-            return QImageIOHandler::TransformationMirror;
-        case 3:
-            return QImageIOHandler::TransformationRotate180;
-        case 4:
-            return QImageIOHandler::TransformationFlip;
-        case 5:
-            return QImageIOHandler::TransformationFlipAndRotate90;
-        case 6:
-            return QImageIOHandler::TransformationRotate90;
-        case 7:
-            return QImageIOHandler::TransformationMirrorAndRotate90;
-        case 8:
-            return QImageIOHandler::TransformationRotate270;
-        default:
-            return QImageIOHandler::TransformationNone;
-    }
+    // By EXIF orientation, 1 to 8.
+    using T = QImageIOHandler;
+    static constexpr std::array<T::Transformations, 9> kTurns = {
+        T::TransformationNone,     T::TransformationNone,
+        T::TransformationMirror,   T::TransformationRotate180,
+        T::TransformationFlip,     T::TransformationFlipAndRotate90,
+        T::TransformationRotate90, T::TransformationMirrorAndRotate90,
+        T::TransformationRotate270};
+    return orientation >= 1 && orientation <= 8 ? kTurns[static_cast<std::size_t>(orientation)]
+                                                : T::TransformationNone;
 }
 
 }  // namespace corkwallery::EmbeddedMetadata

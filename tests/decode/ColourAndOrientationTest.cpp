@@ -22,10 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace testing::files;
 
-void shell(const std::string& command) {
-    ASSERT_TRUE(run(command)) << command;
-}
-
 void save(const QImage& image, const fs::path& path) {
     ASSERT_TRUE(image.save(QString::fromStdString(path))) << path;
 }

@@ -14,10 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace testing::files;
 
-void shell(const std::string& command) {
-    ASSERT_TRUE(run(command)) << command;
-}
-
 QImage decoded(const std::string& bytes) {
     const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
     return TgaDecoder(view, view.size()).decode(view);

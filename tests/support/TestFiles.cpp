@@ -1,5 +1,7 @@
 #include "support/TestFiles.h"
 
+#include <gtest/gtest.h>
+
 #include <QBuffer>
 #include <QImageWriter>
 #include <algorithm>
@@ -41,6 +43,10 @@ void writeJpeg(const std::filesystem::path& path, const QImage& picture, int ori
         28);
     exif += static_cast<char>(orientation) + std::string(7, '\0');
     writeBytes(path, encoded.toStdString().insert(2, exif));
+}
+
+void shell(const std::string& command) {
+    ASSERT_TRUE(run(command)) << command;
 }
 
 std::string bigEndian32(std::uint32_t value) {

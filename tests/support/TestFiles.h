@@ -22,6 +22,8 @@ void writeBytes(const std::filesystem::path& path, const std::string& bytes);
 std::string readBytes(const std::filesystem::path& path);
 // Runs `command` in sh, its output discarded; whether it exited with 0.
 bool run(const std::string& command);
+// Runs `command` in sh; a test failure, naming it, unless it exited with 0.
+void shell(const std::string& command);
 std::string bigEndian32(std::uint32_t value);
 // A PNG chunk: the length of `typeAndData` less its four-letter type, then it, then its CRC.
 std::string pngChunk(const std::string& typeAndData);
