@@ -148,6 +148,7 @@ void StatusItem::showCard() {
         screen != nullptr ? std::optional(QRectF(screen->availableGeometry())) : std::nullopt));
     if (!card_) {
         card_ = std::make_unique<DesktopCard>(frame.size(), kCardCornerRadius, kCardAlpha, false);
+        card_->holdAtTopRight();
         auto* pin = new QLabel(card_.get());
         pin->setAttribute(Qt::WA_TransparentForMouseEvents);
         pin->setGeometry(card_->cardRect());

@@ -30,21 +30,26 @@ QIODevice& deviceOf(void* userdata) {
     return *static_cast<QIODevice*>(userdata);
 }
 
-const heif_reader kReader = {
-    1,
-    [](void* userdata) -> int64_t { return deviceOf(userdata).pos(); },
-    [](void* data, size_t size, void* userdata) -> int {
+// Version 1 of the interface; later libheif versions add fields, left empty here.
+heif_reader makeReader() {
+    heif_reader reader{};
+    reader.reader_api_version = 1;
+    reader.get_position = [](void* userdata) -> int64_t { return deviceOf(userdata).pos(); };
+    reader.read = [](void* data, size_t size, void* userdata) -> int {
         const auto wanted = static_cast<qint64>(size);
         return deviceOf(userdata).read(static_cast<char*>(data), wanted) == wanted ? 0 : 1;
-    },
-    [](int64_t position, void* userdata) -> int {
+    };
+    reader.seek = [](int64_t position, void* userdata) -> int {
         return deviceOf(userdata).seek(position) ? 0 : 1;
-    },
-    [](int64_t target, void* userdata) {
+    };
+    reader.wait_for_file_size = [](int64_t target, void* userdata) {
         return target <= deviceOf(userdata).size() ? heif_reader_grow_status_size_reached
                                                    : heif_reader_grow_status_size_beyond_eof;
-    },
-};
+    };
+    return reader;
+}
+
+const heif_reader kReader = makeReader();
 
 qint64 area(QSize size) {
     return qint64{size.width()} * size.height();

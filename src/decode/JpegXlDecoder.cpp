@@ -6,6 +6,7 @@
 #include <jxl/thread_parallel_runner_cxx.h>
 
 #include <QIODevice>
+#include <type_traits>
 
 #include "decode/ColourProfile.h"
 
@@ -37,6 +38,17 @@ bool isSrgb(const JxlColorEncoding& encoding) {
            encoding.transfer_function == JXL_TRANSFER_FUNCTION_SRGB;
 }
 
+// Calls one of libjxl's colour profile getters for the pixels it writes. Before 0.9 they took a
+// pixel format too, which they ignored.
+template <typename Getter, typename... Out>
+JxlDecoderStatus profileOfData(Getter getter, const JxlDecoder* decoder, Out... out) {
+    if constexpr (std::is_invocable_v<Getter, const JxlDecoder*, std::nullptr_t,
+                                      JxlColorProfileTarget, Out...>)
+        return getter(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, out...);
+    else
+        return getter(decoder, JXL_COLOR_PROFILE_TARGET_DATA, out...);
+}
+
 // Asks for sRGB where libjxl may choose (pixels stored as XYB), then gives the ICC profile of the
 // pixels it will write; none for sRGB. Grey pictures are shown as they are.
 QByteArray chooseColours(JxlDecoder* decoder, const JxlBasicInfo& info) {
@@ -50,18 +62,15 @@ QByteArray chooseColours(JxlDecoder* decoder, const JxlBasicInfo& info) {
     srgb.rendering_intent = JXL_RENDERING_INTENT_RELATIVE;
     JxlDecoderSetPreferredColorProfile(decoder, &srgb);
     JxlColorEncoding encoding;
-    if (JxlDecoderGetColorAsEncodedProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
-                                           &encoding) == JXL_DEC_SUCCESS &&
+    if (profileOfData(JxlDecoderGetColorAsEncodedProfile, decoder, &encoding) == JXL_DEC_SUCCESS &&
         isSrgb(encoding))
         return {};
     std::size_t size = 0;
-    if (JxlDecoderGetICCProfileSize(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &size) !=
-        JXL_DEC_SUCCESS)
+    if (profileOfData(JxlDecoderGetICCProfileSize, decoder, &size) != JXL_DEC_SUCCESS)
         return {};
     QByteArray icc(static_cast<qsizetype>(size), Qt::Uninitialized);
-    if (JxlDecoderGetColorAsICCProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
-                                       reinterpret_cast<uint8_t*>(icc.data()),
-                                       size) != JXL_DEC_SUCCESS)
+    if (profileOfData(JxlDecoderGetColorAsICCProfile, decoder,
+                      reinterpret_cast<uint8_t*>(icc.data()), size) != JXL_DEC_SUCCESS)
         return {};
     return icc;
 }

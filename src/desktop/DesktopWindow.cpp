@@ -9,12 +9,14 @@
 #include "desktop/ScreenChanges.h"
 #include "platform/CompositorWatch.h"
 #include "platform/ScreenCoordinates.h"
+#include "platform/wayland/LayerShell.h"
 #include "platform/x11/DesktopHints.h"
 #include "platform/x11/DesktopStacking.h"
 
 namespace corkwallery {
 
 namespace x11 = platform::x11;
+namespace wayland = platform::wayland;
 
 namespace {
 
@@ -67,6 +69,7 @@ void DesktopWindow::placeNative(const QRect& geometry) {
     setGeometry(geometry);
     if (nativeDiffers(geometry))
         windowHandle()->setGeometry(geometry);
+    wayland::placeLayerSurface(this, geometry);
 }
 
 bool DesktopWindow::nativeDiffers(const QRect& geometry) const {
@@ -104,6 +107,7 @@ void DesktopWindow::applyShapes() {
     x11::setInputShape(this, inputShape());
     if (compositing_) {
         clearMask();
+        wayland::setInputShape(this, inputShape());
         return;
     }
     // An empty mask would show the whole window.
@@ -117,6 +121,9 @@ void DesktopWindow::applyShapes() {
 void DesktopWindow::orderFront() {
     if (!isVisible()) {
         x11::prepareDesktopWindow(this);
+        wayland::prepareLayerSurface(
+            this, nativeGeometry(),
+            heldAtTopRight_ ? wayland::Anchor::TopRight : wayland::Anchor::TopLeft);
         applyShapes();
     }
     const bool mapping = !isVisible();
@@ -161,6 +168,7 @@ void DesktopWindow::paintEvent(QPaintEvent*) {
 // moment later, since openbox merges requests that wait together and would change nothing.
 void DesktopWindow::settleAfterMapping() {
     x11::setInputShape(this, inputShape());
+    wayland::setInputShape(this, inputShape());
     x11::markFrameWithoutShadow(this);
     if (!x11::isRunning())
         return;

@@ -30,6 +30,10 @@ public:
     void orderFront();
     // Our own close; a close the window manager asks for is refused, as the owner would not know.
     void closeWindow();
+    // As a layer surface, held by the top-right corner of the area panels leave free, which only
+    // the compositor knows, at the distance the frame keeps from the screen's corner. Before the
+    // first show.
+    void holdAtTopRight() { heldAtTopRight_ = true; }
 
 public slots:
     void setCompositing(bool compositing);
@@ -84,6 +88,7 @@ private:
     qreal drawnRatio_ = 1;  // the pixel ratio the window was last drawn and shaped at
     bool justMapped_ = false;
     bool closing_ = false;
+    bool heldAtTopRight_ = false;
 };
 
 }  // namespace corkwallery

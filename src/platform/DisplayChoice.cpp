@@ -2,6 +2,8 @@
 
 #include <xcb/xcb.h>
 
+#include "platform/wayland/LayerShell.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -36,14 +38,26 @@ bool canConnectToDisplay(const std::string& display) {
 
 }  // namespace
 
+// The compositor is asked only when nothing else decides: offscreen and xcb are taken as asked.
 DisplayEnvironment DisplayEnvironment::fromProcess() {
-    return {variable("QT_QPA_PLATFORM"), variable("DISPLAY")};
+    DisplayEnvironment environment{variable("QT_QPA_PLATFORM"), variable("DISPLAY")};
+    const std::string asked = environment.qpaPlatform.value_or("");
+    environment.layerShell = !names(asked, "offscreen") && !names(asked, "xcb") &&
+                             !variable("WAYLAND_DISPLAY").value_or("").empty() &&
+                             wayland::isBuiltWithLayerShell() &&
+                             wayland::compositorOffersLayerShell();
+    return environment;
 }
 
 DisplayChoice chooseDisplay(const DisplayEnvironment& environment) {
     const std::string asked = environment.qpaPlatform.value_or("");
     if (names(asked, "offscreen"))
         return {DisplayChoice::AsConfigured, asked, {}};
+    if (environment.layerShell && !names(asked, "xcb")) {
+        if (names(asked, "wayland") || names(asked, "wayland-egl"))
+            return {DisplayChoice::Wayland, asked, {}};
+        return {DisplayChoice::Wayland, "wayland", asked};
+    }
     if (environment.display.value_or("").empty())
         return {DisplayChoice::NoX11Display, {}, {}};
     if (names(asked, "xcb"))
@@ -56,6 +70,15 @@ void prepareDisplay() {
     const DisplayChoice choice = chooseDisplay(environment);
     if (choice.kind == DisplayChoice::AsConfigured)
         return;
+    if (choice.kind == DisplayChoice::Wayland) {
+        if (!choice.overridden.empty())
+            std::fprintf(stderr,
+                         "corkwallery: QT_QPA_PLATFORM=%s ignored: running on Wayland, where the "
+                         "compositor lets Corkwallery place its windows at desktop level\n",
+                         choice.overridden.c_str());
+        ::setenv("QT_QPA_PLATFORM", choice.qpaPlatform.c_str(), 1);
+        return;
+    }
     if (choice.kind == DisplayChoice::NoX11Display)
         failWithoutDisplay("no X11 display (DISPLAY is not set)");
     // Qt aborts when it cannot connect, so try first and fail cleanly.

@@ -16,10 +16,19 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(DisplayChoice, X11WheneverADisplayIsThereWhateverElseWasAskedForButOffscreen) {
+// Layer surfaces where the compositor offers them (unless xcb is asked for), else X11 whenever a
+// display is there, whatever else was asked for but offscreen.
+TEST(DisplayChoice, LayerShellThenX11ThenNothing) {
     const std::optional<std::string> unset;
     const DisplayChoice none{DisplayChoice::NoX11Display, {}, {}};
     const std::pair<DisplayEnvironment, DisplayChoice> cases[] = {
+        {{unset, ":0", true}, {DisplayChoice::Wayland, "wayland", {}}},
+        {{unset, unset, true}, {DisplayChoice::Wayland, "wayland", {}}},
+        {{"wayland-egl", ":0", true}, {DisplayChoice::Wayland, "wayland-egl", {}}},
+        {{"eglfs", unset, true}, {DisplayChoice::Wayland, "wayland", "eglfs"}},
+        {{"xcb", ":0", true}, {DisplayChoice::X11, "xcb", {}}},
+        {{"xcb", unset, true}, none},
+        {{"offscreen", ":0", true}, {DisplayChoice::AsConfigured, "offscreen", {}}},
         {{unset, ":0"}, {DisplayChoice::X11, "xcb", {}}},
         {{"xcb:nodndsupport", ":0"}, {DisplayChoice::X11, "xcb:nodndsupport", {}}},
         {{"wayland", ":0"}, {DisplayChoice::X11, "xcb", "wayland"}},
@@ -33,7 +42,7 @@ TEST(DisplayChoice, X11WheneverADisplayIsThereWhateverElseWasAskedForButOffscree
     for (const auto& [environment, choice] : cases)
         EXPECT_EQ(chooseDisplay(environment), choice)
             << environment.qpaPlatform.value_or("(unset)") << " "
-            << environment.display.value_or("(unset)");
+            << environment.display.value_or("(unset)") << " " << environment.layerShell;
 }
 
 // A name holding a line feed must not print a line of its own.
