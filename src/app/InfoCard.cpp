@@ -97,7 +97,7 @@ InfoCard::InfoCard(const char* symbol, const QString& title, const QString& body
         column->addWidget(item, 0, Qt::AlignHCenter);
     }
     const QSizeF size = QSizeF(column->sizeHint()) - QSizeF(2 * card.x(), 2 * card.y());
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = platform::screen::primaryScreen();
     setFrame(centredFrame(size, screen != nullptr ? std::optional(platform::screen::fromQt(
                                                         QRectF(screen->geometry())))
                                                   : std::nullopt));

@@ -44,7 +44,7 @@ StatusItem::StatusItem(std::unique_ptr<QMenu> menu) : menu_(std::move(menu)) {
         placeCard();
     };
     connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, followWorkArea);
-    followWorkArea(QGuiApplication::primaryScreen());
+    followWorkArea(platform::screen::primaryScreen());
     updatePlacement(std::nullopt);
 }
 
@@ -143,7 +143,7 @@ void StatusItem::openMenuAtTrayIcon() {
 // The card behaves like a pin window: borderless, translucent, at desktop level, on every
 // workspace, never focused. It casts no shadow.
 void StatusItem::showCard() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = platform::screen::primaryScreen();
     const QRectF frame = platform::screen::fromQt(fallbackCardFrame(
         screen != nullptr ? std::optional(QRectF(screen->availableGeometry())) : std::nullopt));
     if (!card_) {

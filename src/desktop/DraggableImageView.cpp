@@ -18,6 +18,7 @@
 #include "desktop/SymbolArt.h"
 #include "desktop/WindowSurface.h"
 #include "platform/ScreenCoordinates.h"
+#include "platform/wayland/LayerShell.h"
 
 namespace corkwallery {
 
@@ -291,10 +292,21 @@ void DraggableImageView::paintEvent(QPaintEvent*) {
             Qt::QueuedConnection);
 }
 
+// A layer surface learns where the pointer is from where it asked to be (see GrabPointer); the
+// view fills its window from the corner.
+QPointF DraggableImageView::pointerOnScreen(const QMouseEvent* event, bool pressed) {
+    if (!platform::wayland::isRunning())
+        return platform::screen::fromQt(event->globalPosition());
+    const QPointF surface = window()->geometry().topLeft();
+    if (pressed)
+        grab_.press(surface, event->position());
+    return platform::screen::fromQt(grab_.pointer(surface, event->position(), isDragging_));
+}
+
 void DraggableImageView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || window_ == nullptr || isLocked_)
         return;
-    const QPointF pointer = platform::screen::fromQt(event->globalPosition());
+    const QPointF pointer = pointerOnScreen(event, true);
     // The modifier is read here only: pressing or releasing it mid-gesture changes nothing.
     if (event->modifiers() & (Qt::AltModifier | Qt::ShiftModifier)) {
         isOptionResizing_ = true;
@@ -311,7 +323,7 @@ void DraggableImageView::mousePressEvent(QMouseEvent* event) {
 void DraggableImageView::mouseMoveEvent(QMouseEvent* event) {
     if (!(event->buttons() & Qt::LeftButton) || window_ == nullptr || isLocked_)
         return;
-    const QPointF pointer = platform::screen::fromQt(event->globalPosition());
+    const QPointF pointer = pointerOnScreen(event, false);
     if (!isOptionResizing_) {
         window_->setFrameOrigin(pointer - clickOffset_);
         return;

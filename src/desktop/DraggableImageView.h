@@ -11,6 +11,7 @@
 #include <string>
 
 #include "desktop/PhotoGeometry.h"
+#include "platform/wayland/GrabPointer.h"
 
 class QPainter;
 
@@ -120,6 +121,8 @@ private:
     // Something drawn changed: repaints, and without a compositor makes the cut now, so the
     // window's shape follows before the next paint.
     void drawingChanged();
+    // The pointer in screen points; `pressed` starts a gesture.
+    QPointF pointerOnScreen(const QMouseEvent* event, bool pressed);
 
     Window* window_ = nullptr;
     QSizeF baseImageSize_{0, 0};
@@ -129,6 +132,7 @@ private:
     QImage pixels_;
     QSizeF naturalSize_;
     QImage pinImage_;
+    platform::wayland::GrabPointer grab_;
     QPointF clickOffset_{0, 0};
     bool isDragging_ = false;
     bool isOptionResizing_ = false;

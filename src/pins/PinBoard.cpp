@@ -33,7 +33,7 @@ std::string point(QPointF p) {
 
 // Device pixels per point on the main screen, which photos are decoded for.
 double mainScreenScale() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = platform::screen::primaryScreen();
     return screen != nullptr && screen->devicePixelRatio() > 0 ? screen->devicePixelRatio() : 1.0;
 }
 

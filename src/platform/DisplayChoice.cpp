@@ -77,6 +77,8 @@ void prepareDisplay() {
                          "compositor lets Corkwallery place its windows at desktop level\n",
                          choice.overridden.c_str());
         ::setenv("QT_QPA_PLATFORM", choice.qpaPlatform.c_str(), 1);
+        // Qt would hold every top-level window at its screen's corner: ours are where they say.
+        ::setenv("QT_WAYLAND_DISABLE_FIXED_POSITIONS", "1", 1);
         return;
     }
     if (choice.kind == DisplayChoice::NoX11Display)

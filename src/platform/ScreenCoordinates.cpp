@@ -20,8 +20,17 @@ int clampedRound(double value, double lowest) {
 
 }  // namespace
 
+// Wayland marks no output primary (Qt takes the first it hears of): the one at the layout's origin
+// stands for it, as the primary monitor usually does on X11.
+QScreen* primaryScreen() {
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        if (QScreen* atOrigin = QGuiApplication::screenAt(QPoint(0, 0)); atOrigin != nullptr)
+            return atOrigin;
+    return QGuiApplication::primaryScreen();
+}
+
 QRect primaryGeometry() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = primaryScreen();
     return screen != nullptr ? screen->geometry() : QRect(0, 0, 1440, 900);
 }
 

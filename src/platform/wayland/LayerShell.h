@@ -26,11 +26,13 @@ enum class Anchor {
 };
 
 // Makes an unmapped top-level window a layer surface on the bottom layer of the output under the
-// centre of `geometry` (Qt's global coordinates), held there by `anchor`, taking no keyboard
-// focus and reserving no space. Creates the native window if needed.
+// centre of `geometry` (Qt's global coordinates), held there by `anchor`, keeping no keyboard
+// focus (a click lends it for the modifiers only) and reserving no space. Creates the native window
+// if needed.
 void prepareLayerSurface(QWidget* window, const QRect& geometry, Anchor anchor);
 // Moves a layer surface to `geometry`: new margins on its output or, once its centre is over
-// another output, a new surface there.
+// another output, a new surface there; while a button is held, only once it is let go, since the
+// gesture belongs to the surface it began on.
 void placeLayerSurface(QWidget* window, const QRect& geometry);
 // The surface takes pointer input only inside `region` (window coordinates); clicks elsewhere
 // reach what lies below.

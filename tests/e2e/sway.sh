@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# The program as a native Wayland client on headless sway (pixman renderer, outputs of 1440 x 900
+# in a row, swaybar at the top with its tray): pins are layer surfaces at their saved places,
+# tilted with clean corners, below a tiled terminal, on every workspace and never tiled; a drag
+# and a Shift-drag are saved exactly, a drag past the output's edge moves the pin onto the next
+# output, the pin's own menu locks it; after a quit the next start restores the same places; the
+# tray icon stands in swaybar. Pointer and keys come from wayland_input, a virtual pointer and
+# keyboard of our own. Skipped (77) where sway is missing, and as root, which sway refuses.
+# Usage: sway.sh <corkwallery binary> <wayland_input> <folder for screenshots> <outputs: 1 or 2>
+set -uo pipefail
+bin=$1 input=$2 shots=$3 outputs=$4
+for needed in sway swaybar swaybg foot grim convert dbus-run-session jq; do
+  command -v "$needed" >/dev/null || { echo "needs $needed"; exit 77; }
+done
+(($(id -u) != 0)) || { echo "sway does not run as root"; exit 77; }
+[[ -v corkwallery_e2e_bus ]] || corkwallery_e2e_bus=$$ exec dbus-run-session -- "$0" "$@"
+mkdir -p "$shots"
+work=$(mktemp -d)
+mkdir -p "$work"/{home,data,config,cache} && mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime
+finish() {
+  kill $(jobs -p) 2>/dev/null
+  wait
+  rm -rf "$work"
+}
+trap finish EXIT
+exec {out}>&1
+fail() {
+  {
+    echo "FAIL: $*"
+    sed 's/^/  app: /' "$work/app.log"
+    tail -n 5 "$work/sway.log" | sed 's/^/  sway: /'
+  } >&$out 2>/dev/null
+  exit 1
+}
+poll() {
+  local end=$((SECONDS + ${poll_seconds:-30}))
+  until "$@" >/dev/null 2>&1; do ((SECONDS < end)) || return 1; sleep 0.05; done
+}
+
+# Sway with a blue-grey wallpaper; a terminal opened on workspace 1 is tiled over all of it.
+cat >"$work/sway-config" <<CONFIG
+xwayland disable
+output HEADLESS-1 resolution 1440x900 position 0 0 bg #5a7890 solid_color
+output HEADLESS-2 resolution 1440x900 position 1440 0 bg #5a7890 solid_color
+bar {
+  position top
+  status_command while echo corkwallery; do sleep 600; done
+}
+CONFIG
+WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=$outputs WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+  sway -c "$work/sway-config" >"$work/sway.log" 2>&1 &
+poll eval 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*' || fail "sway did not start"
+SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*) WAYLAND_DISPLAY=wayland-1
+export SWAYSOCK WAYLAND_DISPLAY
+unset DISPLAY QT_QPA_PLATFORM
+layout=$((1440 * outputs))x900
+
+run_app() {
+  HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
+    XDG_CACHE_HOME=$work/cache exec "$bin"
+}
+start_app() { run_app >>"$work/app.log" 2>&1 & app=$!; }
+stop_app() { kill "$app"; wait "$app" || fail "exit status $? at the end"; }
+saves() { grep -c "Wrote [0-9]* bytes successfully" "$work/app.log"; }
+after_save() {
+  local before=$(saves)
+  "$@" && poll eval '(($(saves) > before))' || fail "no save after: $*"
+}
+state() { cat "$work/data/Corkwallery/pinned-photos.json"; }
+saved() { grep -q "$1" <<<"$(state)" || fail "$2: $(state)"; }
+point() { "$input" --layout "$layout" "$@" || fail "wayland_input $*"; }
+
+# Screenshot $1 of the whole layout; the colour of pixel ($2, $3) of the last one, as "r,g,b".
+shot() { grim "$shots/sway-$outputs-$1.png" && last=$shots/sway-$outputs-$1.png; }
+pixel() {
+  local channel format=''
+  for channel in r g b; do format+="%[fx:round(255*p{$1,$2}.$channel)],"; done
+  convert "$last" -format "${format%,}" info:
+}
+# Holds when colours $1 and $2 differ by at most 6 levels in each channel (a restored photo is
+# read from its lossy preview).
+near() {
+  local a b i
+  IFS=, read -ra a <<<"$1" && IFS=, read -ra b <<<"$2"
+  for i in 0 1 2; do ((${a[i]} - ${b[i]} <= 6 && ${b[i]} - ${a[i]} <= 6)) || return 1; done
+}
+# Holds when pixel ($2, $3) of a new screenshot $1 is near $4.
+shows() { shot "$1" && near "$(pixel "$2" "$3")" "$4"; }
+red=255,0,0 green=0,128,0 wallpaper=90,120,144
+
+# Two pins: A red at (400, 450), B green at (1040, 450) and turned, in X's coordinates (y up in
+# the file: the same numbers on a 900-point screen).
+images=$work/data/Corkwallery/images
+mkdir -p "$images"
+convert -size 600x400 xc:red "$images/A.png" && convert -size 600x400 xc:green "$images/B.png" ||
+  fail "no test photos"
+A='"storedFilename":"A.png","originalPath":"","centerX":400,"centerY":450,"baseWidth":300,"baseHeight":200,"rotationAngle":0'
+B='"storedFilename":"B.png","originalPath":"","centerX":1040,"centerY":450,"baseWidth":300,"baseHeight":200,"rotationAngle":0.05'
+echo "[{$A,\"pinColorName\":\"red\",\"isLocked\":false},{$B,\"pinColorName\":\"blue\",\"isLocked\":false}]" \
+  >"$work/data/Corkwallery/pinned-photos.json"
+
+start_app
+poll shows restored 400 460 "$red" && poll shows restored 1040 470 "$green" ||
+  fail "pins not shown at their places: $(pixel 400 460) $(pixel 1040 470)"
+# Clean corners: B's window reaches about 17 points past its turned photo's bounds, and shows the
+# wallpaper there (at most a trace of the shadow).
+near "$(pixel 871 328)" $wallpaper && near "$(pixel 1209 572)" $wallpaper ||
+  fail "B's window corners are not clear: $(pixel 871 328) $(pixel 1209 572)"
+# The tray icon stands in swaybar, whose watcher lists it.
+poll eval "dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
+  /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
+  string:org.kde.StatusNotifierWatcher string:RegisteredStatusNotifierItems | grep -q 'string \"'" ||
+  fail "no item in swaybar's tray"
+
+# Nothing of the program is in sway's tree: no tile, no floating window.
+swaymsg focus output HEADLESS-1 >/dev/null
+foot -e sleep 600 >/dev/null 2>&1 &
+poll eval 'swaymsg -t get_tree | jq -e "[.. | .app_id? | select(. == \"foot\")] | length == 1"' ||
+  fail "the terminal did not open"
+tiled=$(swaymsg -t get_tree | jq -c '[.. | select(.type? == "con" or .type? == "floating_con") | .app_id]')
+[[ $tiled == '["foot"]' ]] || fail "sway manages more than the terminal: $tiled"
+# The terminal covers the pins; on an empty workspace they are there.
+poll eval 'shot below-terminal && ! near "$(pixel 400 460)" $red' ||
+  fail "pin A shows through the terminal"
+# A click on a pin beside the terminal leaves the keyboard with the terminal.
+focused() { swaymsg -t get_tree | jq -e '[.. | select(.focused? == true) | .app_id] == ["foot"]'; }
+swaymsg '[app_id=foot] floating enable, resize set 400 300, move position 1000 560' >/dev/null
+poll eval 'shot beside-terminal && near "$(pixel 400 460)" $red' || fail "pin A is not beside the terminal"
+point at 400 460 press release pause 200
+poll focused || fail "the click on pin A took the keyboard from the terminal"
+swaymsg workspace 3 >/dev/null
+poll shows other-workspace 400 460 "$red" || fail "pin A is not on another workspace"
+
+# A drag by (+100, +40) and a Shift-drag of 40 points, each saved exactly.
+after_save point at 400 450 press by 10 0 by 10 0 by 10 0 by 10 0 by 60 40 pause 100 release
+saved "{$(sed 's/"centerX":400,"centerY":450/"centerX":500,"centerY":410/' <<<"$A")," \
+  "the drag did not save pin A at (500, 410)"
+after_save point at 500 490 shift press by 20 0 by 20 0 pause 100 release unshift
+saved '"A.png",[^}]*"centerX":500,"centerY":410,"baseWidth":360,"baseHeight":240' \
+  "the Shift-drag did not resize pin A about its centre"
+poll shows dragged 500 490 "$red" || fail "pin A is not shown where it was dragged"
+
+# Its own menu: "Lock Photo" first; a locked pin stays where it is.
+after_save point at 500 500 right-click pause 300 down return
+saved '"A.png",[^}]*"isLocked":true' "the menu did not lock pin A"
+after_save point at 500 500 press by 50 50 release
+saved '"A.png",[^}]*"centerX":500,"centerY":410' "the locked pin moved"
+
+if ((outputs == 2)); then
+  # B dragged past the edge: its centre crosses onto the second output, whose own surface shows it.
+  after_save point at 1040 450 press $(for i in {1..20}; do echo by 25 0; done) pause 100 release
+  saved '"B.png",[^}]*"centerX":1540,"centerY":450' "pin B was not saved at (1540, 450)"
+  poll shows second-output 1540 470 "$green" || fail "pin B is not shown on the second output"
+fi
+
+# Quit, and the next start shows the same places.
+before=$(state)
+stop_app
+start_app
+poll shows relaunched 500 490 "$red" || fail "pin A is not back at its place"
+[[ $(state) == "$before" ]] || fail "the state changed across the relaunch: $(state)"
+stop_app
+echo "PASS"
