@@ -1,6 +1,6 @@
 # `make run` builds and starts Corkwallery; `make test` builds it and runs every test.
 # Both install any missing Debian package first.
-.PHONY: all deps configure build run test test-desktops package bench fuzz translations format tidy clean
+.PHONY: all deps configure build run test test-debian13 test-desktops package bench fuzz translations format tidy clean
 
 all: build
 
@@ -22,6 +22,7 @@ run: configure
 # offscreen tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and the decoding and
 # restore tests under ThreadSanitizer; any report fails the run. Leak checking stays off: its
 # tracer crashes at exit in processes that loaded Qt's image plugins (a sanitizer fault, not ours).
+# Last, the same sources on Debian 13 (test-debian13).
 test: build
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
@@ -32,6 +33,12 @@ test: build
 		ctest --preset asan -LE slow
 	@TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
 		ctest --preset tsan
+	@scripts/debian13.sh
+
+# Builds with warnings as errors inside a Debian 13 root (Qt 6.8, LayerShellQt), made once under
+# build-debian13/, and runs the unit and offscreen tests there, and the journeys on headless sway.
+test-debian13: deps
+	@scripts/debian13.sh
 
 # The journeys on Plasma and GNOME, after installing them (a few gigabytes).
 test-desktops: build

@@ -81,6 +81,10 @@ fi
 
 chroot "$root" id -u $user >/dev/null 2>&1 ||
   chroot "$root" useradd --create-home --shell /bin/bash $user
+for locale in de_DE fr_FR; do
+  chroot "$root" locale -a | grep -qx "$locale.utf8" ||
+    chroot "$root" localedef -i $locale -f UTF-8 $locale.UTF-8
+done
 
 # As the user, with a runtime folder of its own as a login would give.
 uid=$(chroot "$root" id -u $user)

@@ -259,8 +259,14 @@ QImage HeifDecoder::decode(int longerSide, int leastSide) {
                              heif_image_handle_is_premultiplied_alpha(handle.get()) != 0);
     const QSize held(heif_image_get_primary_width(decoded), heif_image_get_primary_height(decoded));
     QImage image = scaler.scaled(fitted(held, longerSide));
-    if (!image.isNull() && !tagged(image, handle.get()))
-        tagged(image, primary_.get());
+    // A thumbnail shows the primary picture: unless it has an ICC profile of its own, its colours
+    // are the primary's (heif-enc 1.19 gives it an nclx profile beside the primary's ICC one).
+    const auto type = heif_image_handle_get_color_profile_type(handle.get());
+    const bool ownIcc =
+        type == heif_color_profile_type_prof || type == heif_color_profile_type_rICC;
+    if (!image.isNull() && !(ownIcc && tagged(image, handle.get())) &&
+        !tagged(image, primary_.get()))
+        tagged(image, handle.get());
     return image;
 }
 

@@ -38,10 +38,10 @@ TEST(app, CommandLineOptionsAreAnsweredWithoutADisplayInTheLocalesLanguage) {
         environment.remove(variable);
     // Locale, option, exit status, and a part of the text printed (on stderr for a failure).
     const std::tuple<const char*, const char*, int, std::string> cases[] = {
-        {"C", "--help", 0, " [options] [FILE...]\n"},
+        {"C.UTF-8", "--help", 0, " [options] [FILE...]\n"},
         {"de_DE.UTF-8", "--help", 0, " [Optionen] [DATEI...]\n"},  // Qt's own words too
-        {"C", "-v", 0, "Corkwallery " CORKWALLERY_VERSION "\n"},
-        {"C", "--frobnicate", 2, "Unknown option 'frobnicate'.\n\nUsage: "},
+        {"C.UTF-8", "-v", 0, "Corkwallery " CORKWALLERY_VERSION "\n"},
+        {"C.UTF-8", "--frobnicate", 2, "Unknown option 'frobnicate'.\n\nUsage: "},
     };
     for (const auto& [lang, option, status, text] : cases) {
         SCOPED_TRACE(std::string(lang) + " " + option);
@@ -112,7 +112,7 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
         {"fr_FR.UTF-8",
          {},
          "Corkwallery est déjà lancé\u00a0; son mode d'emploi est affiché sur le bureau.\n"},
-        {"C",
+        {"C.UTF-8",
          {path("c.png"), path("missing.png")},
          "Pinned " + path("c.png") + "\nNot pinned " + path("missing.png") +
              ": it cannot be read.\n"},

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <QTransform>
 #include <filesystem>
+#include <optional>
 
 #include "decode/PhotoDecoder.h"
 #include "decode/PreviewCache.h"
@@ -35,7 +36,7 @@ if command -v heif-enc >/dev/null; then
   heif-enc -q 95 adobe.png -o photo.heic
   heif-enc -q 95 -t 200 adobe.png -o thumbnail.heic
   heif-enc -q 95 adobe.png magenta.png -o several.heic
-  head -c 12000 photo.heic >truncated.heic
+  head -c $(($(stat -c %s photo.heic) / 2)) photo.heic >truncated.heic
   heif-enc -q 95 -b 10 deep.png -o deep.heic
   heif-enc -q 95 -p chroma=444 adobe.png -o full-chroma.heic
   heif-enc -q 95 half.png -o half.heic
@@ -53,7 +54,7 @@ if command -v cjxl >/dev/null; then
   cjxl adobe.png photo.jxl 2>/dev/null
   cjxl -d 0 adobe.png lossless.jxl 2>/dev/null
   cjxl animated.gif animated.jxl 2>/dev/null
-  head -c 4000 photo.jxl >truncated.jxl
+  head -c $(($(stat -c %s photo.jxl) / 2)) photo.jxl >truncated.jxl
 fi
 )";
 
@@ -103,7 +104,8 @@ TEST_F(ModernFormats, DecodeUprightAtTheSizeAskedInTheirOwnColours) {
         const char* tool;       // that made it
         const char* reference;  // what it shows, in sRGB; none for a damaged file
         int quarterTurns;       // anticlockwise, from the reference to the upright picture
-        bool sized = true;      // whether the header tells the size
+        // Whether the header tells the size; either, where libheif versions differ.
+        std::optional<bool> sized = true;
     } const rows[] = {
         {"photo.heic", "heif-enc", "adobe-srgb.png", 0},  // Adobe RGB ICC
         {"thumbnail.heic", "heif-enc", "adobe-srgb.png", 0},
@@ -117,7 +119,8 @@ TEST_F(ModernFormats, DecodeUprightAtTheSizeAskedInTheirOwnColours) {
         {"photo.jxl", "cjxl", "adobe-srgb.png", 0},             // XYB: written as sRGB
         {"lossless.jxl", "cjxl", "adobe-srgb.png", 0},          // Adobe RGB pixels
         {"animated.jxl", "cjxl", "plain.png", 0},               // its first frame
-        {"truncated.heic", "heif-enc", nullptr, 0, false},      // its data lies past the end
+        // Its data lies past the end: libheif 1.15 refuses it at the header, 1.19 at the decode.
+        {"truncated.heic", "heif-enc", nullptr, 0, std::nullopt},
         {"truncated.jxl", "cjxl", nullptr, 0},
     };
     for (const auto& row : rows) {
@@ -130,7 +133,9 @@ TEST_F(ModernFormats, DecodeUprightAtTheSizeAskedInTheirOwnColours) {
         const std::string path = folder_ / row.file;
         const QSize upright = row.quarterTurns % 2 ? QSize(480, 640) : QSize(640, 480);
         const auto natural = PhotoDecoder::naturalSize(path);
-        ASSERT_EQ(natural.ok(), row.sized);
+        if (row.sized) {
+            ASSERT_EQ(natural.ok(), *row.sized);
+        }
         if (natural) {
             EXPECT_EQ(natural.value(), upright);
         }

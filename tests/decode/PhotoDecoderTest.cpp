@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "support/ErrorPrinting.h"
 #include "support/TemporaryHome.h"
 #include "support/TestFiles.h"
 
