@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The program as a native Wayland client on headless sway (pixman renderer, outputs of 1440 x 900
-# in a row, swaybar at the top with its tray): pins are layer surfaces at their saved places,
-# tilted with clean corners, below a tiled terminal, on every workspace and never tiled; a drag
-# and a Shift-drag are saved exactly, a drag past the output's edge moves the pin onto the next
-# output, the pin's own menu locks it; after a quit the next start restores the same places; the
-# tray icon stands in swaybar. Pointer and keys come from wayland_input, a virtual pointer and
+# in a row, swaybar at the top): pins are layer surfaces at their saved places, tilted with clean
+# corners, below a tiled terminal, on every workspace and never tiled; a click leaves the keyboard
+# where it was; a drag and a Shift-drag are saved exactly, a drag past the output's edge moves the
+# pin onto the next output, the pin's own menu locks it; after a quit the next start restores the
+# same places. With one output the tray icon stands in swaybar; with two the bar has no tray and
+# the corner card stands in. Pointer and keys come from wayland_input, a virtual pointer and
 # keyboard of our own. Skipped (77) where sway is missing, and as root, which sway refuses.
 # Usage: sway.sh <corkwallery binary> <wayland_input> <folder for screenshots> <outputs: 1 or 2>
 set -uo pipefail
@@ -46,6 +47,7 @@ output HEADLESS-2 resolution 1440x900 position 1440 0 bg #5a7890 solid_color
 bar {
   position top
   status_command while echo corkwallery; do sleep 600; done
+  $( ((outputs == 1)) || echo tray_output none)
 }
 CONFIG
 WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=$outputs WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
@@ -107,11 +109,18 @@ poll shows restored 400 460 "$red" && poll shows restored 1040 470 "$green" ||
 # wallpaper there (at most a trace of the shadow).
 near "$(pixel 871 328)" $wallpaper && near "$(pixel 1209 572)" $wallpaper ||
   fail "B's window corners are not clear: $(pixel 871 328) $(pixel 1209 572)"
-# The tray icon stands in swaybar, whose watcher lists it.
-poll eval "dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
-  /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
-  string:org.kde.StatusNotifierWatcher string:RegisteredStatusNotifierItems | grep -q 'string \"'" ||
-  fail "no item in swaybar's tray"
+if ((outputs == 1)); then
+  # The tray icon stands in swaybar, whose watcher lists it.
+  poll eval "dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
+    /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
+    string:org.kde.StatusNotifierWatcher string:RegisteredStatusNotifierItems | grep -q 'string \"'" ||
+    fail "no item in swaybar's tray"
+else
+  # A bar without a tray: the corner card stands in, at the top right of the area swaybar leaves
+  # free, not under the bar.
+  poll shows corner-card 1405 58 27,36,43 && near "$(pixel 1405 26)" $wallpaper ||
+    fail "no corner card below swaybar: $(pixel 1405 58) $(pixel 1405 26)"
+fi
 
 # Nothing of the program is in sway's tree: no tile, no floating window.
 swaymsg focus output HEADLESS-1 >/dev/null
