@@ -24,7 +24,6 @@ namespace {
 // made.
 constexpr const char* kAnchorProperty = "corkwalleryLayerAnchor";
 constexpr const char* kOutputProperty = "corkwalleryLayerOutput";
-constexpr const char* kSurfacesProperty = "corkwalleryLayerSurfaces";
 
 // The output a surface at `geometry` belongs on: the one under its centre, else the nearest.
 QScreen* outputFor(const QRect& geometry) {
@@ -43,6 +42,14 @@ QScreen* outputFor(const QRect& geometry) {
         }
     }
     return nearest;
+}
+
+// The screen named `name`, if it is still there.
+QScreen* screenNamed(const QString& name) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const auto found = std::find_if(screens.begin(), screens.end(),
+                                    [&](const QScreen* screen) { return screen->name() == name; });
+    return found != screens.end() ? *found : nullptr;
 }
 
 // Margins from the output's corner. Qt knows no panels on Wayland, so a window held at the top
@@ -141,14 +148,6 @@ void prepareLayerSurface(QWidget* window, const QRect& geometry, Anchor anchor) 
         handle->installEventFilter(new Gestures(window));
     window->setProperty(kAnchorProperty, static_cast<int>(anchor));
     window->setProperty(kOutputProperty, output->name());
-}
-
-// The screen named `name`, if it is still there.
-QScreen* screenNamed(const QString& name) {
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    const auto found = std::find_if(screens.begin(), screens.end(),
-                                    [&](const QScreen* screen) { return screen->name() == name; });
-    return found != screens.end() ? *found : nullptr;
 }
 
 // A layer surface stays on the output it was made for: past it, the window is mapped again there.
