@@ -141,10 +141,13 @@ poll focused || fail "the click on pin A took the keyboard from the terminal"
 swaymsg workspace 3 >/dev/null
 poll shows other-workspace 400 460 "$red" || fail "pin A is not on another workspace"
 
-# A drag by (+100, +40) and a Shift-drag of 40 points, each saved exactly.
+# A drag from B's transparent corner reaches no pin (the input region); then a drag of A by
+# (+100, +40) and a Shift-drag of 40 points, each saved exactly.
+point at 871 328 press by 30 30 by 30 30 release
 after_save point at 400 450 press by 10 0 by 10 0 by 10 0 by 10 0 by 60 40 pause 100 release
 saved "{$(sed 's/"centerX":400,"centerY":450/"centerX":500,"centerY":410/' <<<"$A")," \
   "the drag did not save pin A at (500, 410)"
+saved "{$B," "the drag from B's transparent corner moved B"
 after_save point at 500 490 shift press by 20 0 by 20 0 pause 100 release unshift
 saved '"A.png",[^}]*"centerX":500,"centerY":410,"baseWidth":360,"baseHeight":240' \
   "the Shift-drag did not resize pin A about its centre"
