@@ -40,10 +40,12 @@ test: build
 test-debian13: deps
 	@scripts/debian13.sh
 
-# The journeys on Plasma and GNOME, after installing them (a few gigabytes).
+# The journeys on Plasma and GNOME, after installing them (a few gigabytes), and on KWin 6 in the
+# Debian 13 root.
 test-desktops: build
 	@scripts/install-deps.sh desktop-deps
 	@ctest --preset default -L desktops-heavy
+	@scripts/debian13.sh desktops
 
 # The Debian package, build/corkwallery_<version>_<arch>.deb.
 package: build

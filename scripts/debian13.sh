@@ -4,7 +4,9 @@
 # (mmdebstrap or debootstrap, from the archive apt uses here) with packaging/debian13-root-deps.txt,
 # and reused; packages added to that list later are installed into it. The sources are seen read-
 # only; the build lives inside the root. Needs root, or sudo, for the chroot.
-# SKIP_DEBIAN13=1 skips it. `scripts/debian13.sh run <command>...` runs a command there instead.
+# SKIP_DEBIAN13=1 skips it. `scripts/debian13.sh run <command>...` runs a command there instead;
+# `scripts/debian13.sh desktops` installs packaging/debian13-root-desktop-deps.txt (KWin) too and
+# runs the journeys labelled desktops-heavy.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 [[ "${SKIP_DEBIAN13:-}" == 1 ]] && exit 0
@@ -47,7 +49,7 @@ make_root() {
     echo "Neither mmdebstrap nor debootstrap is installed: cannot make the Debian 13 root." >&2
     exit 1
   fi
-  echo "$packages" >"$partial/.corkwallery-packages"
+  echo "$packages" >"$partial/.corkwallery-debian13-root-deps"
   mv "$partial" "$root"
 }
 
@@ -72,12 +74,19 @@ inside_root() {
 }
 
 [[ -d "$root" ]] || make_root
-if [[ "$(cat "$root/.corkwallery-packages" 2>/dev/null)" != "$packages" ]]; then
-  echo "Installing the Debian 13 root's new packages"
+# Installs what list $1 holds into the root, unless it did so already.
+install_list() {
+  local wanted stamp=$root/.corkwallery-$(basename "$1" .txt)
+  wanted=$(grep -v -E '^\s*(#|$)' "$1" | tr '\n' ' ')
+  [[ "$(cat "$stamp" 2>/dev/null)" == "$wanted" ]] && return
+  echo "Installing the Debian 13 root's new packages ($(basename "$1"))"
   inside_root "$root" sh -c 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -qq --no-install-recommends "$@"' _ $packages
-  echo "$packages" >"$root/.corkwallery-packages"
-fi
+    apt-get install -y -qq --no-install-recommends "$@"' _ $wanted >"$top/apt.log" 2>&1 ||
+    { cat "$top/apt.log" >&2; exit 1; }
+  echo "$wanted" >"$stamp"
+}
+install_list "$list"
+[[ "${1:-}" != desktops ]] || install_list "$here/packaging/debian13-root-desktop-deps.txt"
 
 chroot "$root" id -u $user >/dev/null 2>&1 ||
   chroot "$root" useradd --create-home --shell /bin/bash $user
@@ -90,8 +99,10 @@ done
 uid=$(chroot "$root" id -u $user)
 if [[ "${1:-}" == run ]]; then
   shift
+elif [[ "${1:-}" == desktops ]]; then
+  set -- bash /src/scripts/debian13-inside.sh -L desktops-heavy ${CTEST_ARGS:-}
 else
-  set -- bash /src/scripts/debian13-inside.sh ${CTEST_ARGS:-}
+  set -- bash /src/scripts/debian13-inside.sh -LE 'slow|lint|desktops-heavy' ${CTEST_ARGS:-}
 fi
 inside_root "$root" sh -c 'uid=$1 home=$2 && shift 2 && runtime=/run/user-$uid &&
   mkdir -m 700 "$runtime" && chown "$uid" "$runtime" &&
