@@ -1,14 +1,16 @@
 // A drag source for the journeys, as a file manager is: a small window named
 // "corkwallery-drag-source" in the screen's top-left corner which, when pressed, drags its
 // arguments as text/uri-list (each path's bytes percent-encoded into a file:// URL), offering a
-// copy, a move or a link. It prints "over <action>" whenever the target under the pointer accepts
-// an action, then "dropped <action>" (or "dropped none"), and runs on: the drop's target may ask
-// for the data after the drag has ended here.
+// copy, a move or a link. It prints "dragging" once the drag holds the pointer (moves before that
+// carry nothing), "over <action>" whenever the target under the pointer accepts an action, then
+// "dropped <action>" (or "dropped none"), and runs on: the drop's target may ask for the data after
+// the drag has ended here.
 
 #include <QApplication>
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <cstdio>
@@ -43,6 +45,11 @@ protected:
         drag->setMimeData(carried);
         QObject::connect(drag, &QDrag::actionChanged, [](Qt::DropAction action) {
             std::printf("over %s\n", name(action));
+            std::fflush(stdout);
+        });
+        // Runs inside the drag's own loop, once it has taken the pointer.
+        QTimer::singleShot(0, this, [] {
+            std::printf("dragging\n");
             std::fflush(stdout);
         });
         const Qt::DropAction done =

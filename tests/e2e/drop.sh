@@ -25,11 +25,12 @@ poll window_centred_at 720 450 || fail "the pin was not restored"
 source_window() { xdotool search --onlyvisible --name '^corkwallery-drag-source$' | head -n1; }
 poll source_window || fail "no drag source"
 eval "$(xdotool getwindowgeometry --shell "$(source_window)")"
-# Pressed on the source, then carried to the pin's centre; let go once the pin takes the copy. The
-# source tells the pin where the pointer is only after the pin answered the last place, so the
-# drop may land short of the centre.
-xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) mousedown 1 \
-  $(moves $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) $((720 - X - WIDTH / 2)) $((450 - Y - HEIGHT / 2)) 20)
+# Pressed on the source and, once the drag holds the pointer, carried to the pin's centre; let go
+# once the pin takes the copy. The source tells the pin where the pointer is only after the pin
+# answered the last place, so the drop may land short of the centre.
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) mousedown 1
+poll grep -q dragging "$work/drag.log" || fail "the drag did not start: $(cat "$work/drag.log")"
+xdotool $(moves $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) $((720 - X - WIDTH / 2)) $((450 - Y - HEIGHT / 2)) 20)
 poll grep -q "over copy" "$work/drag.log" || fail "the pin did not take the drag: $(cat "$work/drag.log")"
 before=$(saves)
 xdotool mouseup 1
