@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "support/ErrorPrinting.h"
 #include "support/TemporaryHome.h"
 #include "support/TestFiles.h"
 

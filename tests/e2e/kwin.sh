@@ -11,26 +11,9 @@ bin=$1
 for needed in kwin_wayland dbus-run-session; do
   command -v "$needed" >/dev/null || { echo "needs $needed"; exit 77; }
 done
-[[ -v corkwallery_e2e_bus ]] || corkwallery_e2e_bus=$$ exec dbus-run-session -- "$0" "$@"
-work=$(mktemp -d)
-mkdir -p "$work"/{home,data/Corkwallery/images,config,cache} && mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
-finish() {
-  kill $(jobs -p) 2>/dev/null
-  wait
-  rm -rf "$work"
-}
-trap finish EXIT
-fail() {
-  echo "FAIL: $*"
-  grep '^\[Corkwallery\]' "$work/app.log" | sed 's/^/  app: /'
-  tail -n 5 "$work/kwin.log" | sed 's/^/  kwin: /'
-  exit 1
-}
-poll() {
-  local end=$((SECONDS + 30))
-  until "$@" >/dev/null 2>&1; do ((SECONDS < end)) || return 1; sleep 0.05; done
-}
+source "$(dirname "$0")/journey.sh"
+export XDG_RUNTIME_DIR=$work/runtime  # KWin's socket, where the program looks for it
+mkdir -p "$work/data/Corkwallery/images"
 
 KWIN_COMPOSE=Q QT_QPA_PLATFORM=offscreen kwin_wayland --virtual --width 1440 --height 900 \
   --socket wayland-corkwallery --no-lockscreen --no-global-shortcuts >"$work/kwin.log" 2>&1 &
@@ -41,34 +24,33 @@ unset DISPLAY QT_QPA_PLATFORM
 convert -size 600x400 xc:red "$work/data/Corkwallery/images/A.png" &&
   convert -size 600x400 xc:green "$work/data/Corkwallery/images/B.png" || fail "no test photos"
 record() { echo "{\"storedFilename\":\"$1\",\"originalPath\":\"\",\"centerX\":$2,\"centerY\":$3,\"baseWidth\":300,\"baseHeight\":200,\"rotationAngle\":$4,\"pinColorName\":\"red\",\"isLocked\":false}"; }
-state="[$(record A.png 400 450 0),$(record B.png 1040.5 300 0.05)]"
-echo "$state" >"$work/data/Corkwallery/pinned-photos.json"
-before=$(cat "$work/data/Corkwallery/pinned-photos.json")
+echo "[$(record A.png 400 450 0),$(record B.png 1040.5 300 0.05)]" \
+  >"$work/data/Corkwallery/pinned-photos.json"
+before=$(state)
 
-WAYLAND_DEBUG=1 HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
-  XDG_CACHE_HOME=$work/cache "$bin" >"$work/app.log" 2>&1 &
-app=$!
+# Its protocol (WAYLAND_DEBUG, on standard error) apart from its log.
+trace=$work/protocol.trace
+WAYLAND_DEBUG=1 app_errors=$trace start_app
 restored() { (($(grep -c 'Window restored successfully' "$work/app.log") == 2)); }
 poll restored || fail "the pins were not restored"
 # Both pins' surfaces configured by KWin (the corner card's too: no tray runs here).
-configured() { (($(grep -cE 'zwlr_layer_surface_v1#[0-9]+\.configure\(' "$work/app.log") >= 3)); }
+configured() { (($(grep -cE 'zwlr_layer_surface_v1#[0-9]+\.configure\(' "$trace") >= 3)); }
 poll configured || fail "KWin did not configure the layer surfaces"
-kill "$app" && wait "$app" || fail "exit status $? at the end"
-[[ $(cat "$work/data/Corkwallery/pinned-photos.json") == "$before" ]] ||
-  fail "the places changed: $(cat "$work/data/Corkwallery/pinned-photos.json")"
-! grep -q 'get_toplevel(' "$work/app.log" || fail "a window of the program is an ordinary window"
+stop_app
+[[ $(state) == "$before" ]] || fail "the places changed: $(state)"
+! grep -q 'get_toplevel(' "$trace" || fail "a window of the program is an ordinary window"
 
 # Each pin's surface: bottom layer (1), margins (top, right, bottom, left) that centre its size
 # on the saved place, in Qt's coordinates (y down from the top of the 900-point output).
-surfaces=$(grep -oE 'get_layer_surface\(new id zwlr_layer_surface_v1#[0-9]+, wl_surface#[0-9]+, wl_output#[0-9]+, 1, "corkwallery"\)' "$work/app.log" |
+surfaces=$(grep -oE 'get_layer_surface\(new id zwlr_layer_surface_v1#[0-9]+, wl_surface#[0-9]+, wl_output#[0-9]+, 1, "corkwallery"\)' "$trace" |
   grep -oE 'zwlr_layer_surface_v1#[0-9]+')
 for expected in "400 450" "1040.5 600"; do
   read -r x y <<<"$expected"
   found=''
   for surface in $surfaces; do
-    read -r top left < <(grep -oE "$surface\.set_margin\([-0-9]+, 0, 0, [-0-9]+\)" "$work/app.log" |
+    read -r top left < <(grep -oE "$surface\.set_margin\([-0-9]+, 0, 0, [-0-9]+\)" "$trace" |
       tail -n1 | sed -E 's/.*\(([-0-9]+), 0, 0, ([-0-9]+)\)/\1 \2/')
-    read -r width height < <(grep -oE "$surface\.set_size\([0-9]+, [0-9]+\)" "$work/app.log" |
+    read -r width height < <(grep -oE "$surface\.set_size\([0-9]+, [0-9]+\)" "$trace" |
       tail -n1 | sed -E 's/.*\(([0-9]+), ([0-9]+)\)/\1 \2/')
     [[ -n ${top:-} && -n ${width:-} ]] || continue
     # Centred within a point's rounding.

@@ -1,5 +1,5 @@
-# Shared set-up of the end-to-end journeys: a private X server (Xvfb 1440x900 with openbox,
-# xcompmgr and a trayer tray) and session bus, the program under a temporary home, polling and
+# Shared set-up of the end-to-end journeys on X11: a private X server (Xvfb 1440x900 with openbox,
+# xcompmgr and a trayer tray), and what every journey has (journey.sh), with window checks and
 # screenshots. Sourced by each journey, whose arguments are: the program, the openbox rc file, the
 # folder for screenshots and the stand-ins for desktop services (DesktopServices.cpp); with
 # late_tray=1 the tray is left for the journey to start (start_tray). With desktop=xfce, mate,
@@ -24,56 +24,11 @@ for needed in Xvfb dbus-run-session "${wm[0]}" ${desk[0]:-} ${panel[0]:-} ${help
   command -v "$needed" >/dev/null || { echo "needs $needed"; exit 77; }
 done
 [[ ${wm[0]} != openbox || -f $rc ]] || { echo "needs $rc"; exit 77; }
-# A session bus of the journey's own, so no panel of the user's sees the program's tray icon.
-# Every process of the journey, the bus's services among them, carries its mark in its environment.
-[[ -v corkwallery_e2e_bus ]] || corkwallery_e2e_bus=$$ exec dbus-run-session -- "$0" "$@"
+source "$(dirname "${BASH_SOURCE[0]}")/journey.sh"
+app_platform=${app_platform:-xcb}
 mkdir -p "$shots"
 rc=$(realpath "$rc")  # openbox reads a relative path against its own folder
-work=$(mktemp -d)
-# The journey's processes but dbus-run-session and its children, this shell and the bus, which it
-# ends itself.
-journey_processes() {
-  local environ pid parent
-  for environ in /proc/[0-9]*/environ; do
-    pid=${environ#/proc/} && pid=${pid%/environ}
-    parent=$(awk '{ print $4 }' "/proc/$pid/stat" 2>/dev/null)
-    ((pid != PPID && parent != PPID)) &&
-      grep -qzx "corkwallery_e2e_bus=$corkwallery_e2e_bus" "$environ" 2>/dev/null && echo "$pid"
-  done
-}
-# Every program the journey started ends, by SIGKILL if it has not ended 2 s after SIGTERM (kwin_x11
-# may hang once its X server is gone), and so do the services the bus started, which would outlive
-# it and keep the journey's output open.
-finish() {
-  local pids=$(jobs -p) i
-  kill $pids 2>/dev/null
-  for i in {1..40}; do kill -0 $pids 2>/dev/null || break; sleep 0.05; done
-  kill -KILL $pids $(journey_processes) 2>/dev/null
-  wait
-  rm -rf "$work"
-}
-trap finish EXIT
 
-# Says what failed, with the program's log and the end of each desktop program's log, on the
-# journey's own output even from a trap that interrupts a polled check's silenced one.
-exec {out}>&1
-fail() {
-  {
-    echo "FAIL: $*"
-    sed 's/^/  app: /' "$work/app.log"
-    for log in "$work"/*.log; do
-      [[ $log == */app.log ]] || tail -n 5 "$log" | sed "s|^|  $(basename "$log" .log): |"
-    done
-  } >&$out 2>/dev/null
-  exit 1
-}
-# A journey ended from outside says so, and by what.
-for signal in TERM HUP INT PIPE; do trap "fail 'ended by SIG$signal'" $signal; done
-# Polls a command for up to 30 s (or $poll_seconds).
-poll() {
-  local end=$((SECONDS + ${poll_seconds:-30}))
-  until "$@" >/dev/null 2>&1; do ((SECONDS < end)) || return 1; sleep 0.05; done
-}
 # Starts a command until `check` holds within 10 s (or $start_seconds), three times at most:
 # openbox and trayer now and then fail to come up on a loaded machine. Its PID is $started; it
 # runs in a session of its own, so nothing it does to its process group or terminal reaches the
@@ -158,25 +113,6 @@ else
   [[ -v late_tray ]] || start_tray
 fi
 
-# The journey's own runtime directory, so it shares no lock.
-mkdir -p "$work"/{home,data,config,cache} && mkdir -m 700 "$work/runtime"
-# Runs the program in the temporary home, in place of the calling shell, with QT_QPA_PLATFORM
-# $app_platform (xcb).
-run_app() {
-  QT_QPA_PLATFORM=${app_platform:-xcb} HOME=$work/home XDG_DATA_HOME=$work/data \
-    XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime exec "$bin"
-}
-start_app() { run_app >>"$work/app.log" 2>&1 & app=$!; }
-# Waits for the program to exit with status 0; SIGTERM first unless told it ends by itself.
-stop_app() { [[ ${1:-} == ends ]] || kill "$app"; wait "$app" || fail "exit status $? at the end"; }
-# Saves that have written the state file.
-saves() { grep -c "Wrote [0-9]* bytes successfully" "$work/app.log"; }
-# Runs a command and waits for the save that follows it.
-after_save() {
-  local before=$(saves)
-  "$@" && poll eval '(($(saves) > before))' || fail "no save after: $*"
-}
-state() { cat "$work/data/Corkwallery/pinned-photos.json"; }
 # Two saved pins, A at (400, 450) and B at (1040.5, 449.75) in X's coordinates (y = 900 - y in the
 # file), their copies 600 x 400 pictures drawn by ImageMagick from $1 and $2 ("xc:red", say).
 two_pins() {
@@ -192,9 +128,6 @@ two_pins() {
 moves() {
   for i in $(seq "$5"); do echo "mousemove $(($1 + $3 * i / $5)) $(($2 + $4 * i / $5))"; done
 }
-
-# Fails with message $2 unless the state file matches the pattern $1.
-saved() { grep -q "$1" <<<"$(state)" || fail "$2: $(state)"; }
 
 # Prints "X Y W H id" of the program's first visible window whose geometry (X, Y, WIDTH, HEIGHT,
 # y down) and id satisfy the arithmetic condition.

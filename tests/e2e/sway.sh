@@ -14,30 +14,9 @@ for needed in sway swaybar swaybg foot grim convert dbus-run-session jq; do
   command -v "$needed" >/dev/null || { echo "needs $needed"; exit 77; }
 done
 (($(id -u) != 0)) || { echo "sway does not run as root"; exit 77; }
-[[ -v corkwallery_e2e_bus ]] || corkwallery_e2e_bus=$$ exec dbus-run-session -- "$0" "$@"
+source "$(dirname "$0")/journey.sh"
 mkdir -p "$shots"
-work=$(mktemp -d)
-mkdir -p "$work"/{home,data,config,cache} && mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
-finish() {
-  kill $(jobs -p) 2>/dev/null
-  wait
-  rm -rf "$work"
-}
-trap finish EXIT
-exec {out}>&1
-fail() {
-  {
-    echo "FAIL: $*"
-    sed 's/^/  app: /' "$work/app.log"
-    tail -n 5 "$work/sway.log" | sed 's/^/  sway: /'
-  } >&$out 2>/dev/null
-  exit 1
-}
-poll() {
-  local end=$((SECONDS + ${poll_seconds:-30}))
-  until "$@" >/dev/null 2>&1; do ((SECONDS < end)) || return 1; sleep 0.05; done
-}
+export XDG_RUNTIME_DIR=$work/runtime  # sway's socket, where the program looks for it
 
 # Sway with a blue-grey wallpaper; a terminal opened on workspace 1 is tiled over all of it.
 cat >"$work/sway-config" <<CONFIG
@@ -58,19 +37,6 @@ export SWAYSOCK WAYLAND_DISPLAY
 unset DISPLAY QT_QPA_PLATFORM
 layout=$((1440 * outputs))x900
 
-run_app() {
-  HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
-    XDG_CACHE_HOME=$work/cache exec "$bin"
-}
-start_app() { run_app >>"$work/app.log" 2>&1 & app=$!; }
-stop_app() { kill "$app"; wait "$app" || fail "exit status $? at the end"; }
-saves() { grep -c "Wrote [0-9]* bytes successfully" "$work/app.log"; }
-after_save() {
-  local before=$(saves)
-  "$@" && poll eval '(($(saves) > before))' || fail "no save after: $*"
-}
-state() { cat "$work/data/Corkwallery/pinned-photos.json"; }
-saved() { grep -q "$1" <<<"$(state)" || fail "$2: $(state)"; }
 point() { "$input" --layout "$layout" "$@" || fail "wayland_input $*"; }
 
 # Screenshot $1 of the whole layout; the colour of pixel ($2, $3) of the last one, as "r,g,b".
