@@ -38,7 +38,15 @@ int CorkwalleryApp::main(int argc, char** argv) {
 CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
     {
         // Only the command line and the hand-off to a running copy: no display is needed yet.
-        QCoreApplication commandLine(argc, argv);
+        // The usage names the program as installed, whatever path started it.
+        char programName[] = "corkwallery";
+        std::vector<char*> named(argv, argv + argc);
+        if (named.empty())
+            named.push_back(programName);
+        named[0] = programName;
+        int namedCount = static_cast<int>(named.size());
+        named.push_back(nullptr);
+        QCoreApplication commandLine(namedCount, named.data());
         setNames();
         const Translations texts;  // --help and what a hand-over that fails prints
         exitCode_ = readCommandLine(argc, argv);
@@ -109,7 +117,13 @@ std::optional<int> CorkwalleryApp::readCommandLine(int argc, char** argv) {
     parser.setApplicationDescription(
         tr("Pins photos onto the desktop. Files given are pinned as \"Add Photo\" pins them; "
            "when Corkwallery already runs, they are handed to it."));
-    const QCommandLineOption help = parser.addHelpOption();
+    // Qt's help option would bring --help-all, which says the same here: no Qt option applies
+    // before the display is chosen. Its text is still Qt's, in Qt's translations.
+    constexpr char kQtParser[] = "QCommandLineParser";
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("help")},
+        QCoreApplication::translate(kQtParser, "Displays help on commandline options."));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     //: The name the usage gives the file arguments.
     const QString fileName = tr("FILE");
@@ -122,7 +136,7 @@ std::optional<int> CorkwalleryApp::readCommandLine(int argc, char** argv) {
         print(stderr, parser.errorText() + QStringLiteral("\n\n") + parser.helpText());
         return 2;
     }
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+    if (parser.isSet(help)) {
         print(stdout, parser.helpText());
         return 0;
     }

@@ -36,12 +36,16 @@ TEST(app, CommandLineOptionsAreAnsweredWithoutADisplayInTheLocalesLanguage) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(variable);
-    // Locale, option, exit status, and a part of the text printed (on stderr for a failure).
+    // Locale, option, exit status, and a part of the text printed (on stderr for a failure). The
+    // program is started by its full path; the usage names it as installed.
     const std::tuple<const char*, const char*, int, std::string> cases[] = {
-        {"C.UTF-8", "--help", 0, " [options] [FILE...]\n"},
-        {"de_DE.UTF-8", "--help", 0, " [Optionen] [DATEI...]\n"},  // Qt's own words too
+        {"C.UTF-8", "--help", 0, "Usage: corkwallery [options] [FILE...]\n"},
+        {"de_DE.UTF-8", "--help", 0, "Aufruf: corkwallery [Optionen] [DATEI...]\n"},  // Qt's words
+        {"C.UTF-8", "-h", 0,
+         "  -h, --help     Displays help on commandline options.\n  -v, --version"},
         {"C.UTF-8", "-v", 0, "Corkwallery " CORKWALLERY_VERSION "\n"},
-        {"C.UTF-8", "--frobnicate", 2, "Unknown option 'frobnicate'.\n\nUsage: "},
+        {"C.UTF-8", "--frobnicate", 2, "Unknown option 'frobnicate'.\n\nUsage: corkwallery "},
+        {"C.UTF-8", "--help-all", 2, "Unknown option 'help-all'."},  // it only repeated --help
     };
     for (const auto& [lang, option, status, text] : cases) {
         SCOPED_TRACE(std::string(lang) + " " + option);
