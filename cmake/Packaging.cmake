@@ -37,11 +37,12 @@ set(CPACK_PACKAGE_CONTACT "The Corkwallery developers <corkwallery@users.noreply
 set(CPACK_PACKAGE_HOMEPAGE_URL https://github.com/corkwallery/corkwallery)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "pins photos onto the desktop")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[
-Corkwallery pins photos onto an X11 desktop. Each photo stands in its own
-borderless, transparent window below all other windows, tilted a few
-degrees, with a coloured pushpin in the middle of its top edge. Photos are
-moved by dragging, resized with Shift or Alt, and locked or removed from
-their own menu; every pin comes back where it was at the next login.
+Corkwallery pins photos onto an X11 or Wayland desktop. Each photo stands
+in its own borderless, transparent window below all other windows, tilted
+a few degrees, with a coloured pushpin in the middle of its top edge.
+Photos are moved by dragging, resized with Shift or Alt, and locked or
+removed from their own menu; every pin comes back where it was at the next
+start.
 .
 Its menu lives on a pin icon in the system tray (or a small card where no
 tray runs). File managers offer it for pictures through Open With, and the
