@@ -59,7 +59,7 @@
     </message>
     <message>
         <source>it is too large</source>
-        <translation>die Datei ist zu groß</translation>
+        <translation>das Bild ist zu groß</translation>
     </message>
     <message>
         <source>it cannot be read</source>
@@ -109,11 +109,11 @@
     <name>corkwallery::DraggableImageView</name>
     <message>
         <source>Unlock Photo</source>
-        <translation>Foto entsperren</translation>
+        <translation>Position lösen</translation>
     </message>
     <message>
         <source>Lock Photo</source>
-        <translation>Foto sperren</translation>
+        <translation>Position fixieren</translation>
     </message>
     <message>
         <source>Remove Photo</source>
@@ -153,8 +153,8 @@ Your photos are saved automatically
 App works best with square or rectangle photos</source>
         <extracomment>The help card&apos;s text: six lines (the fifth empty), about as long as the English ones.</extracomment>
         <translation>Ziehen Sie ein Foto, um es zu verschieben
-Ziehen mit Umschalttaste ändert die Größe
-Rechtsklick zum Sperren, Entsperren oder Entfernen
+Ziehen Sie mit gedrückter Umschalttaste, um die Größe zu ändern
+Mit Rechtsklick fixieren, lösen oder entfernen Sie ein Foto
 Ihre Fotos werden automatisch gespeichert
 
 Ideal sind quadratische oder rechteckige Fotos</translation>

@@ -59,7 +59,7 @@
     </message>
     <message>
         <source>it is too large</source>
-        <translation>le fichier est trop grand</translation>
+        <translation>l&apos;image est trop grande</translation>
     </message>
     <message>
         <source>it cannot be read</source>
@@ -133,7 +133,7 @@ pour ajouter votre première photo.</translation>
         <source>Click the pin card in the top-right corner
 to add your first photo.</source>
         <extracomment>The welcome card&apos;s text without a tray: two lines, about as long as the English ones.</extracomment>
-        <translation>Cliquez sur la carte à l&apos;épingle en haut à droite
+        <translation>Cliquez sur l&apos;épingle en haut à droite de l&apos;écran
 pour ajouter votre première photo.</translation>
     </message>
     <message>
