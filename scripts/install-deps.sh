@@ -31,8 +31,8 @@ the Linguist tools, the image-format plugins, Qt's translations), nlohmann-json 
 libheif 1.15, libjxl 0.7, the xcb, xcb-shape and xcb-xfixes headers, and for the tests GoogleTest
 with GoogleMock, Google Benchmark, lcms2, Xvfb, openbox, xcompmgr, trayer, xdotool, dbus-daemon,
 xdpyinfo, xprop, xwininfo, xev, xsetroot, wmctrl, xsm, xsettingsd, ImageMagick, exiftool, DejaVu
-fonts, djpeg, dwebp, webpmux, heif-enc, avifenc, cjxl, free ICC profiles (sRGB, grey, Adobe RGB)
-and appstream. packaging/debian-deps.txt lists
+fonts, djpeg, dwebp, webpmux, heif-enc, avifenc, cjxl, free ICC profiles (sRGB, grey, Adobe RGB),
+appstream and man. packaging/debian-deps.txt lists
 Debian's names for them.
 Install them, then run again with SKIP_DEPS=1 (for example: SKIP_DEPS=1 make run).
 TEXT
