@@ -3,10 +3,13 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 
 #include "app/RunningCopy.h"
+#include "platform/InstanceLock.h"
+#include "store/AppFolders.h"
 #include "support/CapturedLog.h"
 #include "support/Polling.h"
 #include "support/RecordPrinting.h"
@@ -55,6 +58,40 @@ TEST(app, CommandLineOptionsAreAnsweredWithoutADisplayInTheLocalesLanguage) {
         EXPECT_NE((status ? err : out).find(text), std::string::npos);
     }
     EXPECT_TRUE(std::filesystem::is_empty(home.root() / "runtime"));  // no lock was taken
+}
+
+// A running copy that drops every request unanswered: a later start says so on stderr and exits
+// with 1 when its files were not pinned, with 0 when it had none to hand over.
+TEST(app, AStartWhoseRequestGoesUnansweredExitsWith1OnlyWhenItHadFiles) {
+    testing::TemporaryHome home;
+    platform::InstanceLock lock(AppFolders::instanceLockURL());
+    ASSERT_EQ(lock.tryLock(), platform::InstanceLock::Outcome::Locked);
+    std::string socket = lock.path();
+    socket.replace(socket.size() - 5, 5, ".socket");
+    QLocalServer server;
+    QObject::connect(&server, &QLocalServer::newConnection, [&] {
+        while (QLocalSocket* request = server.nextPendingConnection())
+            request->abort();
+    });
+    ASSERT_TRUE(server.listen(QString::fromStdString(socket)));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LANG", "C.UTF-8");
+    const std::tuple<QStringList, int, std::string> cases[] = {
+        {{"/a.png"},
+         1,
+         "The running copy of Corkwallery did not answer; the files were not pinned.\n"},
+        {{}, 0, "The running copy of Corkwallery did not answer.\n"},
+    };
+    for (const auto& [arguments, status, said] : cases) {
+        SCOPED_TRACE(status);
+        QProcess later;  // the server answers only while the event loop runs
+        later.setProcessEnvironment(environment);
+        later.start(CORKWALLERY_BINARY, arguments);
+        ASSERT_TRUE(
+            testing::waitUntil([&] { return later.state() == QProcess::NotRunning; }, 30000));
+        EXPECT_EQ(std::pair(later.exitCode(), later.readAllStandardError().toStdString()),
+                  std::pair(status, said));
+    }
 }
 
 // Plays the desktop's notification service: keeps the text of every notification
