@@ -18,7 +18,9 @@ top=$here/build-debian13
 root=$top/root
 list=$here/packaging/debian13-root-deps.txt
 user=builder
-packages=$(grep -v -E '^\s*(#|$)' "$list" | tr '\n' ' ')
+# The packages list $1 names, on one line.
+listed() { grep -v -E '^\s*(#|$)' "$1" | tr '\n' ' '; }
+packages=$(listed "$list")
 
 # The Debian archive apt uses here: the first one-line or deb822 source that is not the security
 # archive.
@@ -77,7 +79,7 @@ inside_root() {
 # Installs what list $1 holds into the root, unless it did so already.
 install_list() {
   local wanted stamp=$root/.corkwallery-$(basename "$1" .txt)
-  wanted=$(grep -v -E '^\s*(#|$)' "$1" | tr '\n' ' ')
+  wanted=$(listed "$1")
   [[ "$(cat "$stamp" 2>/dev/null)" == "$wanted" ]] && return
   echo "Installing the Debian 13 root's new packages ($(basename "$1"))"
   inside_root "$root" sh -c 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive \

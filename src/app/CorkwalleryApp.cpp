@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QSessionManager>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
@@ -40,10 +41,8 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
         // Only the command line and the hand-off to a running copy: no display is needed yet.
         // The usage names the program as installed, whatever path started it.
         char programName[] = "corkwallery";
-        std::vector<char*> named(argv, argv + argc);
-        if (named.empty())
-            named.push_back(programName);
-        named[0] = programName;
+        std::vector<char*> named{programName};
+        named.insert(named.end(), argv + std::min(argc, 1), argv + argc);
         int namedCount = static_cast<int>(named.size());
         named.push_back(nullptr);
         QCoreApplication commandLine(namedCount, named.data());

@@ -26,7 +26,6 @@ public:
     // Help: "How to Use Corkwallery"; `close` runs when its close button is clicked.
     static std::unique_ptr<InfoCard> help(std::function<void()> close);
 
-    QLabel* bodyLabel() const { return body_; }
     QToolButton* closeButton() const { return close_; }
 
     // The frame that centres a card of `size` on a screen of `screenFrame` (both y up).

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace corkwallery::platform {
 
@@ -44,7 +45,6 @@ DisplayEnvironment DisplayEnvironment::fromProcess() {
     const std::string asked = environment.qpaPlatform.value_or("");
     environment.layerShell = !names(asked, "offscreen") && !names(asked, "xcb") &&
                              !variable("WAYLAND_DISPLAY").value_or("").empty() &&
-                             wayland::isBuiltWithLayerShell() &&
                              wayland::compositorOffersLayerShell();
     return environment;
 }
@@ -70,27 +70,24 @@ void prepareDisplay() {
     const DisplayChoice choice = chooseDisplay(environment);
     if (choice.kind == DisplayChoice::AsConfigured)
         return;
-    if (choice.kind == DisplayChoice::Wayland) {
-        if (!choice.overridden.empty())
-            std::fprintf(stderr,
-                         "corkwallery: QT_QPA_PLATFORM=%s ignored: running on Wayland, where the "
-                         "compositor lets Corkwallery place its windows at desktop level\n",
-                         choice.overridden.c_str());
-        ::setenv("QT_QPA_PLATFORM", choice.qpaPlatform.c_str(), 1);
-        // Qt would hold every top-level window at its screen's corner: ours are where they say.
-        ::setenv("QT_WAYLAND_DISABLE_FIXED_POSITIONS", "1", 1);
-        return;
-    }
     if (choice.kind == DisplayChoice::NoX11Display)
         failWithoutDisplay("no X11 display (DISPLAY is not set)");
-    // Qt aborts when it cannot connect, so try first and fail cleanly.
-    if (!canConnectToDisplay(*environment.display))
-        failWithoutDisplay("cannot connect to the X11 display \"" + *environment.display + "\"");
+    std::string where = "on Wayland, where the compositor lets Corkwallery place";
+    if (choice.kind == DisplayChoice::X11) {
+        // Qt aborts when it cannot connect, so try first and fail cleanly.
+        if (!canConnectToDisplay(*environment.display))
+            failWithoutDisplay("cannot connect to the X11 display \"" + *environment.display +
+                               "\"");
+        where = "on the X11 display \"" + *environment.display + "\", where Corkwallery can place";
+    } else {
+        // Qt would hold every top-level window at its screen's corner: ours are where they say.
+        ::setenv("QT_WAYLAND_DISABLE_FIXED_POSITIONS", "1", 1);
+    }
     if (!choice.overridden.empty())
         std::fprintf(stderr,
-                     "corkwallery: QT_QPA_PLATFORM=%s ignored: running on the X11 display \"%s\", "
-                     "where Corkwallery can place its windows at desktop level\n",
-                     choice.overridden.c_str(), environment.display->c_str());
+                     "corkwallery: QT_QPA_PLATFORM=%s ignored: running %s its windows at desktop "
+                     "level\n",
+                     choice.overridden.c_str(), where.c_str());
     ::setenv("QT_QPA_PLATFORM", choice.qpaPlatform.c_str(), 1);
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/wayland/LayerShell.h"
+
 namespace corkwallery::platform::screen {
 
 namespace {
@@ -23,7 +25,7 @@ int clampedRound(double value, double lowest) {
 // Wayland marks no output primary (Qt takes the first it hears of): the one at the layout's origin
 // stands for it, as the primary monitor usually does on X11.
 QScreen* primaryScreen() {
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    if (wayland::isRunning())
         if (QScreen* atOrigin = QGuiApplication::screenAt(QPoint(0, 0)); atOrigin != nullptr)
             return atOrigin;
     return QGuiApplication::primaryScreen();

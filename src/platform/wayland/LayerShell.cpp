@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -18,12 +19,6 @@
 namespace corkwallery::platform::wayland {
 
 namespace {
-
-// Where prepareLayerSurface noted how the window is held, and the output its surface is on: Qt
-// moves a window to the screen under its new geometry by itself, but a surface stays where it was
-// made.
-constexpr const char* kAnchorProperty = "corkwalleryLayerAnchor";
-constexpr const char* kOutputProperty = "corkwalleryLayerOutput";
 
 // The output a surface at `geometry` belongs on: the one under its centre, else the nearest.
 QScreen* outputFor(const QRect& geometry) {
@@ -44,14 +39,6 @@ QScreen* outputFor(const QRect& geometry) {
     return nearest;
 }
 
-// The screen named `name`, if it is still there.
-QScreen* screenNamed(const QString& name) {
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    const auto found = std::find_if(screens.begin(), screens.end(),
-                                    [&](const QScreen* screen) { return screen->name() == name; });
-    return found != screens.end() ? *found : nullptr;
-}
-
 // Margins from the output's corner. Qt knows no panels on Wayland, so a window held at the top
 // right keeps its distance from the output's corner as its distance from the free area's, where
 // the compositor places it.
@@ -63,14 +50,29 @@ QMargins marginsOn(const QScreen* output, const QRect& geometry, Anchor anchor) 
     return {geometry.x() - area.x(), top, 0, 0};
 }
 
-// Follows the gestures on a layer surface. A client hears which modifiers are held only while it
-// has the keyboard focus, and a Shift-drag needs them at the press. So a surface takes the focus a
-// click gives it (on demand), which comes with the modifiers before the press, and hands it
-// straight back: the window the user was typing in has it again. A surface dragged onto another
-// output moves there once the button is let go.
-class Gestures final : public QObject {
+// One per layer surface, a child of its window's handle: how the surface is held and the output
+// it is on (Qt moves a window to the screen under its new geometry by itself, but a surface stays
+// where it was made), and the gestures on it. A client hears which modifiers are held only while
+// it has the keyboard focus, and a Shift-drag needs them at the press. So a surface takes the
+// focus a click gives it (on demand), which comes with the modifiers before the press, and hands
+// it straight back: the window the user was typing in has it again. A surface dragged onto
+// another output moves there once the button is let go.
+class LayerSurface final : public QObject {
+    Q_OBJECT
 public:
-    explicit Gestures(QWidget* window) : QObject(window->windowHandle()), window_(window) {}
+    explicit LayerSurface(QWidget* window) : QObject(window->windowHandle()), window_(window) {
+        window->windowHandle()->installEventFilter(this);
+    }
+
+    static LayerSurface* of(const QWidget* window) {
+        const QWindow* handle = window->windowHandle();
+        return handle != nullptr
+                   ? handle->findChild<LayerSurface*>(QString(), Qt::FindDirectChildrenOnly)
+                   : nullptr;
+    }
+
+    Anchor anchor = Anchor::TopLeft;
+    QPointer<QScreen> output;
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
@@ -100,10 +102,6 @@ void noteGlobal(void* offered, wl_registry*, uint32_t, const char* interface, ui
 void forgetGlobal(void*, wl_registry*, uint32_t) {}
 
 }  // namespace
-
-bool isBuiltWithLayerShell() {
-    return true;
-}
 
 bool isRunning() {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
@@ -144,24 +142,24 @@ void prepareLayerSurface(QWidget* window, const QRect& geometry, Anchor anchor) 
                                                           LayerShellQt::Window::AnchorLeft));
     layer->setExclusiveZone(anchor == Anchor::TopRight ? 0 : -1);
     layer->setMargins(marginsOn(output, geometry, anchor));
-    if (!window->property(kAnchorProperty).isValid())
-        handle->installEventFilter(new Gestures(window));
-    window->setProperty(kAnchorProperty, static_cast<int>(anchor));
-    window->setProperty(kOutputProperty, output->name());
+    LayerSurface* surface = LayerSurface::of(window);
+    if (surface == nullptr)
+        surface = new LayerSurface(window);
+    surface->anchor = anchor;
+    surface->output = output;
 }
 
 // A layer surface stays on the output it was made for: past it, the window is mapped again there.
 void placeLayerSurface(QWidget* window, const QRect& geometry) {
-    const QVariant held = window->property(kAnchorProperty);
-    if (!isRunning() || !held.isValid() || window->windowHandle() == nullptr)
+    LayerSurface* surface = LayerSurface::of(window);  // none unless prepared on Wayland
+    if (surface == nullptr)
         return;
     QWindow* handle = window->windowHandle();
-    const auto anchor = static_cast<Anchor>(held.toInt());
     QScreen* output = outputFor(geometry);
-    QScreen* current = screenNamed(window->property(kOutputProperty).toString());
+    QScreen* current = surface->output;
     if (current != nullptr && current != output && QGuiApplication::mouseButtons() != Qt::NoButton)
         output = current;
-    LayerShellQt::Window::get(handle)->setMargins(marginsOn(output, geometry, anchor));
+    LayerShellQt::Window::get(handle)->setMargins(marginsOn(output, geometry, surface->anchor));
     if (output == current) {
         // New margins take effect with the surface's next commit, which a window that only moves
         // would not make: a pixel drawn again makes one.
@@ -172,7 +170,7 @@ void placeLayerSurface(QWidget* window, const QRect& geometry) {
     if (shown)
         window->hide();
     handle->setScreen(output);
-    window->setProperty(kOutputProperty, output->name());
+    surface->output = output;
     if (shown)
         window->show();
 }
@@ -183,3 +181,5 @@ void setInputShape(QWidget* window, const QRegion& region) {
 }
 
 }  // namespace corkwallery::platform::wayland
+
+#include "LayerShell.moc"

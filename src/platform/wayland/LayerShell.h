@@ -11,8 +11,6 @@ class QWidget;
 // has LayerShellQt and Qt runs on Wayland; elsewhere each function does nothing.
 namespace corkwallery::platform::wayland {
 
-// Whether this build can make layer surfaces at all.
-bool isBuiltWithLayerShell();
 // Whether windows are layer surfaces: built with LayerShellQt and Qt runs on Wayland.
 bool isRunning();
 // Before the QApplication exists: whether the compositor that WAYLAND_DISPLAY names offers

@@ -3,10 +3,6 @@
 
 namespace corkwallery::platform::wayland {
 
-bool isBuiltWithLayerShell() {
-    return false;
-}
-
 bool isRunning() {
     return false;
 }
