@@ -2,7 +2,6 @@
 #include <lcms2.h>
 
 #include <QImageReader>
-#include <QImageWriter>
 #include <QPainter>
 #include <cmath>
 #include <filesystem>
@@ -268,30 +267,6 @@ TEST(ColourAndOrientation, PalettesAndSixteenBitAlpha) {
         const auto preview = PhotoDecoder::loadCopy(path, QSizeF(40, 30), 1);
         ASSERT_TRUE(preview);
         EXPECT_NEAR(preview.value().pixels.pixelColor(10, 10).alpha(), 128, 1);
-    }
-}
-
-// Formats whose header gives no size (ICNS, MNG): each pins at its own size.
-TEST(ColourAndOrientation, FormatsWithoutHeaderSizes) {
-    const testing::TemporaryHome home;
-    const fs::path folder = home.root();
-    shell("convert -size 64x48 xc:'rgb(0,128,255)' " + (folder / "a.png").string());
-    shell("convert " + (folder / "a.png").string() + " " + (folder / "a.mng").string());
-    QImage icon(64, 64, QImage::Format_ARGB32);
-    icon.fill(qRgb(0, 128, 255));
-    ASSERT_TRUE(QImageWriter(QString::fromStdString(folder / "a.icns"), "icns").write(icon));
-    const struct {
-        const char* name;
-        QSize size;
-    } cases[] = {{"a.mng", {64, 48}}, {"a.icns", {64, 64}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const fs::path path = folder / c.name;
-        EXPECT_EQ(PhotoDecoder::naturalSize(path).value(), c.size);
-        const auto photo = PhotoDecoder::decode(path, 32);
-        ASSERT_TRUE(photo);
-        EXPECT_EQ(photo.value().naturalSize, QSizeF(c.size));
-        EXPECT_LE(difference(photo.value().pixels.pixel(10, 10), qRgb(0, 128, 255)), 2);
     }
 }
 
