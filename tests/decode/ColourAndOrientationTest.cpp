@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <cmath>
 #include <filesystem>
-#include <memory>
 
 #include "decode/PhotoDecoder.h"
 #include "decode/PreviewCache.h"
@@ -20,6 +19,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace testing::files;
+
+// Each test's pictures in a home of its own.
+class ColourAndOrientation : public ::testing::Test {
+protected:
+    const testing::TemporaryHome home_;
+    const fs::path folder = home_.root();
+};
 
 void save(const QImage& image, const fs::path& path) {
     ASSERT_TRUE(image.save(QString::fromStdString(path))) << path;
@@ -39,19 +45,17 @@ void writeProfile(const fs::path& path, const cmsCIExyYTRIPLE& primaries, cmsTon
 }
 
 // What a colour-managed viewer shows for `stored` in a file with the profile at `icc`.
+// A QRgb lies in memory as B, G, R, A; lcms2 leaves the alpha byte as it finds it.
 QRgb managed(const fs::path& icc, QRgb stored) {
-    const std::unique_ptr<void, decltype(&cmsCloseProfile)> from(
-        cmsOpenProfileFromFile(icc.c_str(), "r"), cmsCloseProfile),
-        to(cmsCreate_sRGBProfile(), cmsCloseProfile);
-    cmsHTRANSFORM transform = cmsCreateTransform(from.get(), TYPE_RGB_8, to.get(), TYPE_RGB_8,
-                                                 INTENT_RELATIVE_COLORIMETRIC, 0);
-    const unsigned char in[] = {static_cast<unsigned char>(qRed(stored)),
-                                static_cast<unsigned char>(qGreen(stored)),
-                                static_cast<unsigned char>(qBlue(stored))};
-    unsigned char out[3];
-    cmsDoTransform(transform, in, out, 1);
+    cmsHPROFILE from = cmsOpenProfileFromFile(icc.c_str(), "r"), to = cmsCreate_sRGBProfile();
+    cmsHTRANSFORM transform =
+        cmsCreateTransform(from, TYPE_BGRA_8, to, TYPE_BGRA_8, INTENT_RELATIVE_COLORIMETRIC, 0);
+    QRgb shown = stored;
+    cmsDoTransform(transform, &stored, &shown, 1);
     cmsDeleteTransform(transform);
-    return qRgb(out[0], out[1], out[2]);
+    cmsCloseProfile(from);
+    cmsCloseProfile(to);
+    return shown;
 }
 
 // Patches of colour side by side: pure primaries (pure green first) and mid tones.
@@ -63,9 +67,7 @@ constexpr int kPatch = 32;
 // Display P3 and Adobe RGB pictures, in every format whose reader takes a profile, show what lcms2
 // makes of their stored values, whole and scaled down, within 3 levels (JPEG: of the values its
 // decoder gives). A profile Qt cannot use leaves the values as stored, and says so.
-TEST(ColourAndOrientation, EmbeddedProfilesShowAsColourManaged) {
-    const testing::TemporaryHome home;
-    const fs::path folder = home.root();
+TEST_F(ColourAndOrientation, EmbeddedProfilesShowAsColourManaged) {
     // Display P3 does not ship: the P3 primaries and the sRGB curve.
     const fs::path p3 = folder / "p3.icc";
     const double srgbCurve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
@@ -121,9 +123,7 @@ std::string withChunk(const std::string& png, const std::string& typeAndData) {
 // PNG gAMA alone and with cHRM, no other colour chunk: a gamma near 1/2.2 with sRGB's primaries
 // (or none) shows the values as stored, as libpng takes it for sRGB; other gammas and primaries
 // convert as lcms2 converts the same primaries and pure power curve.
-TEST(ColourAndOrientation, PngGammaAndChromaticities) {
-    const testing::TemporaryHome home;
-    const fs::path folder = home.root();
+TEST_F(ColourAndOrientation, PngGammaAndChromaticities) {
     // Dark, where sRGB's curve and a pure 1/2.2 power differ most (8 levels at 20).
     const QRgb stored = qRgb(20, 40, 90);
     QImage plain(64, 16, QImage::Format_RGB32);
@@ -139,13 +139,13 @@ TEST(ColourAndOrientation, PngGammaAndChromaticities) {
                  {45000, &kSrgb, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.gamma) + (c.primaries == &kP3 ? " P3" : ""));
-        const auto fixed = [](double v) { return bigEndian32(std::lround(v * 100000)); };
         std::string bytes = withChunk(png, "gAMA" + bigEndian32(c.gamma));
-        if (c.primaries) {
-            const auto& p = *c.primaries;
-            bytes = withChunk(bytes, "cHRM" + fixed(kD65.x) + fixed(kD65.y) + fixed(p.Red.x) +
-                                         fixed(p.Red.y) + fixed(p.Green.x) + fixed(p.Green.y) +
-                                         fixed(p.Blue.x) + fixed(p.Blue.y));
+        if (const auto* p = c.primaries) {
+            std::string chrm = "cHRM";  // white point and primaries, x and y in 100000ths
+            for (const double v :
+                 {kD65.x, kD65.y, p->Red.x, p->Red.y, p->Green.x, p->Green.y, p->Blue.x, p->Blue.y})
+                chrm += bigEndian32(std::lround(v * 100000));
+            bytes = withChunk(bytes, chrm);
         }
         const fs::path path = folder / "gamma.png";
         writeBytes(path, bytes);
@@ -165,9 +165,7 @@ TEST(ColourAndOrientation, PngGammaAndChromaticities) {
 
 // A picture of four coloured quarters: where the stored top-left (red) and top-right (green)
 // quarters land after the EXIF orientation, in a PNG eXIf chunk and a WebP EXIF chunk.
-TEST(ColourAndOrientation, OrientationFromPngAndWebpExif) {
-    const testing::TemporaryHome home;
-    const fs::path folder = home.root();
+TEST_F(ColourAndOrientation, OrientationFromPngAndWebpExif) {
     QImage quarters(60, 30, QImage::Format_RGB32);
     quarters.fill(Qt::blue);
     QPainter painter(&quarters);
@@ -215,30 +213,23 @@ TEST(ColourAndOrientation, OrientationFromPngAndWebpExif) {
 
 // Palette PNGs of 1, 2 and 4 bits show their own colours at every size, scaled down whole; 16-bit
 // pictures with alpha keep it (0.5 stays 0.5, within a level) whole, scaled and in the preview.
-TEST(ColourAndOrientation, PalettesAndSixteenBitAlpha) {
-    const testing::TemporaryHome home;
-    const fs::path folder = home.root();
+TEST_F(ColourAndOrientation, PalettesAndSixteenBitAlpha) {
     const QRgb left = qRgb(200, 30, 40), right = qRgb(20, 90, 220);
-    for (const int bits : {1, 2, 4}) {
-        for (const QSize size : {QSize(640, 480), QSize(800, 600), QSize(2000, 1500)}) {
+    for (const QSize size : {QSize(640, 480), QSize(800, 600), QSize(2000, 1500)}) {
+        QImage halves(size, QImage::Format_RGB32);
+        halves.fill(left);
+        QPainter(&halves).fillRect(size.width() / 2, 0, size.width() / 2, size.height(), right);
+        save(halves, folder / "halves.png");
+        for (const int bits : {1, 2, 4}) {
             SCOPED_TRACE(std::to_string(bits) + " bits " + std::to_string(size.width()));
             const fs::path path = folder / "palette.png";
-            if (bits == 1) {  // Qt writes a two-colour picture with one bit, ImageMagick with two
-                QImage mono(size, QImage::Format_Mono);
-                mono.setColorTable({left, right});
-                mono.fill(0);
-                for (int y = 0; y < size.height(); ++y)
-                    for (int x = size.width() / 2; x < size.width(); ++x)
-                        mono.setPixel(x, y, 1);
-                save(mono, path);
-            } else {
-                const std::string half = "-size " + std::to_string(size.width() / 2) + "x" +
-                                         std::to_string(size.height()) + " xc:";
-                shell("convert " + half + "'rgb(200,30,40)' " + half + "'rgb(20,90,220)' +append " +
-                      "-define png:exclude-chunks=gAMA,cHRM -define png:color-type=3 "
-                      "-define png:bit-depth=" +
+            if (bits == 1)  // Qt writes a two-colour picture with one bit, ImageMagick with two
+                save(halves.convertToFormat(QImage::Format_Mono, {left, right}), path);
+            else
+                shell("convert " + (folder / "halves.png").string() +
+                      " -define png:exclude-chunks=gAMA,cHRM -define png:color-type=3"
+                      " -define png:bit-depth=" +
                       std::to_string(bits) + " " + path.string());
-            }
             ASSERT_EQ(QImageReader(QString::fromStdString(path)).imageFormat(),
                       bits == 1 ? QImage::Format_Mono : QImage::Format_Indexed8);
             for (const int longerSide : {0, 375, 150}) {
