@@ -62,6 +62,11 @@ TEST(PhotoDecoder, DecodesUprightAtTheSizeAskedOrFailsAtOnce) {
     writePicture(folder / "a.icns", 64, 64);
     const auto cutInHalf = [](const fs::path& p) { fs::resize_file(p, fs::file_size(p) / 2); };
     writePicture(folder / "truncated.png", 400, 200, Qt::blue);
+    // DC refinements of the first component, with no data: each a pass over the picture.
+    std::string scans = readBytes(folder / "turned-progressive.jpg");
+    for (int i = 0; i < 2000; ++i)
+        scans.insert(scans.size() - 2, "\xFF\xDA\0\x08\x01\x01\0\0\0\x10", 10);
+    writeBytes(folder / "scans.jpg", scans);
     writeJpeg(folder / "truncated.jpg", QImage(QString::fromStdString(folder / "truncated.png")),
               1);
     cutInHalf(folder / "truncated.png");
@@ -88,6 +93,7 @@ TEST(PhotoDecoder, DecodesUprightAtTheSizeAskedOrFailsAtOnce) {
         {"a.mng", 60, QSize(640, 480)},
         {"a.icns", 32, QSize(64, 64)},
         {"truncated.jpg", 100, QSize(400, 200)},  // the rest shows grey
+        {"scans.jpg", 60, QSize(480, 640), Kind::TooLarge, "too many scans to decode (2010)"},
         {"fifo.jpg", 100, std::nullopt, Kind::NotRegularFile, "not a regular file"},
         {"drawing.png", 100, std::nullopt, Kind::Invalid, "SVG pictures are not decoded"},
         {"bomb.png", 100, QSize(30000, 30000), Kind::TooLarge,
