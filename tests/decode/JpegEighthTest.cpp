@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
 #include <QPainter>
