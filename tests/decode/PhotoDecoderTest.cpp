@@ -33,8 +33,8 @@ std::string claiming(std::string jpeg, QSize size) {
 // Pictures a user may choose, or find in the images folder: a camera's 200 megapixels (a baseline
 // JPEG through libjpeg's scaling, a progressive one from its DC coefficients), turned JPEGs, a
 // still WebP, formats whose header gives no size (MNG, ICNS), and pictures that are broken,
-// enormous or no pictures at all. Each decodes upright, in its colours and no finer than asked,
-// or fails at once, saying why when it is refused undecoded.
+// enormous, of 2,000 scans or no pictures at all. Each decodes upright, in its colours and no finer
+// than asked, or fails at once, saying why when it is refused undecoded.
 TEST(PhotoDecoder, DecodesUprightAtTheSizeAskedOrFailsAtOnce) {
     const testing::TemporaryHome home;
     const fs::path folder = home.root();
