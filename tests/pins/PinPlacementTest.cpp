@@ -12,14 +12,9 @@ namespace corkwallery {
 namespace {
 
 QRectF frameAt(QPointF centre, QSizeF size) {
-    return {centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(),
-            size.height()};
-}
-
-bool inside(const QRectF& frame, const QRectF& area) {
-    constexpr double e = 1e-9;
-    return frame.left() >= area.left() - e && frame.right() <= area.right() + e &&
-           frame.top() >= area.top() - e && frame.bottom() <= area.bottom() + e;
+    QRectF frame({}, size);
+    frame.moveCenter(centre);
+    return frame;
 }
 
 // Points of `frame`, every 2 points, that no later frame covers, as an area in square points.
@@ -67,7 +62,7 @@ TEST(PinPlacement, SeveralPhotosStandSideBySideNoneHidden) {
                 }
                 bool apart = true;
                 for (std::size_t i = 0; i < count; ++i) {
-                    EXPECT_TRUE(inside(frames[i], area)) << i;
+                    EXPECT_TRUE(area.adjusted(-1e-9, -1e-9, 1e-9, 1e-9).contains(frames[i])) << i;
                     EXPECT_GE(uncoveredArea(frames, i),
                               std::min(40 * 40.0, sizes[i].width() * sizes[i].height() / 2))
                         << i;
