@@ -194,29 +194,6 @@ TEST(app, DroppedFilesArePinnedWhereTheyFall) {
     }
 }
 
-// Dark rounded cards over their shadow, or cut and opaque without a compositor, at 1x and (in
-// app.Cards@2x) at 2x.
-TEST(app, CardsAreDarkAndRoundedOverTheirShadowOrCutWithoutACompositor) {
-    for (const bool help : {false, true}) {
-        SCOPED_TRACE(help ? "help" : "welcome");
-        const auto card = help ? InfoCard::help([] {}) : InfoCard::welcome(true);
-        card->orderFront();
-        const QRect c = card->cardRect();
-        const qreal ratio = card->devicePixelRatioF();
-        const QImage picture = card->grab().toImage();
-        const auto at = [&](int x, int y) { return picture.pixelColor(QPoint(x, y) * ratio); };
-        EXPECT_LT(at(c.left() + 1, c.top() + 1).alphaF(), 0.34);  // outside the rounding
-        EXPECT_NEAR(at(c.left() + 12, c.center().y()).alphaF(), 0.7, 0.01);
-        EXPECT_GT(at(c.center().x(), c.bottom() + 4).alphaF(), 0.1);  // the shadow
-
-        card->setCompositing(false);
-        EXPECT_TRUE(card->mask().contains(c.center()));
-        EXPECT_FALSE(card->mask().contains(c.topLeft()));
-        EXPECT_EQ(card->grab().toImage().pixelColor(QPoint(c.left() + 12, c.center().y()) * ratio),
-                  QColor(Qt::black));
-    }
-}
-
 // The real program makes one more save, of the same records, on every signal before the exit with
 // 0. A lock that cannot be taken for a reason other than a running copy (app.FilesGiven*) is
 // reported first and the program runs on. Without an X11 display (a Wayland session without

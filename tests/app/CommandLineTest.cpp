@@ -46,8 +46,6 @@ TEST(app, CommandLineOptionsAreAnsweredWithoutADisplayInTheLocalesLanguage) {
     const std::tuple<const char*, const char*, int, std::string> cases[] = {
         {"C.UTF-8", "--help", 0, "Usage: corkwallery [options] [FILE...]\n"},
         {"de_DE.UTF-8", "--help", 0, "Aufruf: corkwallery [Optionen] [DATEI...]\n"},  // Qt's words
-        {"C.UTF-8", "-h", 0,
-         "  -h, --help     Displays help on commandline options.\n  -v, --version"},
         {"C.UTF-8", "-v", 0, "Corkwallery " CORKWALLERY_VERSION "\n"},
         {"C.UTF-8", "--frobnicate", 2, "Unknown option 'frobnicate'.\n\nUsage: corkwallery "},
         {"C.UTF-8", "--help-all", 2, "Unknown option 'help-all'."},  // it only repeated --help
@@ -138,24 +136,23 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
         return std::tuple(0, "[Corkwallery] Corkwallery is already running \u2014 exiting\n" + text,
                           std::string());
     };
-    const std::tuple<const char*, std::vector<std::string>, std::string> laterStarts[] = {
-        {"de_DE.UTF-8",
-         {path("c.png"), path("gone.png")},
+    // The start's language, the file it names besides c.png (not there), and the answer.
+    const std::tuple<const char*, const char*, std::string> laterStarts[] = {
+        {"de_DE.UTF-8", "gone.png",
          "Angeheftet: " + path("c.png") + "\nNicht angeheftet: " + path("gone.png") +
              " \u2013 die Datei kann nicht gelesen werden.\n"},
-        {"C.UTF-8",
-         {path("c.png"), path("missing.png")},
+        {"C.UTF-8", "missing.png",
          "Pinned " + path("c.png") + "\nNot pinned " + path("missing.png") +
              ": it cannot be read.\n"},
     };
-    for (const auto& [lang, given, text] : laterStarts) {
+    for (const auto& [lang, missing, text] : laterStarts) {
         SCOPED_TRACE(lang);
         QProcessEnvironment later = environment;
         later.insert("LANG", lang);
-        QStringList arguments;
-        for (const std::string& file : given)
-            arguments << QString::fromStdString(file);
-        EXPECT_EQ(run(arguments, later), answer(text));
+        EXPECT_EQ(
+            run({QString::fromStdString(path("c.png")), QString::fromStdString(path(missing))},
+                later),
+            answer(text));
     }
     const auto after = saved();
     ASSERT_EQ(after.size(), 4u);
@@ -169,8 +166,6 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
                                         "gone.png" + unreadable, "missing.png" + unreadable}));
     first.terminate();
     ASSERT_TRUE(first.waitForFinished(10000));
-    EXPECT_TRUE(first.readAllStandardOutput().contains(
-        ("[Corkwallery] ERROR: failed to load image from " + path("notes.txt")).c_str()));
     QDBusConnection::disconnectFromBus("notifications");
 }
 

@@ -19,24 +19,6 @@ namespace {
 
 using namespace PhotoGeometry;
 
-TEST(PhotoFit, SizesTheWindowAndPlacesPhotoAndPin) {
-    // A photo's size and tilt; the window around it, the photo's rectangle in the window before
-    // it is turned, and the pin square's origin.
-    const std::tuple<QSizeF, double, QSizeF, QRectF, QPointF> cases[] = {
-        {{300, 200}, 0.0, {300, 218}, {0, 0, 300, 200}, {138, 192}},
-        {{300, 200}, 0.1, {319, 247}, {9.5, 14.5, 300, 200}, {137.517, 206.000}},
-        {{300, 200}, -0.1, {319, 247}, {9.5, 14.5, 300, 200}, {157.483, 206.000}},
-        {{200, 300}, 0.13962634015954636, {240, 343}, {20, 12.5, 200, 300}, {87.124, 303.040}},
-        // An absurd size asks for no absurd window.
-        {{1e7, 50}, 0.0, {8192, 68}, {-4995904, 0, 1e7, 50}, {4084, 42}}};
-    for (const auto& [photo, angle, window, photoRect, pin] : cases) {
-        SCOPED_TRACE(::testing::Message() << photo.width() << " wide at " << angle);
-        EXPECT_EQ(windowSize(photo, angle), window);
-        EXPECT_EQ(photoFrame(window, photo), photoRect);
-        EXPECT_LT((pinFrame(window, photo, angle).topLeft() - pin).manhattanLength(), 0.001);
-    }
-}
-
 // The view in a pin window of its own: an exact frame in screen points and a margin around it,
 // which the view fills.
 class PhotoView : public ::testing::Test, public DraggableImageView::Window {

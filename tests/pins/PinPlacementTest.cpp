@@ -34,14 +34,10 @@ TEST(PinPlacement, SeveralPhotosStandSideBySideNoneHidden) {
     // Landscape, portrait, square and panorama photos at the pins' size.
     const std::vector<QSizeF> mixed{{300, 200}, {225, 300}, {300, 300}, {300, 100},
                                     {300, 169}, {200, 300}, {300, 225}, {240, 300}};
-    struct Screen {
-        const char* name;
-        QRectF area;
-        bool roomForAll;  // for all eight, apart
-    };
+    // A screen, and whether it has room for all eight apart.
     for (const auto& [name, area, roomForAll] :
-         {Screen{"small", QRectF(0, 32, 800, 568), false},
-          Screen{"large", QRectF(-200, 0, 2560, 1400), true}}) {
+         {std::tuple{"small", QRectF(0, 32, 800, 568), false},
+          std::tuple{"large", QRectF(-200, 0, 2560, 1400), true}}) {
         for (const QPointF from : {area.center(), area.topLeft() + QPointF(40, 60)}) {
             for (std::size_t count = 1; count <= mixed.size(); ++count) {
                 SCOPED_TRACE(::testing::Message() << name << " from (" << from.x() << ", "
