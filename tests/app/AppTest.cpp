@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -99,7 +100,7 @@ void answerChooser(const std::string& picked, bool accept) {
 
 // The tray menu opens from the corner card, and its shortcuts work while it is open. Each step
 // of a session, as the user takes it, and what it leaves: the pins, the help card, the quit. (A
-// photo's own "Remove Photo": PhotoView.Menu* and Pins.)
+// photo's own "Lock Photo": e2e.resize-lock.)
 TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
     App app(true, true);
     QMenu* menu = app.delegate.statusItem()->menu();
@@ -114,6 +115,13 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
         answerChooser(picked, accept);
         key(Qt::Key_N, Qt::ControlModifier);
     };
+    // "Remove Photo" from the first photo's own menu.
+    const auto removeFirst = [&] {
+        QTimer::singleShot(0, [] { choose("Remove Photo"); });
+        QWidget* photo = app.delegate.pins().pinWindows()[0]->contentView();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, {}, photo->mapToGlobal(QPoint()));
+        QApplication::sendEvent(photo, &click);
+    };
     // The step, then the pins left, whether the help card is shown, how often quit was asked.
     const std::tuple<const char*, std::function<void()>, std::size_t, bool, int> steps[] = {
         {"How to Use", [&] { app.command("How to Use"); }, 1, true, 0},
@@ -124,6 +132,7 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
          false, 0},
         {"Ctrl+N, cancelled", [&] { add(false); }, 1, false, 0},
         {"Ctrl+N, a photo chosen", [&] { add(true); }, 2, false, 0},
+        {"Remove Photo", removeFirst, 1, false, 0},
         {"Remove All Photos", [&] { app.command("Remove All Photos"); }, 0, false, 0},
         {"Ctrl+Shift+Q", [&] { key(Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier); }, 0, false,
          0},
@@ -132,8 +141,11 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
     for (const auto& [step, take, pins, help, quits] : steps) {
         SCOPED_TRACE(step);
         take();
-        EXPECT_EQ(std::pair(app.delegate.pins().pinWindows().size(), testing::savedPins().size()),
+        const auto saved = testing::savedPins();
+        EXPECT_EQ(std::pair(app.delegate.pins().pinWindows().size(), saved.size()),
                   std::pair(pins, pins));
+        // The restored pin went, the one added stays.
+        EXPECT_TRUE(std::string_view(step) != "Remove Photo" || saved.at(0).originalPath == picked);
         EXPECT_EQ(std::tuple(app.delegate.helpPanel() != nullptr, quit.size(), menu->isVisible()),
                   std::tuple(help, quits, std::string_view(step) == "Ctrl+Shift+Q"));
     }

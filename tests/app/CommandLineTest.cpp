@@ -7,10 +7,8 @@
 #include <QLocalSocket>
 #include <QProcess>
 
-#include "app/RunningCopy.h"
 #include "platform/InstanceLock.h"
 #include "store/AppFolders.h"
-#include "support/CapturedLog.h"
 #include "support/Polling.h"
 #include "support/RecordPrinting.h"
 #include "support/SavedPins.h"
@@ -167,43 +165,6 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
     first.terminate();
     ASSERT_TRUE(first.waitForFinished(10000));
     QDBusConnection::disconnectFromBus("notifications");
-}
-
-// The running copy passes a later start's languages on as sent, and drops a request whose list is
-// absurd: too many tags, or one too long or no tag at all.
-TEST(app, RunningCopyTakesALaterStartsLanguagesWithinBounds) {
-    testing::TemporaryHome home;
-    QStringList received;
-    RunningCopy copy((home.root() / "copy.lock").string(),
-                     [&](const std::vector<std::string>&, const QStringList& languages) {
-                         received = languages;
-                         return QString();
-                     });
-    ASSERT_TRUE(copy.listen());
-    const std::string refused = "[Corkwallery] Refused a request from another start: ";
-    const std::pair<QStringList, std::string> cases[] = {
-        {{"fr-FR", "fr", "en-US"}, "[Corkwallery] Another start handed over 1 file(s)"},
-        {QStringList(33, "fr"), refused + "more than 32 languages"},
-        {{"de", QString(65, u'x')}, refused + "a language that is no language tag"},
-        {{"../../etc/passwd"}, refused + "a language that is no language tag"},
-    };
-    for (const auto& [languages, said] : cases) {
-        SCOPED_TRACE(said);
-        received = {"none"};
-        testing::CapturedLog log;
-        QLocalSocket client;
-        client.connectToServer(QString::fromStdString((home.root() / "copy.socket").string()));
-        ASSERT_TRUE(client.waitForConnected(1000));
-        QDataStream out(&client);
-        out.setVersion(QDataStream::Qt_6_0);
-        out << quint32(1) << QByteArray("/a.png") << quint32(languages.size());
-        for (const QString& language : languages)
-            out << language.toUtf8();
-        ASSERT_TRUE(
-            testing::waitUntil([&] { return client.state() == QLocalSocket::UnconnectedState; }));
-        EXPECT_EQ(log.lines(), std::vector{said});
-        EXPECT_EQ(received, said.starts_with(refused) ? QStringList{"none"} : languages);
-    }
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QMouseEvent>
-#include <QTimer>
 #include <QtMath>
 #include <memory>
 #include <tuple>
@@ -59,20 +56,6 @@ protected:
                 qRound(margin_ + frame_.height() / 2 + 9 - u * std::sin(t) - v * std::cos(t))};
     }
     int alphaAt(double u, double v) { return qAlpha(view->rendering().pixel(widgetPoint(u, v))); }
-    // Right-clicks the photo and, while its menu runs, reads the titles and picks item `choose`.
-    QStringList rightClick(int choose) {
-        QStringList titles;
-        QTimer::singleShot(0, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            for (QAction* action : menu->actions())
-                titles << (action->isSeparator() ? "-" : action->text());
-            menu->actions().at(choose)->trigger();
-            menu->close();
-        });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), QPoint(720, 450));
-        QApplication::sendEvent(view.get(), &event);
-        return titles;
-    }
 
     QRectF frame_;
     double margin_ = 0;
@@ -141,18 +124,6 @@ TEST_F(PhotoView, DrawsLiftedWhileDraggedAndShadowedOrCut) {
     view->setPinColorName("blue");
     view->renderPinImage();
     EXPECT_EQ(view->rendering().pixel(widgetPoint(0, 112)), pinColor("blue").rgb());
-}
-
-TEST_F(PhotoView, MenuNamesTheNextLockStateAndRemovalOnlyAsks) {
-    open();
-    EXPECT_EQ(rightClick(0), QStringList({"Lock Photo", "-", "Remove Photo"}));
-    EXPECT_EQ(rightClick(0), QStringList({"Unlock Photo", "-", "Remove Photo"}));
-    EXPECT_FALSE(view->isLocked());
-    EXPECT_EQ(changes, 2);
-    // The receiver may drop the view before the emit returns.
-    QObject::connect(view.get(), &DraggableImageView::removePhoto, [&] { view.reset(); });
-    rightClick(2);
-    EXPECT_EQ(view, nullptr);
 }
 
 }  // namespace
