@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileDialog>
-#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>

@@ -72,11 +72,10 @@ TEST(app, AStartWhoseRequestGoesUnansweredExitsWith1OnlyWhenItHadFiles) {
             request->abort();
     });
     ASSERT_TRUE(server.listen(QString::fromStdString(socket)));
+    const std::string unanswered = "The running copy of Corkwallery did not answer";
     const std::tuple<QStringList, int, std::string> cases[] = {
-        {{"/a.png"},
-         1,
-         "The running copy of Corkwallery did not answer; the files were not pinned.\n"},
-        {{}, 0, "The running copy of Corkwallery did not answer.\n"},
+        {{"/a.png"}, 1, unanswered + "; the files were not pinned.\n"},
+        {{}, 0, unanswered + ".\n"},
     };
     for (const auto& [arguments, status, said] : cases) {
         const auto [code, out, err] = run(arguments);
@@ -130,10 +129,7 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
 
     // A later start exits 0 and prints the running copy's answer, in the start's own language,
     // after its own log line; the running copy's notifications stay German.
-    const auto answer = [](const std::string& text) {
-        return std::tuple(0, "[Corkwallery] Corkwallery is already running \u2014 exiting\n" + text,
-                          std::string());
-    };
+    const std::string running = "[Corkwallery] Corkwallery is already running \u2014 exiting\n";
     // The start's language, the file it names besides c.png (not there), and the answer.
     const std::tuple<const char*, const char*, std::string> laterStarts[] = {
         {"de_DE.UTF-8", "gone.png",
@@ -150,7 +146,7 @@ TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
         EXPECT_EQ(
             run({QString::fromStdString(path("c.png")), QString::fromStdString(path(missing))},
                 later),
-            answer(text));
+            std::tuple(0, running + text, std::string()));
     }
     const auto after = saved();
     ASSERT_EQ(after.size(), 4u);

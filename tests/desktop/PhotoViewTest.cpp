@@ -94,13 +94,12 @@ TEST_F(PhotoView, GesturesMoveOrResizeUnlessLocked) {
 }
 
 // A drag lifts the photo (not the pin) into the window's margin and sets it down after; moving
-// the window draws nothing anew. With a compositor the photo casts a soft shadow; without one the
-// drawing and the clicks are cut to the photo and its pin, and the window hears of the cut (its
-// pixels, opaque inside and clear outside: e2e.compositors). A new pin colour shows once the pin
-// is drawn again.
-TEST_F(PhotoView, DrawsLiftedWhileDraggedAndShadowedOrCut) {
+// the window draws nothing anew. Without a compositor the drawing and the clicks are cut to the
+// photo and its pin, and the window hears of the cut (the shadow, and the cut window's pixels,
+// opaque inside and clear outside: e2e.compositors). A new pin colour shows once the pin is drawn
+// again.
+TEST_F(PhotoView, DrawsLiftedWhileDraggedAndCutWithoutACompositor) {
     open({300, 200}, 0.1);
-    EXPECT_NEAR(alphaAt(0, -105), 57, 32);
     const auto lifted = [&] { return alphaAt(-50, 103) == 255 && alphaAt(-153, 0) == 255; };
     send(QEvent::MouseButtonPress, {720, 450});
     EXPECT_TRUE(testing::waitUntil([&] { return view->lift() == liftedScale; }) && lifted());
