@@ -49,6 +49,7 @@ TEST(app, StartAtLoginWritesAndRemovesOnlyItsOwnAutostartEntry) {
         {false, "Hidden=true\n", false},
         {false, "[Desktop Action other]\nHidden=true\n", true},  // another group's key
     };
+    const std::string notOurs = " was not written by Corkwallery \u2014 leaving it as it is";
     for (const auto& [isOurs, added, started] : switches) {
         SCOPED_TRACE(std::string(isOurs ? "ours " : "user's ") + added);
         const std::string before = (isOurs ? written : users) + added;
@@ -58,18 +59,14 @@ TEST(app, StartAtLoginWritesAndRemovesOnlyItsOwnAutostartEntry) {
                   std::pair(started, started));
         testing::CapturedLog log;
         item->trigger();
-        const std::string said = !isOurs ? entry +
-                                               " was not written by Corkwallery \u2014 leaving "
-                                               "it as it is"
-                                 : started ? "removed " + entry
-                                           : "wrote " + entry;
+        const std::string said =
+            !isOurs ? entry + notOurs : (started ? "removed " : "wrote ") + entry;
         EXPECT_EQ(log.lines(), std::vector{"[Corkwallery] Start at Login: " + said});
-        if (!isOurs)
-            EXPECT_EQ(std::pair(readBytes(entry), item->isChecked()), std::pair(before, started));
-        else if (started)
-            EXPECT_FALSE(std::filesystem::exists(entry) || item->isChecked());
-        else
-            EXPECT_EQ(std::pair(readBytes(entry), item->isChecked()), std::pair(written, true));
+        // The entry left (none when removed) and the check mark.
+        const auto left = !isOurs ? std::tuple(true, before, started)
+                                  : std::tuple(!started, started ? "" : written, !started);
+        EXPECT_EQ(std::tuple(std::filesystem::exists(entry), readBytes(entry), item->isChecked()),
+                  left);
     }
 
     // Exec quotes and escapes a path holding the characters desktop entries reserve.

@@ -12,14 +12,9 @@ namespace corkwallery {
 namespace {
 
 QRectF frameAt(QPointF centre, QSizeF size) {
-    return {centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(),
-            size.height()};
-}
-
-bool inside(const QRectF& frame, const QRectF& area) {
-    constexpr double e = 1e-9;
-    return frame.left() >= area.left() - e && frame.right() <= area.right() + e &&
-           frame.top() >= area.top() - e && frame.bottom() <= area.bottom() + e;
+    QRectF frame({}, size);
+    frame.moveCenter(centre);
+    return frame;
 }
 
 // Points of `frame`, every 2 points, that no later frame covers, as an area in square points.
@@ -39,14 +34,10 @@ TEST(PinPlacement, SeveralPhotosStandSideBySideNoneHidden) {
     // Landscape, portrait, square and panorama photos at the pins' size.
     const std::vector<QSizeF> mixed{{300, 200}, {225, 300}, {300, 300}, {300, 100},
                                     {300, 169}, {200, 300}, {300, 225}, {240, 300}};
-    struct Screen {
-        const char* name;
-        QRectF area;
-        bool roomForAll;  // for all eight, apart
-    };
+    // A screen, and whether it has room for all eight apart.
     for (const auto& [name, area, roomForAll] :
-         {Screen{"small", QRectF(0, 32, 800, 568), false},
-          Screen{"large", QRectF(-200, 0, 2560, 1400), true}}) {
+         {std::tuple{"small", QRectF(0, 32, 800, 568), false},
+          std::tuple{"large", QRectF(-200, 0, 2560, 1400), true}}) {
         for (const QPointF from : {area.center(), area.topLeft() + QPointF(40, 60)}) {
             for (std::size_t count = 1; count <= mixed.size(); ++count) {
                 SCOPED_TRACE(::testing::Message() << name << " from (" << from.x() << ", "
@@ -67,7 +58,7 @@ TEST(PinPlacement, SeveralPhotosStandSideBySideNoneHidden) {
                 }
                 bool apart = true;
                 for (std::size_t i = 0; i < count; ++i) {
-                    EXPECT_TRUE(inside(frames[i], area)) << i;
+                    EXPECT_TRUE(area.adjusted(-1e-9, -1e-9, 1e-9, 1e-9).contains(frames[i])) << i;
                     EXPECT_GE(uncoveredArea(frames, i),
                               std::min(40 * 40.0, sizes[i].width() * sizes[i].height() / 2))
                         << i;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <limits>
 #include <set>
 
 #include "platform/DisplayChoice.h"
@@ -14,7 +13,16 @@
 namespace corkwallery::platform {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace std::string_literals;
+
+// The names of the entries in `folder`.
+std::set<std::string> namesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
 
 // Layer surfaces where the compositor offers them (unless xcb is asked for), else X11 whenever a
 // display is there, whatever else was asked for but offscreen.
@@ -56,27 +64,9 @@ TEST(Log, PrefixesEveryLineAndEscapesControlCharacters) {
                   "[Corkwallery] a\\n[Corkwallery] forged\\x1B\\t\\r\\x7F\\x00 \u00e9"}));
 }
 
-// Log lines and the state file differ only in whole numbers; both switch to exponents outside
-// 1e-5 to 1e21.
-TEST(Log, DoublesInShortestRoundTripText) {
-    const std::tuple<double, const char*, const char*> cases[] = {
-        {640, "640.0", "640"},
-        {1e21, "1000000000000000000000.0", "1000000000000000000000"},
-        {1e22, "1e+22", "1e+22"},
-        {0.00001, "0.00001", "0.00001"},
-        {1.5e-7, "1.5e-07", "1.5e-07"},
-        {-std::numeric_limits<double>::infinity(), "-inf", "-inf"},
-    };
-    for (const auto& [value, logText, bareText] : cases) {
-        EXPECT_EQ(formatDouble(value), logText);
-        EXPECT_EQ(formatDouble(value, WholeNumberStyle::Bare), bareText);
-    }
-}
-
 // Paths are the file system's bytes: a name that is not UTF-8 is written under exactly its bytes,
 // and through a link the target is replaced and the link stays.
 TEST(Files, AtomicWritesKeepTheNameBytesAndFollowLinks) {
-    namespace fs = std::filesystem;
     testing::TemporaryHome home;
     const fs::path folder = home.root() / "d\xe9j\xe0";
     fs::create_directories(folder / "real");
@@ -88,16 +78,13 @@ TEST(Files, AtomicWritesKeepTheNameBytesAndFollowLinks) {
     }
     EXPECT_TRUE(fs::is_symlink(folder / "link.json"));
     EXPECT_EQ(testing::files::readBytes(folder / "real/target.json"), "[]");
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"caf\xe9.json", "link.json", "real", "\xff\xfe"}));
+    EXPECT_EQ(namesIn(folder),
+              (std::set<std::string>{"caf\xe9.json", "link.json", "real", "\xff\xfe"}));
 }
 
 // What a crash leaves is ours; everything else in the folder, however alike, is the user's: among
 // them the shape of another program's temporary file, near misses of ours, a folder and a link.
 TEST(Files, InterruptedWriteCleanupTakesOnlyOurTemporaryFiles) {
-    namespace fs = std::filesystem;
     testing::TemporaryHome home;
     const fs::path folder = home.root() / "home";
     std::set<std::string> users = {"pinned-photos.json", "pinned-photos.json.AbCdEf",
@@ -112,10 +99,7 @@ TEST(Files, InterruptedWriteCleanupTakesOnlyOurTemporaryFiles) {
     fs::create_symlink(folder / "pinned-photos.json", folder / ".link.corkwallery-save-QwErTy");
     files::removeInterruptedWrites(folder.string());
     users.insert({".album.corkwallery-save-QwErTy", ".link.corkwallery-save-QwErTy"});
-    std::set<std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder))
-        left.insert(entry.path().filename().string());
-    EXPECT_EQ(left, users);
+    EXPECT_EQ(namesIn(folder), users);
 }
 
 }  // namespace

@@ -17,8 +17,7 @@
 #include "support/TemporaryHome.h"
 #include "support/TestFiles.h"
 
-// The state file's bytes and error texts, and the files the store cannot use. The lines it logs at
-// launch and save are checked on the program itself (app.Program).
+// The state file's bytes and error texts, and the files the store cannot use.
 namespace corkwallery {
 namespace {
 
