@@ -67,10 +67,9 @@ if [[ -v desktop ]]; then
     XDG_RUNTIME_DIR
   case $desktop in
     plasma)
-      # Two workspaces; no Bluetooth. KWin composites in software; plasmashell's tray hosts the
-      # StatusNotifier items that kded5's watcher lists; KWin and plasmashell need kglobalaccel5.
+      # No Bluetooth. KWin composites in software; plasmashell's tray hosts the StatusNotifier
+      # items that kded5's watcher lists; KWin and plasmashell need kglobalaccel5.
       mkdir -p "$XDG_CONFIG_HOME"
-      printf '[Desktops]\nNumber=2\n' >"$XDG_CONFIG_HOME/kwinrc"
       printf '[Module-bluedevil]\nautoload=false\n' >"$XDG_CONFIG_HOME/kded5rc"
       export KWIN_COMPOSE=O2 LIBGL_ALWAYS_SOFTWARE=1
       start_checked "bus org.kde.kded5 / org.freedesktop.DBus.Peer.Ping" kded5
