@@ -1,34 +1,17 @@
 // A drag source for the journeys, as a file manager is: a small window named
 // "corkwallery-drag-source" in the screen's top-left corner which, when pressed, drags its
 // arguments as text/uri-list (each path's bytes percent-encoded into a file:// URL), offering a
-// copy, a move or a link. It prints "dragging" once the drag holds the pointer (moves before that
+// copy, a move or a link. It logs "dragging" once the drag holds the pointer (moves before that
 // carry nothing), "over <action>" whenever the target under the pointer accepts an action, then
-// "dropped <action>" (or "dropped none"), and runs on: the drop's target may ask for the data after
-// the drag has ended here.
+// "dropped <action>", and runs on: the drop's target may ask for the data after the drag has ended
+// here.
 
 #include <QApplication>
+#include <QDebug>
 #include <QDrag>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QTimer>
-#include <QUrl>
 #include <QWidget>
-#include <cstdio>
-
-namespace {
-
-const char* name(Qt::DropAction action) {
-    switch (action) {
-        case Qt::CopyAction:
-            return "copy";
-        case Qt::MoveAction:
-            return "move";
-        case Qt::LinkAction:
-            return "link";
-        default:
-            return "none";
-    }
-}
 
 class Source final : public QWidget {
 public:
@@ -40,29 +23,19 @@ public:
 protected:
     void mousePressEvent(QMouseEvent*) override {
         auto* drag = new QDrag(this);
-        auto* carried = new QMimeData;
-        carried->setData(QStringLiteral("text/uri-list"), uris_);
-        drag->setMimeData(carried);
-        QObject::connect(drag, &QDrag::actionChanged, [](Qt::DropAction action) {
-            std::printf("over %s\n", name(action));
-            std::fflush(stdout);
-        });
+        drag->setMimeData(new QMimeData);
+        drag->mimeData()->setData(QStringLiteral("text/uri-list"), uris_);
+        QObject::connect(drag, &QDrag::actionChanged,
+                         [](Qt::DropAction action) { qInfo() << "over" << action; });
         // Runs inside the drag's own loop, once it has taken the pointer.
-        QTimer::singleShot(0, this, [] {
-            std::printf("dragging\n");
-            std::fflush(stdout);
-        });
-        const Qt::DropAction done =
-            drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
-        std::printf("dropped %s\n", name(done));
-        std::fflush(stdout);
+        QTimer::singleShot(0, this, [] { qInfo() << "dragging"; });
+        qInfo() << "dropped"
+                << drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
     }
 
 private:
     QByteArray uris_;
 };
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QByteArray uris;

@@ -5,10 +5,14 @@
 # own soft shadow; without a compositor the window is cut to what it draws, without a shadow or a
 # near-black pixel. Under a compositor that draws shadows of its own (xcompmgr -c, picom), which
 # the running program follows and which was there before the window, there is no dark band around
-# the window. When KWin suspends compositing it keeps its selection for seconds but says so on the
-# session bus at once: the window is cut at once, and whole again when compositing resumes.
+# the window. Files dragged from a file manager onto the pin, two pictures (one with a space and a
+# byte that is no UTF-8 in its name), become two pins side by side around the drop point, and are
+# saved. The drag is our own source's (drag_source), as xdotool cannot drag
+# files.
 # Usage: compositors.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
+#        <stand-in services> <drag source>
 source "$(dirname "$0")/session.sh"
+drag_source=$5
 
 # Compositors paint the desktop grey when no picture is set; without one it shows this colour.
 xsetroot -solid '#e8e4dc' || fail "xsetroot failed"
@@ -79,13 +83,33 @@ for shadowing in "xcompmgr -c" "picom -c --backend xrender --config /dev/null"; 
   poll shaped || fail "no window shape when $shadowing went"
 done
 
-xcompmgr -n >/dev/null 2>&1 & compositor=$!
-poll eval '! shaped' || fail "the shape stayed when xcompmgr came back"
-coproc KWIN { exec "$services" kwin; }
-read -r said <&"${KWIN[0]}" && [[ $said == active ]] || fail "the stand-in KWin did not start"
-echo suspend >&"${KWIN[1]}"
-poll shaped || fail "KWin's suspended compositing was not followed while it kept the selection"
-echo resume >&"${KWIN[1]}"
-poll eval '! shaped' || fail "the shape stayed when KWin resumed compositing"
-kill "$KWIN_PID"
+
+odd=$work/drop/$'\xe9t\xe9 2024'.png
+mkdir -p "$work/drop" && convert -size 800x600 gradient:'#ffcc66-#3366aa' "$odd" &&
+  convert -size 800x600 plasma:fractal "$work/drop/forest.jpg" || fail "no test photos"
+"$drag_source" "$odd" "$work/drop/forest.jpg" >"$work/drag.log" 2>&1 &
+source_window() { xdotool search --onlyvisible --name '^corkwallery-drag-source$' | head -n1; }
+poll source_window || fail "no drag source"
+eval "$(xdotool getwindowgeometry --shell "$(source_window)")"
+# Pressed on the source and, once the drag holds the pointer, carried to the pin's centre; let go
+# once the pin takes the copy. The source tells the pin where the pointer is only after the pin
+# answered the last place, so the drop may land short of the centre.
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) mousedown 1
+poll grep -q dragging "$work/drag.log" || fail "the drag did not start: $(cat "$work/drag.log")"
+xdotool $(moves $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) $((720 - X - WIDTH / 2)) $((450 - Y - HEIGHT / 2)) 20)
+poll grep -q "over Qt::CopyAction" "$work/drag.log" || fail "the pin did not take the drag: $(cat "$work/drag.log")"
+before=$(saves)
+xdotool mouseup 1
+poll grep -q "dropped Qt::CopyAction" "$work/drag.log" || fail "the drop was not copied: $(cat "$work/drag.log")"
+poll eval '(($(saves) >= before + 2))' || fail "the dropped photos were not saved"
+# Where the pin was told the pointer was last: on the pin (300 x 200 about (720, 450)).
+read -r x y <<<"$(sed -n 's/^\[Corkwallery\] Dropped 2 item(s) at (\([0-9]*\)\.0, \([0-9]*\)\.0)$/\1 \2/p' "$work/app.log")"
+[[ -n $y ]] && ((x > 570 && x < 870 && y > 350 && y < 550)) || fail "no drop on the pin"
+# 300 x 225 each, 32 points apart, side by side around the drop point.
+for left in $((x - 166)) $((x + 166)); do
+  saved "\"centerX\":$left,\"centerY\":$y," "no photo at ($left, $y)"
+  poll window_centred_at $left $((900 - y)) || fail "no pin window at ($left, $y)"
+done
+screenshot drop
+stop_app
 echo "PASS"

@@ -1,25 +1,24 @@
 # Shared set-up of the end-to-end journeys on X11: a private X server (Xvfb 1440x900 with openbox,
 # xcompmgr and a trayer tray), and what every journey has (journey.sh), with window checks and
 # screenshots. Sourced by each journey, whose arguments are: the program, the openbox rc file, the
-# folder for screenshots and the stand-ins for desktop services (DesktopServices.cpp); with
+# folder for screenshots, the stand-ins for desktop services (DesktopServices.cpp) and the drag
+# source (DragSource.cpp); with
 # late_tray=1 the tray is left for the journey to start (start_tray). With desktop=xfce, mate,
 # openbox, i3, plasma or gnome that desktop's window manager, desktop window and panel run instead
 # of the bare openbox, xcompmgr and trayer.
 set -uo pipefail
 bin=$1 rc=$2 shots=$3 services=${4:-}
 
-wm=(openbox --config-file "$(realpath -m "$rc")") desk=() panel=()
+wm=(openbox --config-file "$(realpath -m "$rc")") desk=() panel=() helpers=()
 case ${desktop:-} in
   xfce) wm=(xfwm4) desk=(xfdesktop) panel=(xfce4-panel) ;;
   mate) wm=(marco --no-composite) desk=(caja -n --force-desktop) panel=(mate-panel) ;;
   openbox) desk=(pcmanfm --desktop) panel=(lxpanel) ;;
   i3) wm=(i3 -c "$(dirname "${BASH_SOURCE[0]}")/i3-config") ;;
   # plasmashell draws both the desktop window and the panel.
-  plasma) wm=(kwin_x11) desk=(plasmashell) ;;
+  plasma) wm=(kwin_x11) desk=(plasmashell) helpers=(kded5 kglobalaccel5) ;;
   gnome) wm=(gnome-shell --x11 --replace) ;;
 esac
-helpers=()
-[[ ${desktop:-} != plasma ]] || helpers=(kded5 kglobalaccel5)
 for needed in Xvfb dbus-run-session "${wm[0]}" ${desk[0]:-} ${panel[0]:-} ${helpers[@]+"${helpers[@]}"}; do
   command -v "$needed" >/dev/null || { echo "needs $needed"; exit 77; }
 done
@@ -53,39 +52,29 @@ start_tray() { start_checked "xdotool search --onlyvisible --class trayer" traye
   --align right --widthtype request --height 24 --SetDockType true --transparent false; }
 # Calls method $3 of object $2 of service $1 on the session bus, with arguments $4...
 bus() { dbus-send --session --print-reply --dest="$1" "${@:2}"; }
-# Holds when a program owns the name $1 on the session bus.
-owned() {
-  bus org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner "string:$1" |
-    grep -q true
-}
 # Holds when the window manager manages a window of type $1 (DESKTOP, DOCK).
 window_of_type() {
-  local id
-  for id in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
-    xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q "TYPE_$1" && return
-  done
-  return 1
+  xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*' | xargs -r -I{} xprop -id {} _NET_WM_WINDOW_TYPE |
+    grep "TYPE_$1" >/dev/null
 }
 if [[ -v desktop ]]; then
   # The desktop runs under a home of its own, so it neither reads nor writes the user's settings.
   mkdir -p "$work/desk/Desktop" && mkdir -m 700 "$work/desk/runtime"
-  HOME=$work/desk XDG_CONFIG_HOME=$work/desk/.config XDG_DATA_HOME=$work/desk/.local/share \
+  export HOME=$work/desk XDG_CONFIG_HOME=$work/desk/.config XDG_DATA_HOME=$work/desk/.local/share \
     XDG_CACHE_HOME=$work/desk/.cache XDG_RUNTIME_DIR=$work/desk/runtime
-  export HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR
   # Services the bus starts for the desktop (mate-panel's applets) need the display and that home.
   dbus-update-activation-environment DISPLAY HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME \
     XDG_RUNTIME_DIR
   case $desktop in
     plasma)
-      # Two workspaces; no Bluetooth. KWin composites in software; plasmashell's tray hosts the
-      # StatusNotifier items that kded5's watcher lists; KWin and plasmashell need kglobalaccel5.
+      # No Bluetooth. KWin composites in software; plasmashell's tray hosts the StatusNotifier
+      # items that kded5's watcher lists; KWin and plasmashell need kglobalaccel5.
       mkdir -p "$XDG_CONFIG_HOME"
-      printf '[Desktops]\nNumber=2\n' >"$XDG_CONFIG_HOME/kwinrc"
       printf '[Module-bluedevil]\nautoload=false\n' >"$XDG_CONFIG_HOME/kded5rc"
       export KWIN_COMPOSE=O2 LIBGL_ALWAYS_SOFTWARE=1
-      start_checked "owned org.kde.kded5" kded5
+      start_checked "bus org.kde.kded5 / org.freedesktop.DBus.Peer.Ping" kded5
       bus org.kde.kded5 /kded org.kde.kded5.loadModule string:statusnotifierwatcher >/dev/null
-      start_checked "owned org.kde.kglobalaccel" kglobalaccel5
+      start_checked "bus org.kde.kglobalaccel / org.freedesktop.DBus.Peer.Ping" kglobalaccel5
       ;;
     gnome)
       # gnome-shell's login-manager code needs a system bus; a private one, where nothing answers.
@@ -117,9 +106,8 @@ fi
 # file), their copies 600 x 400 pictures drawn by ImageMagick from $1 and $2 ("xc:red", say).
 two_pins() {
   local images=$work/data/Corkwallery/images
-  mkdir -p "$images"
-  convert -size 600x400 "$1" "$images/A-left.png" && convert -size 600x400 "$2" "$images/B-right.png" ||
-    fail "no test photos"
+  mkdir -p "$images" && convert -size 600x400 "$1" "$images/A-left.png" &&
+    convert -size 600x400 "$2" "$images/B-right.png" || fail "no test photos"
   A='"storedFilename":"A-left.png","originalPath":"","centerX":400,"centerY":450,"baseWidth":300,"baseHeight":200,"rotationAngle":0,"pinColorName":"red"'
   B='"storedFilename":"B-right.png","originalPath":"","centerX":1040.5,"centerY":450.25,"baseWidth":300,"baseHeight":200,"rotationAngle":0.05,"pinColorName":"blue"'
   echo "[{$A,\"isLocked\":false},{$B,\"isLocked\":false}]" >"$work/data/Corkwallery/pinned-photos.json"
@@ -145,20 +133,6 @@ window_centred_at() {
 }
 tray_icon() { window_where "Y >= 0 && Y + HEIGHT <= 24 && X >= 1340 && WIDTH >= 16 && WIDTH <= 24"; }
 menu() { window_where "HEIGHT > 40 && HEIGHT < 170 && WIDTH < 300"; }
-
-# Opens the tray menu with a left click. The tray may still be placing a new icon: a click that
-# misses it is tried again where it now is.
-open_tray_menu() {
-  local x y w h attempt
-  for attempt in 1 2 3; do
-    read -r x y w h _ <<<"$(tray_icon)" || fail "no tray icon"
-    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
-    poll_seconds=5 poll menu && return
-  done
-  fail "a left click did not open the tray menu"
-}
-# Picks the tray menu's entry `n` steps down from the top.
-choose_from_menu() { open_tray_menu; xdotool key $(printf 'Down %.0s' $(seq "$1")) Return; }
 
 # The recipe for every desktop-level window of the program: of the desktop type, on every
 # workspace, out of taskbar and pager, never focused, not override-redirect.
