@@ -99,7 +99,7 @@ void answerChooser(const std::string& picked, bool accept) {
 
 // The tray menu opens from the corner card, and its shortcuts work while it is open. Each step
 // of a session, as the user takes it, and what it leaves: the pins, the help card, the quit. (A
-// photo's own "Lock Photo": e2e.resize-lock.)
+// photo's own "Lock Photo": the e2e.desktop-* journeys.)
 TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
     App app(true, true);
     QMenu* menu = app.delegate.statusItem()->menu();
@@ -153,7 +153,7 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
 // Files dropped on the welcome card or the corner card are pinned where they fall, side by side
 // when several; a web address among them is refused with the usual line. A drag of no URLs, or that
 // would move the files, is refused before the drop. (On a pin, from a real drag source, with a name
-// that is no UTF-8 and a text file: e2e.drop.)
+// that is no UTF-8: e2e.compositors.)
 TEST(app, DroppedFilesArePinnedWhereTheyFall) {
     for (const std::size_t count : {1, 2}) {
         SCOPED_TRACE(count == 1 ? "welcome card" : "corner card");
