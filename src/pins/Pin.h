@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPointF>
 #include <cstddef>
 #include <memory>
+#include <optional>
 
 #include "decode/PhotoDecoder.h"
 #include "desktop/PinWindow.h"
@@ -21,6 +23,8 @@ struct Pin {
     std::size_t fileIndex = 0;  // its place in the state file read at launch
     Photo photo;
     std::unique_ptr<PinWindow> window;  // while shown
+    // Where the window stands while no screen shows the record's place; the record keeps the place.
+    std::optional<QPointF> shownAway;
 };
 
 }  // namespace corkwallery

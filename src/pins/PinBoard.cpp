@@ -31,12 +31,6 @@ std::string point(QPointF p) {
     return "(" + platform::formatDouble(p.x()) + ", " + platform::formatDouble(p.y()) + ")";
 }
 
-// Device pixels per point on the main screen, which photos are decoded for.
-double mainScreenScale() {
-    const QScreen* screen = platform::screen::primaryScreen();
-    return screen != nullptr && screen->devicePixelRatio() > 0 ? screen->devicePixelRatio() : 1.0;
-}
-
 // A file refused before it was decoded says why; one that was tried and failed says nothing more.
 void logRefusal(const platform::Error& error) {
     if (!error.message.empty())
@@ -72,20 +66,24 @@ void removeCopy(const std::string& storedFilename) {
 }  // namespace
 
 PinBoard::PinBoard(QObject* parent) : QObject(parent) {
-    // One look once the screens have settled: the windows, placed again at their frames, come
-    // back on screen at most once, and nothing from the moments in between is saved.
+    // One look once the screens have settled: pins go where the screens now let them be seen,
+    // then are decoded for the screens that show them; nothing from the moments in between counts.
     connect(&ScreenChanges::instance(), &ScreenChanges::settled, this, [this] {
-        std::vector<Pin*> shown;
-        for (const auto& pin : pins_) {
-            if (pin->window)
-                shown.push_back(pin.get());
-        }
-        decodeFinerWhereNeeded(shown);
         bringPinsOnScreen();
+        decodeFinerWhereNeeded(shownPins());
     });
 }
 
 PinBoard::~PinBoard() = default;
+
+std::vector<Pin*> PinBoard::shownPins() const {
+    std::vector<Pin*> shown;
+    for (const auto& pin : pins_) {
+        if (pin->window)
+            shown.push_back(pin.get());
+    }
+    return shown;
+}
 
 std::vector<PinWindow*> PinBoard::pinWindows() const {
     std::vector<PinWindow*> windows;
@@ -117,10 +115,12 @@ void PinBoard::createPinWindow(Pin& pin) {
         emit windowManagerPlacesPins();
     });
     connect(window.get(), &DesktopWindow::filesDropped, this, &PinBoard::filesDropped);
+    // The user moved it through the window manager: wherever it was shown, that is its place now.
     connect(window.get(), &PinWindow::movedByWindowManager, this, [listed] {
         const QPointF center = listed->window->center();
         listed->record.centerX = center.x();
         listed->record.centerY = center.y();
+        listed->shownAway.reset();
     });
     view->setImage(pin.photo.pixels, pin.photo.naturalSize);
     view->setPinColorName(record.pinColorName);
@@ -139,8 +139,16 @@ void PinBoard::createPinWindow(Pin& pin) {
 void PinBoard::pinStateChanged(Pin& pin) {
     const DraggableImageView& view = *pin.window->contentView();
     const QPointF center = pin.window->center();
-    pin.record.centerX = center.x();
-    pin.record.centerY = center.y();
+    // A pin shown away from its place keeps that place through a lock change; a drag or a resize
+    // there makes where it stands its place.
+    const bool regestured =
+        !pin.shownAway || center != *pin.shownAway ||
+        view.baseImageSize() != QSizeF(pin.record.baseWidth, pin.record.baseHeight);
+    if (regestured) {
+        pin.record.centerX = center.x();
+        pin.record.centerY = center.y();
+        pin.shownAway.reset();
+    }
     pin.record.baseWidth = view.baseImageSize().width();
     pin.record.baseHeight = view.baseImageSize().height();
     pin.record.isLocked = view.isLocked();
@@ -148,12 +156,12 @@ void PinBoard::pinStateChanged(Pin& pin) {
     saveState();
 }
 
-// From the stored copies, several at once.
+// From the stored copies, several at once, each for the screen that shows it.
 void PinBoard::decodeFinerWhereNeeded(const std::vector<Pin*>& pins) {
-    const double scale = mainScreenScale();
     DecodeQueue decoding;
     std::vector<Pin*> decoded;
     for (Pin* pin : pins) {
+        const double scale = platform::screen::scaleAt(pin->window->center());
         const QSizeF size = pin->window->contentView()->baseImageSize();
         const auto path = AppFolders::storedImageURL(pin->record.storedFilename);
         if (!path || !PhotoDecoder::needsFinerImage(pin->photo, size, scale))
@@ -194,7 +202,7 @@ void PinBoard::restorePinnedPhotos() {
         const auto location = AppFolders::storedImageURL(record.storedFilename);
         locations.push_back(location);
         decoding.add([location, points = QSizeF(record.baseWidth, record.baseHeight),
-                      scale = mainScreenScale()] {
+                      scale = platform::screen::scaleAt({record.centerX, record.centerY})] {
             if (!location)
                 return DecodeQueue::Result::failure(platform::Error::Kind::Invalid, {});
             return PhotoDecoder::loadCopy(*location, points, scale);
@@ -226,14 +234,17 @@ void PinBoard::restorePinnedPhotos() {
         log(prefix + "Window restored successfully");
     }
     bringPinsOnScreen();
+    decodeFinerWhereNeeded(shownPins());  // those shown on another screen than their place's
 }
 
 std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
     const std::vector<std::string>& paths, std::optional<QPointF> at) {
+    const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
+    const QPointF middle = at.value_or(screen.center());
     DecodeQueue decoding;
     for (const std::string& path : paths) {
         // Decoded only as finely as the new pin shows it: its size comes from the header.
-        decoding.add([path, scale = mainScreenScale()] {
+        decoding.add([path, scale = platform::screen::scaleAt(middle)] {
             const auto natural = PhotoDecoder::naturalSize(path);
             if (!natural)
                 return DecodeQueue::Result::failure(natural.error());
@@ -248,8 +259,6 @@ std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
         if (const auto& image = images.emplace_back(decoding.takeNext()))
             sizes.push_back(baseSize(image.value().naturalSize));
     }
-    const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
-    const QPointF middle = at.value_or(screen.center());
     const std::vector<QPointF> centers = PinPlacement::sideBySide(
         middle, sizes,
         PinPlacement::areaHolding(middle, platform::screen::availableAreas(), screen));
@@ -381,27 +390,30 @@ std::vector<PinnedPhotoState> PinBoard::loadState() {
     return store_.loadState();
 }
 
+// Nothing here is the user's doing, so nothing is saved.
 void PinBoard::bringPinsOnScreen() {
-    const QList<QRectF> screens = platform::screen::availableAreas();
-    bool moved = false;
-    std::size_t i = 0;
-    for (const auto& pin : pins_) {
-        if (!pin->window)
-            continue;
-        PinWindow& window = *pin->window;
-        const auto reachable = PinPlacement::broughtOnScreen(window.frame(), screens);
-        if (reachable) {
-            window.setCenter(reachable->center());
-            pin->record.centerX = window.center().x();
-            pin->record.centerY = window.center().y();
-            log("Brought pin " + std::to_string(i) +
-                " back on screen: center=" + point(window.center()));
-            moved = true;
-        }
-        ++i;
+    const std::vector<Pin*> shown = shownPins();
+    std::vector<PinPlacement::Standing> standing;
+    for (const Pin* pin : shown) {
+        QRectF place(QPointF(), pin->window->frame().size());
+        place.moveCenter(QPointF(pin->record.centerX, pin->record.centerY));
+        standing.push_back(
+            {place, pin->shownAway ? std::optional(pin->window->frame()) : std::nullopt});
     }
-    if (moved)
-        saveState();
+    const auto where = PinPlacement::whereShown(standing, platform::screen::availableAreas());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        Pin& pin = *shown[i];
+        const std::optional<QPointF> away =
+            where[i] ? std::optional(where[i]->center()) : std::nullopt;
+        if (away == pin.shownAway)
+            continue;
+        pin.shownAway = away;
+        const QPointF center = away.value_or(QPointF(pin.record.centerX, pin.record.centerY));
+        pin.window->setCenter(center);
+        log((away ? "Brought pin " + std::to_string(i) + " back on screen: center="
+                  : "Returned pin " + std::to_string(i) + " to its place: center=") +
+            point(center));
+    }
 }
 
 }  // namespace corkwallery

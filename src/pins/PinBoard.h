@@ -25,9 +25,10 @@ struct Pin;
 // copies cannot be read at launch (their folder out of reach, the copy unreadable for now) are
 // held without a window: written back unchanged, in their place, until "Remove All Photos". While
 // the launch restores pins, the records it has not reached yet are written back unchanged after
-// them, so a launch cut short loses none. Pins that no screen shows come back onto the nearest
-// screen at launch and once screens have settled after a change (a monitor, the scale), when
-// photos are decoded again for a finer scale.
+// them, so a launch cut short loses none. A pin whose place no screen shows (a monitor gone, a
+// smaller screen) is shown on the nearest screen while its record keeps the place, and goes back
+// once the place is seen again; this is looked at on launch and once screens have settled after a
+// change (a monitor, the scale), when each photo is decoded again for the screen that shows it.
 class PinBoard final : public QObject {
     Q_OBJECT
 public:
@@ -74,9 +75,10 @@ public:
     platform::Result<std::size_t> saveState();
     std::vector<PinnedPhotoState> loadState();
 
-    // Moves every pin that no screen shows at least 48 x 48 points of back onto the nearest
-    // screen, logging "Brought pin <i> back on screen: center=(<x>, <y>)" for each, and saves
-    // once when any moved.
+    // Shows every pin of whose place no screen shows at least 48 x 48 points on the nearest
+    // screen, clear of the other pins, logging "Brought pin <i> back on screen: center=(<x>,
+    // <y>)", and every pin shown away whose place is seen again back there, logging "Returned
+    // pin <i> to its place: center=(<x>, <y>)". Saves nothing: the records keep the places.
     void bringPinsOnScreen();
 
     // The photo chosen size rule: longer side 300 points, the aspect of `naturalSize`; a square
@@ -97,11 +99,13 @@ private:
     // Builds the pin's window centred on the main screen, fits it to the tilted photo, moves its
     // centre to the record's, shows it, emits pinWindowCreated and saves.
     void createPinWindow(Pin& pin);
-    // A gesture ended or the lock changed: the record takes the window's place and the view's
-    // size and lock, a finer photo is decoded when the pin grew past it, and the state is saved.
+    // A gesture ended or the lock changed: the record takes the view's size and lock and, unless
+    // the pin stands away from its place untouched, the window's place, a finer photo is decoded
+    // when the pin grew past it, and the state is saved.
     void pinStateChanged(Pin& pin);
-    // Photos shown coarser than their pins' size at the main screen's scale are decoded again.
+    // Photos shown coarser than their pins' size on the screens that show them are decoded again.
     void decodeFinerWhereNeeded(const std::vector<Pin*>& pins);
+    std::vector<Pin*> shownPins() const;
     void removePin(Pin* pin);
 
     StateStore store_;

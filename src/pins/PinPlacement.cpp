@@ -27,6 +27,57 @@ double placed(double origin, double length, double low, double high, double fall
     return length <= high - low ? std::clamp(origin, low, high - length) : fallback;
 }
 
+// `frame` moved the least distance onto `screen`; the top-left corner of a frame larger than the
+// screen goes to the screen's.
+QRectF ontoScreen(const QRectF& frame, const QRectF& screen) {
+    return {
+        placed(frame.x(), frame.width(), screen.x(), maxX(screen), screen.x()),
+        placed(frame.y(), frame.height(), screen.y(), maxY(screen), maxY(screen) - frame.height()),
+        frame.width(), frame.height()};
+}
+
+double distanceSquared(const QRectF& a, const QRectF& b) {
+    const double dx = a.x() - b.x();
+    const double dy = a.y() - b.y();
+    return dx * dx + dy * dy;
+}
+
+// How much of the `taken` frames `frame` covers, in square points.
+double covered(const QRectF& frame, const std::vector<QRectF>& taken) {
+    double area = 0;
+    for (const QRectF& other : taken) {
+        const QRectF common = frame.intersected(other);
+        area += common.width() * common.height();
+    }
+    return area;
+}
+
+// Steps between the places tried for a frame that would cover others.
+constexpr double kSearchStep = 8;
+
+// `frame` (on `screen`) where it covers none of `taken`, else the place within the screen, nearest
+// to it, that covers least of them.
+QRectF clearOf(const QRectF& frame, const QRectF& screen, const std::vector<QRectF>& taken) {
+    double least = covered(frame, taken);
+    if (least <= 0 || frame.width() > screen.width() || frame.height() > screen.height())
+        return frame;
+    QRectF best = frame;
+    double nearest = 0;
+    for (double x = screen.x(); x <= maxX(screen) - frame.width(); x += kSearchStep) {
+        for (double y = screen.y(); y <= maxY(screen) - frame.height(); y += kSearchStep) {
+            const QRectF candidate(x, y, frame.width(), frame.height());
+            const double area = covered(candidate, taken);
+            const double distance = distanceSquared(candidate, frame);
+            if (area < least || (area == least && distance < nearest)) {
+                best = candidate;
+                least = area;
+                nearest = distance;
+            }
+        }
+    }
+    return best;
+}
+
 // `count` photos in `rows` rows, the earlier rows one longer where they do not divide evenly.
 std::vector<std::size_t> rowLengths(std::size_t count, std::size_t rows) {
     std::vector<std::size_t> lengths(rows, count / rows);
@@ -95,27 +146,59 @@ double crowding(const Rows& r, const QRectF& area) {
 
 }  // namespace
 
-std::optional<QRectF> broughtOnScreen(const QRectF& frame, const QList<QRectF>& screens) {
-    if (screens.isEmpty() || std::any_of(screens.begin(), screens.end(),
-                                         [&](const QRectF& s) { return showsEnough(frame, s); }))
+bool isReachable(const QRectF& frame, const QList<QRectF>& screens) {
+    return screens.isEmpty() || std::any_of(screens.begin(), screens.end(),
+                                            [&](const QRectF& s) { return showsEnough(frame, s); });
+}
+
+std::optional<QRectF> broughtOnScreen(const QRectF& frame, const QList<QRectF>& screens,
+                                      const std::vector<QRectF>& taken) {
+    if (isReachable(frame, screens))
         return std::nullopt;
-    std::optional<QRectF> best;
-    double bestDistance = 0;
+    // Distances from far off may all be infinite: the first screen then.
+    QRectF best = ontoScreen(frame, screens.front());
+    QRectF bestScreen = screens.front();
+    double bestDistance = distanceSquared(best, frame);
     for (const QRectF& screen : screens) {
-        // The top-left corner of a frame taller than the screen goes to the screen's top.
-        const QRectF moved(placed(frame.x(), frame.width(), screen.x(), maxX(screen), screen.x()),
-                           placed(frame.y(), frame.height(), screen.y(), maxY(screen),
-                                  maxY(screen) - frame.height()),
-                           frame.width(), frame.height());
-        const double dx = moved.x() - frame.x();
-        const double dy = moved.y() - frame.y();
-        const double distance = dx * dx + dy * dy;
-        if (!best || distance < bestDistance) {
+        const QRectF moved = ontoScreen(frame, screen);
+        const double distance = distanceSquared(moved, frame);
+        if (distance < bestDistance) {
             best = moved;
+            bestScreen = screen;
             bestDistance = distance;
         }
     }
-    return best;
+    return clearOf(best, bestScreen, taken);
+}
+
+std::vector<std::optional<QRectF>> whereShown(const std::vector<Standing>& pins,
+                                              const QList<QRectF>& screens) {
+    std::vector<std::optional<QRectF>> shown(pins.size());
+    std::vector<QRectF> taken;
+    std::vector<std::size_t> away;
+    for (std::size_t i = 0; i < pins.size(); ++i) {
+        if (isReachable(pins[i].place, screens))
+            taken.push_back(pins[i].place);
+        else
+            away.push_back(i);
+    }
+    std::vector<std::size_t> toBring;
+    for (const std::size_t i : away) {
+        const std::optional<QRectF>& standing = pins[i].away;
+        if (standing && isReachable(*standing, screens) &&
+            std::none_of(taken.begin(), taken.end(),
+                         [&](const QRectF& other) { return standing->intersects(other); })) {
+            shown[i] = standing;
+            taken.push_back(*standing);
+        } else {
+            toBring.push_back(i);
+        }
+    }
+    for (const std::size_t i : toBring) {
+        shown[i] = broughtOnScreen(pins[i].place, screens, taken);
+        taken.push_back(*shown[i]);
+    }
+    return shown;
 }
 
 std::vector<QPointF> sideBySide(QPointF centre, const std::vector<QSizeF>& sizes,

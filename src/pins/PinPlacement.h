@@ -9,16 +9,34 @@
 #include <vector>
 
 // Keeps pins within reach: a pin of which no screen shows at least a 48 x 48 point piece (after a
-// monitor went, or on a smaller screen than last time) comes back onto the nearest screen. Pins
-// that are partly visible stay where the user put them.
+// monitor went, or on a smaller screen than last time) is shown on the nearest screen, clear of
+// the pins already there. Pins that are partly visible stay where the user put them.
 namespace corkwallery::PinPlacement {
 
 inline constexpr double kSmallestVisiblePart = 48;
 
-// None when some screen shows enough of `frame`, or there is no screen. Otherwise `frame` moved
-// the least distance onto the nearest screen: wholly inside it when it fits, else with its
-// top-left corner in the screen's. Screens are the parts panels leave free; all in screen points.
-std::optional<QRectF> broughtOnScreen(const QRectF& frame, const QList<QRectF>& screens);
+// Whether some screen shows enough of `frame` to reach it; true without screens.
+bool isReachable(const QRectF& frame, const QList<QRectF>& screens);
+
+// None when `frame` is reachable. Otherwise `frame` moved the least distance onto the nearest
+// screen: wholly inside it when it fits, else with its top-left corner in the screen's. Where
+// that covers any of the `taken` frames, it goes to the place on that screen nearest to there
+// that covers least of them (none while there is room). Screens are the parts panels leave free;
+// all in screen points.
+std::optional<QRectF> broughtOnScreen(const QRectF& frame, const QList<QRectF>& screens,
+                                      const std::vector<QRectF>& taken = {});
+
+// A pin's frame at the place its record gives, and where it stands while shown away from it.
+struct Standing {
+    QRectF place;
+    std::optional<QRectF> away;
+};
+
+// Where each pin is to be shown on `screens`: none at its place, which it takes again as soon as
+// the place is reachable; otherwise where it stands away while that is reachable and clear of the
+// pins before it (pins at their places first), else brought on screen clear of all those.
+std::vector<std::optional<QRectF>> whereShown(const std::vector<Standing>& pins,
+                                              const QList<QRectF>& screens);
 
 // Room between photos placed side by side, for their tilt and their pins.
 inline constexpr double kGap = 32;

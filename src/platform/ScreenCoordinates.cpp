@@ -63,6 +63,15 @@ QRect toNativeGeometry(const QRectF& rect) {
             clampedRound(r.width(), 0), clampedRound(r.height(), 0)};
 }
 
+double scaleAt(QPointF point) {
+    const QPointF at = toQt(point);
+    const QScreen* screen = QGuiApplication::screenAt(QPoint(
+        clampedRound(at.x(), -kLargestCoordinate), clampedRound(at.y(), -kLargestCoordinate)));
+    if (screen == nullptr)
+        screen = primaryScreen();
+    return screen != nullptr && screen->devicePixelRatio() > 0 ? screen->devicePixelRatio() : 1.0;
+}
+
 QList<QRectF> availableAreas() {
     QList<QRectF> areas;
     for (const QScreen* screen : QGuiApplication::screens())

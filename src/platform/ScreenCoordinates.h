@@ -25,6 +25,9 @@ QPointF toQt(QPointF point);
 // The integer geometry that places a native window for `rect`: rounded, and kept within what X11
 // can carry (coordinates and lengths fit 16 bits).
 QRect toNativeGeometry(const QRectF& rect);
+// Device pixels per point of the screen that holds `point` (ours), else of the primary screen; 1
+// without screens.
+double scaleAt(QPointF point);
 // The parts of every screen that panels leave free (QScreen::availableGeometry), in our
 // coordinates.
 QList<QRectF> availableAreas();

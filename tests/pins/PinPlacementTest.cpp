@@ -4,6 +4,7 @@
 
 #include <QRectF>
 #include <algorithm>
+#include <optional>
 
 // Several photos placed at once, on a small screen (a panel at the bottom) and a large one, from
 // the middle and from near a corner: one stands exactly where it was put; more stand side by side,
@@ -73,6 +74,62 @@ TEST(PinPlacement, SeveralPhotosStandSideBySideNoneHidden) {
                     EXPECT_NEAR(block.center().y(), from.y(), 1e-9);
                 }
             }
+        }
+    }
+}
+
+// Where pins are shown as screens come and go; the records never move (PinBoard saves only what
+// a gesture changed). Two 1440 x 900 monitors side by side, then the right one gone or a smaller
+// one alone. A: at home on the left; B and C: on the right, C just below B; D: left, where B and
+// C come in.
+TEST(PinPlacement, PinsAreShownWhereScreensLetThemBeSeenAndGoBackToTheirPlaces) {
+    const QList<QRectF> both{{0, 0, 1440, 900}, {1440, 0, 1440, 900}};
+    const QList<QRectF> left{both[0]};
+    const QRectF a = frameAt({700, 450}, {320, 240});
+    const QRectF b = frameAt({2100, 450}, {320, 240});
+    const QRectF c = frameAt({2100, 420}, {320, 240});
+    const QRectF d = frameAt({1270, 450}, {320, 240});
+    const QRectF bAway = frameAt({1280, 450}, {320, 240});
+    const QRectF beyond = frameAt({1e308, -1e308}, {96, 322});
+    using Shown = std::vector<std::optional<QRectF>>;
+    const struct {
+        const char* name;
+        QList<QRectF> screens;
+        std::vector<PinPlacement::Standing> pins;
+        Shown expected;  // empty: checked by the rules below instead
+    } cases[] = {
+        {"all at home", both, {{a, {}}, {b, {}}}, {std::nullopt, std::nullopt}},
+        {"no screen at all", {}, {{b, bAway}}, {std::nullopt}},
+        {"a piece of 48 points is enough",
+         left,
+         {{frameAt({1540, 450}, {320, 240}), {}}},
+         {std::nullopt}},
+        {"unplugged: the nearest place", left, {{a, {}}, {b, {}}}, {std::nullopt, bAway}},
+        {"replugged: back home", both, {{a, {}}, {b, bAway}}, {std::nullopt, std::nullopt}},
+        {"still unplugged: stays", left, {{a, {}}, {b, bAway}}, {std::nullopt, bAway}},
+        {"far beyond: the corner", left, {{beyond, {}}}, {frameAt({1440 - 48, 161}, {96, 322})}},
+        {"two come in together", left, {{a, {}}, {b, {}}, {c, {}}}, {}},
+        {"onto a pin at home", left, {{d, {}}, {b, {}}, {c, {}}}, {}},
+        {"its spot taken meanwhile", left, {{d, {}}, {b, bAway}}, {}},
+        {"a smaller screen", {QRectF(0, 0, 1024, 600)}, {{a, {}}, {b, {}}, {c, {}}}, {}},
+    };
+    for (const auto& [name, screens, pins, expected] : cases) {
+        SCOPED_TRACE(name);
+        const Shown shown = PinPlacement::whereShown(pins, screens);
+        ASSERT_EQ(shown.size(), pins.size());
+        if (!expected.empty()) {
+            EXPECT_EQ(shown, expected);
+            continue;
+        }
+        // Each pin at home or wholly on the screen nearest its place, none over another.
+        std::vector<QRectF> frames;
+        for (std::size_t i = 0; i < pins.size(); ++i) {
+            frames.push_back(shown[i].value_or(pins[i].place));
+            if (shown[i]) {
+                EXPECT_TRUE(screens.back().contains(*shown[i])) << i;
+            }
+            for (std::size_t j = 0; j < i; ++j)
+                EXPECT_FALSE(frames[i].intersects(frames[j])) << i << " over " << j;
         }
     }
 }

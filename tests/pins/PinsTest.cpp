@@ -118,9 +118,10 @@ TEST_F(Pins, ImagesFolderOutOfReachHoldsEveryRecord) {
 }
 
 // A restored pin saves back bit for bit, also a centre that no origin carries exactly (0.1, -0)
-// and absurd sizes, in bounded windows that paint; a pin no screen shows comes back onto the
-// nearest screen at launch, and that is saved (when screens change: e2e.live-scale).
-TEST_F(Pins, RestoredPinsKeepTheirRecordsExactlyUnlessOutOfReach) {
+// and absurd sizes, in bounded windows that paint. A pin no screen shows is shown on the nearest
+// screen, while its record keeps its place through the launch's saves and a lock; a drag there
+// makes the spot it was dragged to its place (screens that change: e2e.monitors, wayland.sway).
+TEST_F(Pins, RestoredPinsKeepTheirRecordsExactlyWhereverTheyAreShown) {
     Records records{{"L.png", "", 412.5, 640.25, 250.5, 120.25, -0.13, "purple", true},
                     {"Edge.png", "", 0.1, -0.0, 300, 200, 0.1, "red", false},
                     {"Huge.png", "", 720, 450, 1e308, 5e307, 0.1, "red", false},
@@ -129,14 +130,23 @@ TEST_F(Pins, RestoredPinsKeepTheirRecordsExactlyUnlessOutOfReach) {
     savePins(records);
     EXPECT_THAT(restore(board),
                 Contains("[Corkwallery] Brought pin 4 back on screen: center=(1392.0, 161.0)"));
-    // The far pin's window is 96 x 322: it lands in the bottom-right corner of the screen.
-    records[4] = {"Far.png", "/x/Far.png", 1440 - 48, 161, 80, 300, 0.0523, "yellow", false};
     EXPECT_EQ(readBytes(stateFile()), StateFileCodec::encode(records).value());
     for (const auto& window : board.pinWindows()) {
         EXPECT_LE(std::max(window->width(), window->height()), 32000);
         QImage canvas(64, 64, QImage::Format_ARGB32_Premultiplied);
         window->render(&canvas);
     }
+    // The far pin's window, 96 x 322, stands in the bottom-right corner of the screen.
+    PinWindow& far = *board.pinWindows()[4];
+    EXPECT_EQ(far.center(), QPointF(1440 - 48, 161));
+    far.contentView()->toggleLock();
+    records[4].isLocked = true;
+    EXPECT_EQ(savedPins(), records);
+    far.setFrameOrigin(far.frame().topLeft() - QPointF(100, 0));
+    emit far.contentView()->pinStateDidChange();  // as a drag ends
+    records[4].centerX = 1292;
+    records[4].centerY = 161;
+    EXPECT_EQ(savedPins(), records);
 }
 
 // Whatever a file is called, it is pinned and saved like any other: the stored name and the
