@@ -5,7 +5,9 @@
 # source (DragSource.cpp); with
 # late_tray=1 the tray is left for the journey to start (start_tray). With desktop=xfce, mate,
 # openbox, i3, plasma or gnome that desktop's window manager, desktop window and panel run instead
-# of the bare openbox, xcompmgr and trayer.
+# of the bare openbox, xcompmgr and trayer. With x_server=xorg, Xorg's dummy driver stands in for
+# Xvfb: two 1440x900 monitors side by side, DUMMY0 (primary) and DUMMY1, which xrandr can switch off
+# and on.
 set -uo pipefail
 bin=$1 rc=$2 shots=$3 services=${4:-}
 
@@ -19,7 +21,14 @@ case ${desktop:-} in
   plasma) wm=(kwin_x11) desk=(plasmashell) helpers=(kded5 kglobalaccel5) ;;
   gnome) wm=(gnome-shell --x11 --replace) ;;
 esac
-for needed in Xvfb dbus-run-session "${wm[0]}" ${desk[0]:-} ${panel[0]:-} ${helpers[@]+"${helpers[@]}"}; do
+server=Xvfb
+if [[ ${x_server:-} == xorg ]]; then
+  server=Xorg
+  compgen -G "/usr/lib*/xorg/modules/drivers/dummy_drv.so" >/dev/null ||
+    { echo "needs Xorg's dummy driver"; exit 77; }
+  ((EUID == 0)) || { echo "needs root to start Xorg"; exit 77; }
+fi
+for needed in $server dbus-run-session "${wm[0]}" ${desk[0]:-} ${panel[0]:-} ${helpers[@]+"${helpers[@]}"}; do
   command -v "$needed" >/dev/null || { echo "needs $needed"; exit 77; }
 done
 [[ ${wm[0]} != openbox || -f $rc ]] || { echo "needs $rc"; exit 77; }
@@ -44,9 +53,32 @@ start_checked() {
   fail "$1 did not start: $(cat "$work/$1.log")"
 }
 
-# Xvfb picks a free display itself and writes its number to fd 3 once it takes connections.
-Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-poll test -s "$work/display" || fail "Xvfb did not start"
+# The server picks a free display itself and writes its number to fd 3 once it takes connections.
+if [[ $server == Xorg ]]; then
+  # Set up by a file of the journey's own (the empty -configdir keeps the machine's out), with no
+  # input devices but XTEST's, sharing the current VT and switching none; -noreset keeps xrandr's
+  # changes when the last client leaves. 16 MB of video memory hold both monitors at 32 bits a
+  # pixel.
+  mode='Modeline "1440x900" 106.5 1440 1528 1672 1904 900 903 909 934 -hsync +vsync
+    Option "PreferredMode" "1440x900"'
+  cat >"$work/xorg.conf" <<EOF
+Section "ServerFlags" Option "AutoAddDevices" "off" Option "DontVTSwitch" "on" EndSection
+Section "Device" Identifier "dummy" Driver "dummy" VideoRam 16384
+  Option "Monitor-DUMMY0" "left" Option "Monitor-DUMMY1" "right" EndSection
+Section "Monitor" Identifier "left" $mode EndSection
+Section "Monitor" Identifier "right" $mode Option "Enable" "true" Option "RightOf" "left" EndSection
+Section "Screen" Identifier "screen" Device "dummy" Monitor "left"
+  SubSection "Display" Virtual 2880 900 EndSubSection EndSection
+EOF
+  mkdir "$work/xorg.conf.d"
+  # Its D-Bus client gets the journey's bus, else it tries a system bus every 10 s, into its log.
+  DBUS_SYSTEM_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS Xorg -config "$work/xorg.conf" \
+    -configdir "$work/xorg.conf.d" -logfile "$work/xorg.log" -nolisten tcp -noreset -novtswitch \
+    -sharevts -displayfd 3 3>"$work/display" >/dev/null 2>&1 &
+else
+  Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+fi
+poll test -s "$work/display" || fail "$server did not start"
 export DISPLAY=:$(head -n1 "$work/display")
 start_tray() { start_checked "xdotool search --onlyvisible --class trayer" trayer --edge top \
   --align right --widthtype request --height 24 --SetDockType true --transparent false; }
