@@ -184,12 +184,16 @@ void DesktopWindow::settleAfterMapping() {
     });
 }
 
-// Only the owner closes its window: the owner would not know a window had gone.
+// Only the owner closes its window: the owner would not know a window had gone. A layer surface
+// the compositor closed is made again once screens settle, as its output has gone or goes.
 void DesktopWindow::closeEvent(QCloseEvent* event) {
-    if (closing_)
+    if (closing_) {
         event->accept();
-    else
-        event->ignore();
+        return;
+    }
+    event->ignore();
+    if (wayland::surfaceClosed(this))
+        ScreenChanges::instance().changed();
 }
 
 // A source told that its files were moved would delete them.

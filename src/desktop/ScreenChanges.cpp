@@ -1,5 +1,6 @@
 #include "desktop/ScreenChanges.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
@@ -29,6 +30,7 @@ ScreenChanges::ScreenChanges(QObject* parent) : QObject(parent), settling_(new Q
     });
     connect(application, &QGuiApplication::screenRemoved, this, &ScreenChanges::changed);
     connect(application, &QGuiApplication::primaryScreenChanged, this, &ScreenChanges::changed);
+    application->installEventFilter(this);
 }
 
 bool ScreenChanges::isChanging() const {
@@ -44,6 +46,18 @@ void ScreenChanges::follow(QScreen* screen) {
 
 void ScreenChanges::changed() {
     settling_->start();
+}
+
+// Qt tells windows of a new pixel ratio from 6.6 on; before, a scale comes with new geometry.
+bool ScreenChanges::eventFilter(QObject* watched, QEvent* event) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    if (event->type() == QEvent::DevicePixelRatioChange && watched->isWindowType())
+        changed();
+#else
+    Q_UNUSED(watched);
+    Q_UNUSED(event);
+#endif
+    return false;
 }
 
 }  // namespace corkwallery

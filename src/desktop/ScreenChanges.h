@@ -8,10 +8,11 @@ class QTimer;
 namespace corkwallery {
 
 // Screens change in bursts: a monitor unplugged moves and resizes the others, a new scale comes
-// as a resolution and then a DPI change (xrandr, then Xft/DPI through XSETTINGS). Tells whether a
-// burst is under way and, once no change has come for a moment, that it has settled. In between, Qt
-// and the window manager move and resize windows on their own, and the geometry windows report is
-// nobody's choice.
+// as a resolution and then a DPI change (xrandr, then Xft/DPI through XSETTINGS), on Wayland as a
+// new pixel ratio of the windows on that output, with a new size in points or none (a mode twice
+// as large at scale 2). Tells whether a burst is under way and, once no change has come for a
+// moment, that it has settled. In between, Qt and the window manager move and resize windows on
+// their own, and the geometry windows report is nobody's choice.
 class ScreenChanges final : public QObject {
     Q_OBJECT
 public:
@@ -23,6 +24,9 @@ public:
     static ScreenChanges& instance();
 
     bool isChanging() const;
+    // A change: a burst goes on, or begins. Also for what Qt tells of no screen (a layer surface
+    // the compositor closed).
+    void changed();
 
 signals:
     void settled();
@@ -30,7 +34,7 @@ signals:
 private:
     explicit ScreenChanges(QObject* parent);
     void follow(QScreen* screen);
-    void changed();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     QTimer* settling_;  // a child
 };

@@ -20,6 +20,22 @@ namespace corkwallery::platform::wayland {
 
 namespace {
 
+// Whether the compositor is KWin (it offers org_kde_plasma_shell), as the probe before the
+// QApplication found.
+bool onKWin = false;
+
+// Whether `screen` is one of the compositor's outputs, not the stand-in Qt makes while there is
+// none (sway closes a surface made there at once).
+bool isOutput(QScreen* screen) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
+#if QT_CONFIG(wayland)
+    return screen != nullptr &&
+           screen->nativeInterface<QNativeInterface::QWaylandScreen>() != nullptr;
+#endif
+#endif
+    return screen != nullptr;
+}
+
 // The output a surface at `geometry` belongs on: the one under its centre, else the nearest.
 QScreen* outputFor(const QRect& geometry) {
     const QPoint centre = geometry.center();
@@ -55,8 +71,9 @@ QMargins marginsOn(const QScreen* output, const QRect& geometry, Anchor anchor) 
 // where it was made), and the gestures on it. A client hears which modifiers are held only while
 // it has the keyboard focus, and a Shift-drag needs them at the press. So a surface takes the
 // focus a click gives it (on demand), which comes with the modifiers before the press, and hands
-// it straight back: the window the user was typing in has it again. A surface dragged onto
-// another output moves there once the button is let go.
+// it straight back: the window the user was typing in has it again. KWin keeps the focus it gave
+// and hands it back to nobody, so there a surface never takes it (and sees no Shift). A surface
+// dragged onto another output moves there once the button is let go.
 class LayerSurface final : public QObject {
     Q_OBJECT
 public:
@@ -73,10 +90,11 @@ public:
 
     Anchor anchor = Anchor::TopLeft;
     QPointer<QScreen> output;
+    bool closed = false;  // by the compositor: made again when next placed
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonPress)
+        if (event->type() == QEvent::MouseButtonPress && !onKWin)
             QTimer::singleShot(0, this, [this] { returnFocus(); });
         else if (event->type() == QEvent::MouseButtonRelease)
             QTimer::singleShot(0, this,
@@ -94,9 +112,15 @@ private:
     QWidget* window_;
 };
 
-void noteGlobal(void* offered, wl_registry*, uint32_t, const char* interface, uint32_t) {
-    if (std::strcmp(interface, "zwlr_layer_shell_v1") == 0)
-        *static_cast<bool*>(offered) = true;
+struct Offered {
+    bool layerShell = false;
+    bool plasmaShell = false;
+};
+
+void noteGlobal(void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
+    auto* offered = static_cast<Offered*>(data);
+    offered->layerShell |= std::strcmp(interface, "zwlr_layer_shell_v1") == 0;
+    offered->plasmaShell |= std::strcmp(interface, "org_kde_plasma_shell") == 0;
 }
 
 void forgetGlobal(void*, wl_registry*, uint32_t) {}
@@ -112,17 +136,22 @@ bool compositorOffersLayerShell() {
     if (display == nullptr)
         return false;
     static const wl_registry_listener listener{noteGlobal, forgetGlobal};
-    bool offered = false;
+    Offered offered;
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &listener, &offered);
     const bool answered = wl_display_roundtrip(display) >= 0;
     wl_registry_destroy(registry);
     wl_display_disconnect(display);
-    return answered && offered;
+    onKWin = answered && offered.plasmaShell;
+    return answered && offered.layerShell;
 }
 
 // Pins stand at exact places over panels too, as on X11 (exclusive zone -1); a window held at the
-// top right stays clear of them (zone 0).
+// top right stays clear of them (zone 0). KWin gives a layer surface a window type by its
+// namespace: a "dock" stays through Show Desktop and in place in the overview, is left out of the
+// switcher, and, unlike a "desktop", never draws the focus that Show Desktop and an empty
+// workspace give plasmashell's desktop, nor keeps the program's other windows through Show Desktop.
+// Elsewhere the program's own name, which rules can match.
 void prepareLayerSurface(QWidget* window, const QRect& geometry, Anchor anchor) {
     if (!isRunning())
         return;
@@ -131,9 +160,10 @@ void prepareLayerSurface(QWidget* window, const QRect& geometry, Anchor anchor) 
     QScreen* output = outputFor(geometry);
     handle->setScreen(output);
     auto* layer = LayerShellQt::Window::get(handle);
-    layer->setScope(QStringLiteral("corkwallery"));
+    layer->setScope(onKWin ? QStringLiteral("dock") : QStringLiteral("corkwallery"));
     layer->setLayer(LayerShellQt::Window::LayerBottom);
-    layer->setKeyboardInteractivity(LayerShellQt::Window::KeyboardInteractivityOnDemand);
+    layer->setKeyboardInteractivity(onKWin ? LayerShellQt::Window::KeyboardInteractivityNone
+                                           : LayerShellQt::Window::KeyboardInteractivityOnDemand);
     layer->setScreenConfiguration(LayerShellQt::Window::ScreenFromQWindow);
     layer->setAnchors(anchor == Anchor::TopRight
                           ? LayerShellQt::Window::Anchors(LayerShellQt::Window::AnchorTop |
@@ -159,20 +189,37 @@ void placeLayerSurface(QWidget* window, const QRect& geometry) {
     QScreen* current = surface->output;
     if (current != nullptr && current != output && QGuiApplication::mouseButtons() != Qt::NoButton)
         output = current;
+    if (!isOutput(output))
+        return;  // made again once an output comes
     LayerShellQt::Window::get(handle)->setMargins(marginsOn(output, geometry, surface->anchor));
-    if (output == current) {
+    if (output == current && !surface->closed) {
         // New margins take effect with the surface's next commit, which a window that only moves
         // would not make: a pixel drawn again makes one.
         window->update(0, 0, 1, 1);
         return;
     }
-    const bool shown = window->isVisible();
-    if (shown)
-        window->hide();
-    handle->setScreen(output);
+    // Qt tells of screens coming and going from inside its own handling of them, where a window
+    // hidden and shown would have its surface made twice (once more as Qt reconnects to a
+    // restarted compositor): the surface moves once that is over.
     surface->output = output;
-    if (shown)
-        window->show();
+    surface->closed = false;
+    QTimer::singleShot(0, surface, [window, handle, surface, output = QPointer<QScreen>(output)] {
+        if (output == nullptr || surface->output != output)
+            return;
+        const bool shown = window->isVisible();
+        if (shown)
+            window->hide();
+        handle->setScreen(output);
+        if (shown)
+            window->show();
+    });
+}
+
+bool surfaceClosed(QWidget* window) {
+    LayerSurface* surface = LayerSurface::of(window);
+    if (surface != nullptr)
+        surface->closed = true;
+    return surface != nullptr;
 }
 
 void setInputShape(QWidget* window, const QRegion& region) {

@@ -15,6 +15,10 @@ void prepareLayerSurface(QWidget*, const QRect&, Anchor) {}
 
 void placeLayerSurface(QWidget*, const QRect&) {}
 
+bool surfaceClosed(QWidget*) {
+    return false;
+}
+
 void setInputShape(QWidget*, const QRegion&) {}
 
 }  // namespace corkwallery::platform::wayland
