@@ -16,10 +16,7 @@ drag_source=$5
 
 # Compositors paint the desktop grey when no picture is set; without one it shows this colour.
 xsetroot -solid '#e8e4dc' || fail "xsetroot failed"
-mkdir -p "$work/data/Corkwallery/images"
-convert -size 300x200 gradient:'#f4d35e-#ee964b' "$work/data/Corkwallery/images/P.png"
-echo '[{"storedFilename":"P.png","originalPath":"","centerX":720,"centerY":450,"baseWidth":300,"baseHeight":200,"rotationAngle":0.1,"pinColorName":"blue","isLocked":false}]' \
-  >"$work/data/Corkwallery/pinned-photos.json"
+photo P.png gradient:'#f4d35e-#ee964b' && pinned "$(record P.png 720 450 0.1 blue)"
 # The pin's window $pin at X Y W H: the frame of 319 x 247 and the margin around it.
 find_pin() { local at && at=$(window_centred_at 720 450 200) && read -r X Y W H pin <<<"$at"; }
 shaped() { xwininfo -shape -id "$pin" | grep -q "Window shape extents"; }
@@ -82,7 +79,6 @@ for shadowing in "xcompmgr -c" "picom -c --backend xrender --config /dev/null"; 
   kill "$compositor"
   poll shaped || fail "no window shape when $shadowing went"
 done
-
 
 odd=$work/drop/$'\xe9t\xe9 2024'.png
 mkdir -p "$work/drop" && convert -size 800x600 gradient:'#ffcc66-#3366aa' "$odd" &&

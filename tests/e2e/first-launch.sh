@@ -57,14 +57,13 @@ start_app
 poll card_at 0 || fail "no corner card before the panel"
 "$services" >"$work/watcher.log" 2>&1 & panel=$!
 poll grep -q "^watching" "$work/watcher.log" || fail "the stand-in panel did not start"
-call() { dbus-send --session --type=method_call --dest="$1" "${@:2}"; }
-call org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-  org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:stand-in
+bus org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+  org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:stand-in >/dev/null
 poll grep -q "^registered " "$work/watcher.log" || fail "the icon did not register with the panel"
 poll eval '! card_at 0' || fail "the card stayed with the panel there"
 xdotool mousemove 1000 300
-call "$(sed -n 's/^registered //p' "$work/watcher.log")" /StatusNotifierItem \
-  org.kde.StatusNotifierItem.Activate int32:1000 int32:300
+bus "$(sed -n 's/^registered //p' "$work/watcher.log")" /StatusNotifierItem \
+  org.kde.StatusNotifierItem.Activate int32:1000 int32:300 >/dev/null
 poll eval '[[ $(menu) == "1000 300 "* ]]' || fail "the panel's click did not open the menu at the pointer: $(menu)"
 xdotool key Escape
 kill "$panel"

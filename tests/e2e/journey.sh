@@ -73,5 +73,26 @@ after_save() {
   "$@" && poll eval '(($(saves) > before))' || fail "no save after: $*"
 }
 state() { cat "$work/data/Corkwallery/pinned-photos.json"; }
+# Photo $1 in the images folder: 600 x 400, drawn by ImageMagick from $2... ("xc:red", say).
+photo() {
+  mkdir -p "$work/data/Corkwallery/images" &&
+    convert -size 600x400 "${@:2}" "$work/data/Corkwallery/images/$1" || fail "no test photo $1"
+}
+# The record of photo $1 centred at ($2, $3) (y up), 300 x 200, turned by $4 (0), its pin $5 (red).
+record() {
+  echo "{\"storedFilename\":\"$1\",\"originalPath\":\"\",\"centerX\":$2,\"centerY\":$3,\"baseWidth\":300,\"baseHeight\":200,\"rotationAngle\":${4:-0},\"pinColorName\":\"${5:-red}\",\"isLocked\":false}"
+}
+# The state file of the records given.
+pinned() { (IFS=, && echo "[$*]") >"$work/data/Corkwallery/pinned-photos.json"; }
+# How many lines of the program's log hold $1.
+logged() { grep -c "$1" "$work/app.log"; }
+# "x y" where the log last said pin $1 was brought in, y down from the top of a 900-point screen.
+brought_at() {
+  sed -n "s/.*Brought pin $1 back on screen: center=(\([-0-9.]*\), \([-0-9.]*\)).*/\1 \2/p" \
+    "$work/app.log" | tail -n1 | awk '{ printf "%.0f %.0f\n", $1, 900 - $2 }'
+}
+# Holds when the 200 x 60 block at ($2, $3) of picture $1 keeps one-pixel black and white columns
+# apart (a standard deviation above 0.3), as only a photo decoded for the screen's scale does.
+sharp() { (($(convert "$1" -crop "200x60+$2+$3" -format '%[fx:standard_deviation > 0.3]' info:))); }
 # Fails with message $2 unless the state file matches the pattern $1.
 saved() { grep -q "$1" <<<"$(state)" || fail "$2: $(state)"; }

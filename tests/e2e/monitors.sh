@@ -9,41 +9,19 @@ command -v xrandr >/dev/null || { echo "needs xrandr"; exit 77; }
 x_server=xorg
 source "$(dirname "$0")/session.sh"
 
-images=$work/data/Corkwallery/images
-mkdir -p "$images"
-for photo in A:'#d03060' B:'#30a060' C:'#3060d0'; do
-  convert -size 600x400 xc:"${photo#*:}" "$images/${photo%%:*}.png" || fail "no test photos"
-done
-# Saved pins, photo:x:y each, centred at (x, y) with y up from the primary monitor's bottom.
-pins() {
-  local pin list=()
-  for pin; do
-    IFS=: read -r photo x y <<<"$pin"
-    list+=("{\"storedFilename\":\"$photo.png\",\"originalPath\":\"\",\"centerX\":$x,\"centerY\":$y,\"baseWidth\":300,\"baseHeight\":200,\"rotationAngle\":0,\"pinColorName\":\"red\",\"isLocked\":false}")
-  done
-  (IFS=, && echo "[${list[*]}]") >"$work/data/Corkwallery/pinned-photos.json"
-}
+photo A.png xc:'#d03060' && photo B.png xc:'#30a060' && photo C.png xc:'#3060d0'
 # The right monitor switched on, at the left one's right, or off.
 right() {
-  local how=(--off)
-  [[ $1 == off ]] || how=(--mode 1440x900 --pos 1440x0)
-  xrandr --output DUMMY1 "${how[@]}" || fail "xrandr could not switch DUMMY1 $1"
+  xrandr --output DUMMY1 $([[ $1 == off ]] && echo --off || echo --mode 1440x900 --pos 1440x0) ||
+    fail "xrandr could not switch DUMMY1 $1"
 }
-logged() { grep -c "$1" "$work/app.log"; }
 # The photo (300 x 200 in the middle of its window) of pin $1 where the log last said it was
 # brought in, wholly on the left monitor: its "x y w h".
 on_left() {
   local x y
-  read -r x y < <(sed -n "s/.*Brought pin $1 back on screen: center=(\([-0-9.]*\), \([-0-9.]*\))$/\1 \2/p" \
-    "$work/app.log" | tail -n1 | awk '{ printf "%.0f %.0f\n", $1, 900 - $2 }')
+  read -r x y <<<"$(brought_at "$1")"
   [[ -n $x ]] && window_centred_at "$x" "$y" >/dev/null &&
     ((x >= 150 && x <= 1290 && y >= 100 && y <= 800)) && echo "$((x - 150)) $((y - 100)) 300 200"
-}
-# B at its place, and the log saying it went back there for the $1th time.
-returned() {
-  local times=$1
-  poll window_centred_at 2100 450 &&
-    poll eval '(($(logged "Returned pin 1 to its place: center=(2100") == times))'
 }
 # Nothing saved since and the state file as it was.
 unchanged() {
@@ -52,7 +30,7 @@ unchanged() {
 }
 keep() { kept=$(state) saved_count=$(saves); }
 
-pins A:700:450 B:2100:450
+pinned "$(record A.png 700 450)" "$(record B.png 2100 450)"
 start_app
 poll window_centred_at 700 450 && poll window_centred_at 2100 450 || fail "the photos did not show"
 keep
@@ -63,11 +41,13 @@ window_centred_at 700 450 >/dev/null || fail "A moved"
 screenshot unplugged
 unchanged "bringing B in"
 right on
-returned 1 || fail "B did not return to its place"
+poll window_centred_at 2100 450 && poll eval '(($(logged "Returned pin 1 to its place") == 1))' ||
+  fail "B did not return to its place"
 screenshot replugged
 unchanged "returning B"
 
-# A launch without the right monitor shows B brought in and saves its record as it was.
+# A launch without the right monitor shows B brought in and keeps its record; B returns when it
+# comes.
 stop_app
 right off
 start_app
@@ -75,7 +55,8 @@ poll on_left 1 || fail "B was not brought in at a launch without its monitor"
 [[ $(state) == "$kept" ]] || fail "the launch saved B's brought place: $(state)"
 saved_count=$(saves)
 right on
-returned 2 || fail "B did not return when its monitor came"
+poll window_centred_at 2100 450 && poll eval '(($(logged "Returned pin 1 to its place") == 2))' ||
+  fail "B did not return when its monitor came"
 unchanged "the launch or docking"
 
 # Dragged while brought in, by (-200, +100): its new place is where it was shown, moved so.
@@ -91,7 +72,7 @@ stop_app
 # B and C, near each other on the right monitor, brought in together: their photos land clear of
 # each other and of A's.
 right on
-pins A:700:450 B:2100:450 C:2500:420
+pinned "$(record A.png 700 450)" "$(record B.png 2100 450)" "$(record C.png 2500 420)"
 start_app
 poll window_centred_at 2500 480 || fail "C did not show"
 keep

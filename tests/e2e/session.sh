@@ -135,14 +135,11 @@ else
 fi
 
 # Two saved pins, A at (400, 450) and B at (1040.5, 449.75) in X's coordinates (y = 900 - y in the
-# file), their copies 600 x 400 pictures drawn by ImageMagick from $1 and $2 ("xc:red", say).
+# file), their photos drawn from $1 and $2 ("xc:red", say); their records $A and $B.
 two_pins() {
-  local images=$work/data/Corkwallery/images
-  mkdir -p "$images" && convert -size 600x400 "$1" "$images/A-left.png" &&
-    convert -size 600x400 "$2" "$images/B-right.png" || fail "no test photos"
-  A='"storedFilename":"A-left.png","originalPath":"","centerX":400,"centerY":450,"baseWidth":300,"baseHeight":200,"rotationAngle":0,"pinColorName":"red"'
-  B='"storedFilename":"B-right.png","originalPath":"","centerX":1040.5,"centerY":450.25,"baseWidth":300,"baseHeight":200,"rotationAngle":0.05,"pinColorName":"blue"'
-  echo "[{$A,\"isLocked\":false},{$B,\"isLocked\":false}]" >"$work/data/Corkwallery/pinned-photos.json"
+  photo A-left.png "$1" && photo B-right.png "$2"
+  A=$(record A-left.png 400 450) B=$(record B-right.png 1040.5 450.25 0.05 blue)
+  pinned "$A" "$B"
 }
 # Pointer moves from ($1, $2) by ($3, $4) in $5 equal steps, as xdotool arguments.
 moves() {

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # The program as a native Wayland client on headless sway (pixman renderer, outputs of 1440 x 900
 # in a row, swaybar at the top): pins are layer surfaces at their saved places, tilted with clean
-# corners, below a tiled terminal, on every workspace and never tiled; a click leaves the keyboard
-# where it was; a drag and a Shift-drag are saved exactly, a drag past the output's edge moves the
-# pin onto the next output, the pin's own menu locks it; after a quit the next start restores the
-# same places. With one output the tray icon stands in swaybar; with two the bar has no tray and
-# the corner card stands in. Pointer and keys come from wayland_input, a virtual pointer and
-# keyboard of our own. Skipped (77) where sway is missing, and as root, which sway refuses.
+# corners, below a tiled terminal and never tiled; a click leaves the keyboard where it was; a drag
+# and a Shift-drag are saved exactly, a drag past the output's edge moves the pin onto the next
+# output, the pin's own menu locks it. With two outputs the bar has no tray and the corner card
+# stands in. Pointer and keys come from wayland_input, a virtual pointer and keyboard of our own.
+# Skipped (77) where sway is missing, and as root, which sway refuses.
 # Usage: sway.sh <corkwallery binary> <wayland_input> <folder for screenshots> <outputs: 1 or 2>
 set -uo pipefail
 bin=$1 input=$2 shots=$3 outputs=$4
@@ -14,14 +13,9 @@ source "$(dirname "$0")/sway-session.sh"
 
 # Two pins: A red at (400, 450), B green at (1040, 450) and turned, in X's coordinates (y up in
 # the file: the same numbers on a 900-point screen).
-images=$work/data/Corkwallery/images
-mkdir -p "$images"
-convert -size 600x400 xc:red "$images/A.png" && convert -size 600x400 xc:green "$images/B.png" ||
-  fail "no test photos"
-A='"storedFilename":"A.png","originalPath":"","centerX":400,"centerY":450,"baseWidth":300,"baseHeight":200,"rotationAngle":0'
-B='"storedFilename":"B.png","originalPath":"","centerX":1040,"centerY":450,"baseWidth":300,"baseHeight":200,"rotationAngle":0.05'
-echo "[{$A,\"pinColorName\":\"red\",\"isLocked\":false},{$B,\"pinColorName\":\"blue\",\"isLocked\":false}]" \
-  >"$work/data/Corkwallery/pinned-photos.json"
+photo A.png xc:red && photo B.png xc:green
+A=$(record A.png 400 450) B=$(record B.png 1040 450 0.05 blue)
+pinned "$A" "$B"
 
 start_app
 poll shows restored 400 460 "$red" && poll shows restored 1040 470 "$green" ||
@@ -30,15 +24,9 @@ poll shows restored 400 460 "$red" && poll shows restored 1040 470 "$green" ||
 # wallpaper there (at most a trace of the shadow).
 near "$(pixel 871 328)" $wallpaper && near "$(pixel 1209 572)" $wallpaper ||
   fail "B's window corners are not clear: $(pixel 871 328) $(pixel 1209 572)"
-if ((outputs == 1)); then
-  # The tray icon stands in swaybar, whose watcher lists it.
-  poll eval "dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher \
-    /StatusNotifierWatcher org.freedesktop.DBus.Properties.Get \
-    string:org.kde.StatusNotifierWatcher string:RegisteredStatusNotifierItems | grep -q 'string \"'" ||
-    fail "no item in swaybar's tray"
-else
+if ((outputs == 2)); then
   # A bar without a tray: the corner card stands in, at the top right of the area swaybar leaves
-  # free, not under the bar.
+  # free, not under the bar (a panel's tray: e2e.first-launch).
   poll shows corner-card 1405 58 27,36,43 && near "$(pixel 1405 26)" $wallpaper ||
     fail "no corner card below swaybar: $(pixel 1405 58) $(pixel 1405 26)"
 fi
@@ -50,7 +38,7 @@ poll eval 'swaymsg -t get_tree | jq -e "[.. | .app_id? | select(. == \"foot\")] 
   fail "the terminal did not open"
 tiled=$(swaymsg -t get_tree | jq -c '[.. | select(.type? == "con" or .type? == "floating_con") | .app_id]')
 [[ $tiled == '["foot"]' ]] || fail "sway manages more than the terminal: $tiled"
-# The terminal covers the pins; on an empty workspace they are there.
+# The terminal covers the pins.
 poll eval 'shot below-terminal && ! near "$(pixel 400 460)" $red' ||
   fail "pin A shows through the terminal"
 # A click on a pin beside the terminal leaves the keyboard with the terminal.
@@ -59,16 +47,14 @@ swaymsg '[app_id=foot] floating enable, resize set 400 300, move position 1000 5
 poll eval 'shot beside-terminal && near "$(pixel 400 460)" $red' || fail "pin A is not beside the terminal"
 point at 400 460 press release pause 200
 poll focused || fail "the click on pin A took the keyboard from the terminal"
-swaymsg workspace 3 >/dev/null
-poll shows other-workspace 400 460 "$red" || fail "pin A is not on another workspace"
 
 # A drag from B's transparent corner reaches no pin (the input region); then a drag of A by
 # (+100, +40) and a Shift-drag of 40 points, each saved exactly.
 point at 871 328 press by 30 30 by 30 30 release
 after_save point at 400 450 press by 10 0 by 10 0 by 10 0 by 10 0 by 60 40 pause 100 release
-saved "{$(sed 's/"centerX":400,"centerY":450/"centerX":500,"centerY":410/' <<<"$A")," \
+saved "$(sed 's/"centerX":400,"centerY":450/"centerX":500,"centerY":410/' <<<"$A")" \
   "the drag did not save pin A at (500, 410)"
-saved "{$B," "the drag from B's transparent corner moved B"
+saved "$B" "the drag from B's transparent corner moved B"
 after_save point at 500 490 shift press by 20 0 by 20 0 pause 100 release unshift
 saved '"A.png",[^}]*"centerX":500,"centerY":410,"baseWidth":360,"baseHeight":240' \
   "the Shift-drag did not resize pin A about its centre"
@@ -86,12 +72,5 @@ if ((outputs == 2)); then
   saved '"B.png",[^}]*"centerX":1540,"centerY":450' "pin B was not saved at (1540, 450)"
   poll shows second-output 1540 470 "$green" || fail "pin B is not shown on the second output"
 fi
-
-# Quit, and the next start shows the same places.
-before=$(state)
-stop_app
-start_app
-poll shows relaunched 500 490 "$red" || fail "pin A is not back at its place"
-[[ $(state) == "$before" ]] || fail "the state changed across the relaunch: $(state)"
 stop_app
 echo "PASS"

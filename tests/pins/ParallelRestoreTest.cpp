@@ -66,8 +66,6 @@ TEST(ParallelRestore, WritesTheLinesAndStateFileOfASerialOne) {
     const auto serial = launch(home.root() / "cache", state, records.size(), true);
     const auto parallel = launch(home.root() / "cache", state, records.size(), false);
     EXPECT_EQ(parallel, serial);  // the lines and the state file
-    EXPECT_NE(serial.first.find("bomb.png: too large to decode"), std::string::npos);
-    EXPECT_NE(serial.first.find("[6] Copy cannot be read now"), std::string::npos);
 }
 
 }  // namespace

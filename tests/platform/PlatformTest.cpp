@@ -41,11 +41,9 @@ TEST(DisplayChoice, LayerShellThenX11ThenNothing) {
         {{"xcb:nodndsupport", ":0"}, {DisplayChoice::X11, "xcb:nodndsupport", {}}},
         {{"wayland", ":0"}, {DisplayChoice::X11, "xcb", "wayland"}},
         {{"offscreenish", ":0"}, {DisplayChoice::X11, "xcb", "offscreenish"}},
-        {{"offscreen", ":0"}, {DisplayChoice::AsConfigured, "offscreen", {}}},
         {{"offscreen:configfile=a.json", unset},
          {DisplayChoice::AsConfigured, "offscreen:configfile=a.json", {}}},
         {{unset, ""}, none},
-        {{"xcb", unset}, none},
     };
     for (const auto& [environment, choice] : cases)
         EXPECT_EQ(chooseDisplay(environment), choice)
