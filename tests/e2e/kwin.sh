@@ -4,13 +4,13 @@
 # Read from its protocol (WAYLAND_DEBUG) and what KWin's scripting shows at a point: each pin is a
 # bottom-layer surface KWin configures, never an ordinary window; pins lie below a `foot` window and
 # above plasmashell's desktop, stay through Show Desktop (KWin's shortcut), are out of the switcher
-# and task bar; a click on one (KWin's fake input) leaves foot the keyboard; a KWin killed and
-# restarted finds them back, nothing saved; a quit saves the same places; KWin gone for good ends
-# the program without a save. Skipped (77) where a tool is missing.
+# and task bar; a Shift-drag on one (KWin's fake input) resizes it and leaves foot the keyboard; a
+# KWin killed and restarted finds them back, nothing saved; a quit saves the same places; KWin gone
+# for good ends the program without a save. Skipped (77) where a tool is missing.
 # Usage: kwin.sh <corkwallery binary>
 set -uo pipefail
 bin=$1 prog=${1##*/}
-for needed in kwin_wayland_wrapper dbus-run-session foot qdbus6 python3; do
+for needed in kwin_wayland_wrapper dbus-run-session foot qdbus6 jq; do
   command -v "$needed" >/dev/null || { echo "needs $needed"; exit 77; }
 done
 python3 -c 'import pywayland' 2>/dev/null || { echo "needs python3-pywayland"; exit 77; }
@@ -68,29 +68,15 @@ WAYLAND_DEBUG=1 foot -o main.initial-window-size-pixels=600x300 sleep 600 2>"$wo
 poll grep -q 'wl_keyboard#[0-9]*\.enter' "$work/foot.trace" || fail "foot has no keyboard"
 [[ $(kwin_says "at(500, 450)") == "foot $prog$desktop" ]] ||
   fail "stacked: $(kwin_says "at(500, 450)")"
-# A click on pin A where foot does not cover it.
-python3 - <<EOF || fail "no fake input"
-import os, subprocess, sys, time
-subprocess.run([sys.executable, "-m", "pywayland.scanner", "-o", "$work/py/protocols", "-i",
-                "/usr/share/wayland/wayland.xml",
-                "/usr/share/plasma-wayland-protocols/fake-input.xml"], capture_output=True)
-sys.path.insert(0, "$work/py")
-from pywayland.client import Display
-from protocols.fake_input import OrgKdeKwinFakeInput
-display = Display(); display.connect()
-registry, offered = display.get_registry(), {}
-registry.dispatcher["global"] = lambda r, name, interface, v: offered.update({interface: name})
-display.roundtrip()
-fake = registry.bind(offered["org_kde_kwin_fake_input"], OrgKdeKwinFakeInput, 4)
-fake.authenticate("kwin.sh", "a click")
-for send in [lambda: fake.pointer_motion_absolute(300, 450), lambda: fake.button(0x110, 1),
-             lambda: fake.button(0x110, 0)]:
-    send(); display.roundtrip(); time.sleep(0.1)  # for the program to follow
-os._exit(0)  # pywayland crashes at the interpreter's exit
-EOF
+# A Shift-drag from pin A where foot does not cover it, 100 px to the right.
+"$(dirname "$0")/wayland_input.py" "$work/py" at 300 450 shift press at 400 450 release unshift ||
+  fail "no fake input"
 poll eval '(($(grep -c "wl_pointer#[0-9]*\.button(" "$trace") == 2))' ||
   fail "the click missed: $(grep "wl_pointer#" "$trace")"
 ! grep -q 'wl_keyboard#[0-9]*\.leave' "$work/foot.trace" || fail "a click took foot's keyboard"
+grown='any(.[]; .storedFilename == "A.png" and .baseWidth > 300)'
+poll jq -e "$grown" "$work/data/Corkwallery/pinned-photos.json" || fail "not resized: $(state)"
+before=$(state)
 
 qdbus6 org.kde.kglobalaccel /component/kwin org.kde.kglobalaccel.Component.invokeShortcut \
   "Show Desktop" || fail "no Show Desktop shortcut"

@@ -72,8 +72,9 @@ QMargins marginsOn(const QScreen* output, const QRect& geometry, Anchor anchor) 
 // it has the keyboard focus, and a Shift-drag needs them at the press. So a surface takes the
 // focus a click gives it (on demand), which comes with the modifiers before the press, and hands
 // it straight back: the window the user was typing in has it again. KWin keeps the focus it gave
-// and hands it back to nobody, so there a surface never takes it (and sees no Shift). A surface
-// dragged onto another output moves there once the button is let go.
+// and hands it back to nobody, so there a surface never takes it; KWin tells the surface under the
+// pointer the modifiers anyway. A surface dragged onto another output moves there once the button
+// is let go.
 class LayerSurface final : public QObject {
     Q_OBJECT
 public:
