@@ -5,9 +5,9 @@
 # saved. A scale change places the pins again in points, and a photo on a scale-2 output, at the
 # origin or beside a scale-1 one there, is decoded finer and drawn sharp. A launch with one output
 # shows the other's pin on it, and writes its place unchanged.
-# Usage: sway-outputs.sh <corkwallery binary> <wayland_input> <folder for screenshots>
+# Usage: sway-outputs.sh <corkwallery binary> <folder for screenshots>
 set -uo pipefail
-bin=$1 input=$2 shots=$3 outputs=2 journey=sway-outputs
+bin=$1 shots=$2 outputs=2 journey=sway-outputs
 source "$(dirname "$0")/sway-session.sh"
 
 # Two photos of one-pixel columns, black and white: grey when drawn at a scale of 1, sharp only

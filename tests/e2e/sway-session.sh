@@ -1,11 +1,12 @@
-# What the sway journeys share, sourced with $bin, $input (wayland_input), $shots and $outputs (1 or
-# 2) set: journey.sh, headless sway (pixman renderer, outputs of 1440 x 900 in a row, a blue-grey
-# wallpaper, swaybar at the top, without a tray when there are two outputs), its socket exported,
-# the pointer and keys, screenshots and their pixels. Skipped (77) where sway is missing, and as
+# What the sway journeys share, sourced with $bin, $shots and $outputs (1 or 2) set: journey.sh,
+# headless sway (pixman renderer, outputs of 1440 x 900 in a row, a blue-grey wallpaper, swaybar at
+# the top, without a tray when there are two outputs), its socket exported, the pointer and keys
+# (wayland_input.py), screenshots and their pixels. Skipped (77) where sway is missing, and as
 # root, which sway refuses.
 for needed in sway swaybar swaybg foot grim convert dbus-run-session jq; do
   command -v "$needed" >/dev/null || { echo "needs $needed"; exit 77; }
 done
+python3 -c 'import pywayland' 2>/dev/null || { echo "needs python3-pywayland"; exit 77; }
 (($(id -u) != 0)) || { echo "sway does not run as root"; exit 77; }
 source "$(dirname "$0")/journey.sh"
 mkdir -p "$shots"
@@ -30,7 +31,8 @@ export SWAYSOCK WAYLAND_DISPLAY
 unset DISPLAY QT_QPA_PLATFORM
 layout=$((1440 * outputs))x900
 
-point() { "$input" --layout "$layout" "$@" || fail "wayland_input $*"; }
+point() { "$(dirname "$0")/wayland_input.py" "$work/py" --layout "$layout" "$@" ||
+  fail "point $*"; }
 
 # Screenshot $1 of the whole layout (or, given grim's "-o NAME" after it, of one output); the
 # colour of pixel ($2, $3) of the last one, as "r,g,b".

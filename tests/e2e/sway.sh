@@ -4,11 +4,11 @@
 # corners, below a tiled terminal and never tiled; a click leaves the keyboard where it was; a drag
 # and a Shift-drag are saved exactly, a drag past the output's edge moves the pin onto the next
 # output, the pin's own menu locks it. With two outputs the bar has no tray and the corner card
-# stands in. Pointer and keys come from wayland_input, a virtual pointer and keyboard of our own.
+# stands in. Pointer and keys come from wayland_input.py, a virtual pointer and keyboard.
 # Skipped (77) where sway is missing, and as root, which sway refuses.
-# Usage: sway.sh <corkwallery binary> <wayland_input> <folder for screenshots> <outputs: 1 or 2>
+# Usage: sway.sh <corkwallery binary> <folder for screenshots> <outputs: 1 or 2>
 set -uo pipefail
-bin=$1 input=$2 shots=$3 outputs=$4
+bin=$1 shots=$2 outputs=$3
 source "$(dirname "$0")/sway-session.sh"
 
 # Two pins: A red at (400, 450), B green at (1040, 450) and turned, in X's coordinates (y up in
