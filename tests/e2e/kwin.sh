@@ -16,7 +16,6 @@ done
 python3 -c 'import pywayland' 2>/dev/null || { echo "needs python3-pywayland"; exit 77; }
 source "$(dirname "$0")/journey.sh"
 export XDG_RUNTIME_DIR=$work/runtime  # KWin's socket, where the program looks for it
-mkdir -p "$work/data/Corkwallery/images"
 
 KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_COMPOSE=Q QT_QPA_PLATFORM=offscreen kwin_wayland_wrapper \
   --virtual --width 1440 --height 900 --no-lockscreen >"$work/kwin.log" 2>&1 &
@@ -46,11 +45,8 @@ if command -v plasmashell >/dev/null; then
   poll eval '[[ $(kwin_says "at(400, 450)") == desktop ]]' || fail "plasmashell shows no desktop"
 fi
 
-convert -size 600x400 xc:red "$work/data/Corkwallery/images/A.png" &&
-  convert -size 600x400 xc:green "$work/data/Corkwallery/images/B.png" || fail "no test photos"
-record() { echo "{\"storedFilename\":\"$1\",\"originalPath\":\"\",\"centerX\":$2,\"centerY\":$3,\"baseWidth\":300,\"baseHeight\":200,\"rotationAngle\":$4,\"pinColorName\":\"red\",\"isLocked\":false}"; }
-echo "[$(record A.png 400 450 0),$(record B.png 1040.5 300 0.05)]" \
-  >"$work/data/Corkwallery/pinned-photos.json"
+photo A.png xc:red && photo B.png xc:green
+pinned "$(record A.png 400 450)" "$(record B.png 1040.5 300 0.05)"
 before=$(state)
 
 # Its protocol (WAYLAND_DEBUG, on standard error) apart from its log; it reconnects as in a Plasma
