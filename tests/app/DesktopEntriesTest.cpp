@@ -85,10 +85,8 @@ TEST(app, DesktopEntryOffersEveryImageTypeTheDecoderReads) {
     QStringList offered =
         text.section("\nMimeType=", 1).section(u'\n', 0, 0).split(u';', Qt::SkipEmptyParts);
     offered.sort();
-    QStringList read;
-    for (const QByteArray& type : PhotoDecoder::supportedMimeTypes())
-        read << type;
-    EXPECT_EQ(offered.join(u' ').toStdString(), read.join(u' ').toStdString());
+    EXPECT_EQ(offered.join(u' ').toStdString(),
+              QByteArrayList(PhotoDecoder::supportedMimeTypes()).join(' ').toStdString());
 }
 
 }  // namespace

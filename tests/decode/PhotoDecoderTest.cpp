@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "DecodedPhoto.h"
 #include "decode/DecodeBudget.h"
 #include "support/TemporaryHome.h"
 #include "support/TestFiles.h"
@@ -39,25 +40,20 @@ TEST(PhotoDecoder, DecodesUprightAtTheSizeAskedOrFailsAtOnce) {
     const testing::TemporaryHome home;
     const fs::path folder = home.root();
     QImage quadrants(640, 480, QImage::Format_RGB32);
-    QPainter painter(&quadrants);
-    for (const auto& [x, y, color] : {std::tuple{0, 0, Qt::red},
-                                      {320, 0, Qt::green},
-                                      {0, 240, Qt::blue},
-                                      {320, 240, Qt::white}})
-        painter.fillRect(x, y, 320, 240, color);
-    painter.end();
+    quadrants.fill(Qt::red);
+    QPainter(&quadrants).fillRect(320, 0, 320, 240, Qt::green);
+    QPainter(&quadrants).fillRect(0, 240, 320, 240, Qt::blue);
+    QPainter(&quadrants).fillRect(320, 240, 320, 240, Qt::white);
     const QSize camera(16320, 12240);
-    for (const bool progressive : {false, true}) {
-        const std::string suffix = progressive ? "-progressive.jpg" : ".jpg";
-        writeJpeg(folder / ("camera" + suffix), quadrants, 1, progressive);
+    for (const std::string suffix : {".jpg", "-progressive.jpg"}) {
+        writeJpeg(folder / ("camera" + suffix), quadrants, 1, suffix != ".jpg");
         writeBytes(folder / ("camera" + suffix),
                    claiming(readBytes(folder / ("camera" + suffix)), camera));
-        writeJpeg(folder / ("turned" + suffix), quadrants, 6, progressive);
+        writeJpeg(folder / ("turned" + suffix), quadrants, 6, suffix != ".jpg");
     }
     ASSERT_TRUE(quadrants.save(QString::fromStdString(folder / "quadrants.png")));
     shell("convert " + (folder / "quadrants.png").string() + " " + (folder / "a.mng").string());
     writePicture(folder / "a.icns", 64, 64);
-    const auto cutInHalf = [](const fs::path& p) { fs::resize_file(p, fs::file_size(p) / 2); };
     writePicture(folder / "truncated.png", 400, 200, Qt::blue);
     // DC refinements of the first component, with no data: each a pass over the picture.
     std::string scans = readBytes(folder / "turned-progressive.jpg");
@@ -66,68 +62,42 @@ TEST(PhotoDecoder, DecodesUprightAtTheSizeAskedOrFailsAtOnce) {
     writeBytes(folder / "scans.jpg", scans);
     writeJpeg(folder / "truncated.jpg", QImage(QString::fromStdString(folder / "truncated.png")),
               1);
-    cutInHalf(folder / "truncated.png");
-    cutInHalf(folder / "truncated.jpg");
+    for (const fs::path& cut : {folder / "truncated.png", folder / "truncated.jpg"})
+        fs::resize_file(cut, fs::file_size(cut) / 2);
     mkfifo((folder / "fifo.jpg").c_str(), 0600);
     writeBytes(folder / "drawing.png", "<svg xmlns='http://www.w3.org/2000/svg'/>");
     writePngHeaderOnly(folder / "bomb.png", 30000, 30000);
     writeBytes(folder / "text.jpg", "not a picture");
-    struct {
+    const QImage turned = quadrants.transformed(QTransform().rotate(90));
+    const struct {
         const char* name;
-        int asked;                         // pixels on the longer side; 0 for all of them
-        std::optional<QSize> natural;      // upright, from the header alone
-        std::optional<Kind> failure = {};  // none: it decodes
-        const char* refusal = "";          // why it is refused unread, or "" when it is tried
-    } const pictures[] = {
-        {"camera.jpg", 500, camera},
-        {"camera-progressive.jpg", 500, camera},
+        int asked;  // pixels on the longer side; 0 for all of them
+        testing::Decoded want;
+    } pictures[] = {
+        {"camera.jpg", 500, {camera}},
+        {"camera-progressive.jpg", 500, {camera}},
         // Every pixel cannot fit beside its coefficients.
-        {"camera-progressive.jpg", 0, camera, Kind::TooLarge,
-         "too large to decode (16320 x 12240 pixels)"},
-        {"turned.jpg", 60, QSize(480, 640)},
-        {"turned-progressive.jpg", 60, QSize(480, 640)},
-        {"a.mng", 60, QSize(640, 480)},
-        {"a.icns", 32, QSize(64, 64)},
-        {"truncated.jpg", 100, QSize(400, 200)},  // the rest shows grey
-        {"scans.jpg", 60, QSize(480, 640), Kind::TooLarge, "too many scans to decode (2010)"},
-        {"fifo.jpg", 100, std::nullopt, Kind::NotRegularFile, "not a regular file"},
-        {"drawing.png", 100, std::nullopt, Kind::Invalid, "SVG pictures are not decoded"},
-        {"bomb.png", 100, QSize(30000, 30000), Kind::TooLarge,
-         "too large to decode (30000 x 30000 pixels)"},
-        {"text.jpg", 100, std::nullopt, Kind::Invalid},
-        {"gone.jpg", 100, std::nullopt, Kind::Io},
-        {"truncated.png", 100, QSize(400, 200), Kind::Invalid},
+        {"camera-progressive.jpg",
+         0,
+         {camera, Kind::TooLarge, "too large to decode (16320 x 12240 pixels)"}},
+        {"turned.jpg", 60, {QSize(480, 640), {}, "", turned}},
+        {"turned-progressive.jpg", 60, {QSize(480, 640), {}, "", turned}},
+        {"a.mng", 60, {QSize(640, 480), {}, "", quadrants}},
+        {"a.icns", 32, {QSize(64, 64)}},
+        {"truncated.jpg", 100, {QSize(400, 200)}},  // the rest shows grey
+        {"scans.jpg", 60, {QSize(480, 640), Kind::TooLarge, "too many scans to decode (2010)"}},
+        {"fifo.jpg", 100, {std::nullopt, Kind::NotRegularFile, "not a regular file"}},
+        {"drawing.png", 100, {std::nullopt, Kind::Invalid, "SVG pictures are not decoded"}},
+        {"bomb.png",
+         100,
+         {QSize(30000, 30000), Kind::TooLarge, "too large to decode (30000 x 30000 pixels)"}},
+        {"text.jpg", 100, {std::nullopt, Kind::Invalid}},
+        {"gone.jpg", 100, {std::nullopt, Kind::Io}},
+        {"truncated.png", 100, {QSize(400, 200), Kind::Invalid}},
     };
-    for (const auto& picture : pictures) {
-        SCOPED_TRACE(picture.name);
-        const fs::path path = folder / picture.name;
-        const std::string refusal = *picture.refusal ? path.string() + ": " + picture.refusal : "";
-        const auto natural = PhotoDecoder::naturalSize(path);
-        EXPECT_EQ(natural ? std::optional(natural.value()) : std::nullopt, picture.natural);
-        if (!natural) {
-            EXPECT_EQ(natural.error(), (platform::Error{*picture.failure, refusal}));
-        }
-        const auto photo = PhotoDecoder::decode(path, picture.asked);
-        if (picture.failure) {
-            ASSERT_FALSE(photo);
-            EXPECT_EQ(photo.error(), (platform::Error{*picture.failure, refusal}));
-            continue;
-        }
-        ASSERT_TRUE(photo) << photo.error().message;
-        const QImage& pixels = photo.value().pixels;
-        EXPECT_EQ(photo.value().naturalSize, QSizeF(*picture.natural));
-        EXPECT_EQ(pixels.size(),
-                  picture.natural->scaled(picture.asked, picture.asked, Qt::KeepAspectRatio));
-        const bool turned = picture.natural == quadrants.size().transposed();
-        if (!turned && picture.natural != quadrants.size())
-            continue;
-        const QImage expected =
-            quadrants.transformed(QTransform().rotate(turned ? 90 : 0)).scaled(pixels.size());
-        for (const QPoint quarter : {QPoint(1, 1), QPoint(3, 1), QPoint(1, 3), QPoint(3, 3)}) {
-            const QPoint p(quarter.x() * pixels.width() / 4, quarter.y() * pixels.height() / 4);
-            EXPECT_LE(difference(pixels.pixel(p), expected.pixel(p)), 10)  // levels in any channel
-                << p.x() << "," << p.y();
-        }
+    for (const auto& [name, asked, want] : pictures) {
+        SCOPED_TRACE(name);
+        testing::expectDecodes(folder / name, asked, want);
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "decode/PhotoDecoder.h"
+#include "DecodedPhoto.h"
 #include "decode/TgaDecoder.h"
 #include "support/TemporaryHome.h"
 #include "support/TestFiles.h"
@@ -71,9 +71,7 @@ TEST(TgaDecoder, DecodesAsImageMagickDoes) {
     }
     for (const fs::path& tga : tgas) {
         SCOPED_TRACE(tga.filename().string());
-        const QImage image = decoded(readBytes(tga));
-        ASSERT_FALSE(image.isNull());
-        EXPECT_TRUE(decodedAsImageMagickDoes(image, tga));
+        EXPECT_TRUE(decodedAsImageMagickDoes(decoded(readBytes(tga)), tga));
     }
 }
 
@@ -93,11 +91,10 @@ TEST(TgaDecoder, PinsByNameAndKeepsWhatATruncatedFileHolds) {
     const QImage whole = decoded(bytes);
     for (const fs::path& path : {tga, unnamed}) {
         SCOPED_TRACE(path.filename().string());
-        EXPECT_EQ(PhotoDecoder::naturalSize(path).value(), QSize(40, 30));
-        const auto photo = PhotoDecoder::decode(path, 0);
-        ASSERT_TRUE(photo);
-        EXPECT_EQ(photo.value().pixels.convertToFormat(QImage::Format_RGB32), whole);
-        EXPECT_EQ(PhotoDecoder::decode(path, 20).value().pixels.size(), QSize(20, 15));
+        testing::expectDecodes(path, 20, {QSize(40, 30)});
+        EXPECT_EQ(
+            PhotoDecoder::decode(path, 0).value().pixels.convertToFormat(QImage::Format_RGB32),
+            whole);
     }
 
     // Stored from the bottom: ten whole rows and part of the eleventh.

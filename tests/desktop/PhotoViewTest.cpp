@@ -86,10 +86,8 @@ TEST_F(PhotoView, GesturesMoveOrResizeUnlessLocked) {
         send(QEvent::MouseMove, press + travel);
         send(QEvent::MouseButtonRelease, press + travel);
         SCOPED_TRACE(::testing::Message() << option << " " << locked << " " << travel.x());
-        EXPECT_EQ(view->baseImageSize(), size);
-        EXPECT_EQ(frame_.size(), windowSize(size, 0.1));
-        EXPECT_EQ(frame_.center(), centre + moved);
-        EXPECT_EQ(changes, 1);
+        EXPECT_EQ(std::tuple(view->baseImageSize(), frame_.size(), frame_.center(), changes),
+                  std::tuple(size, windowSize(size, 0.1), centre + moved, 1));
     }
 }
 

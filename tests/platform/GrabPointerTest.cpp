@@ -25,10 +25,8 @@ TEST(GrabPointer, FindsThePointerWhereverTheCompositorCountsFrom) {
         SCOPED_TRACE(::testing::Message() << int(origin) << " " << steps);
         GrabPointer::forget();
         GrabPointer grab;
-        const QPointF pressSurface(100, 100);
-        QPointF surface = pressSurface;
-        QPointF pointer(150, 130);
-        const QPointF offset = pointer - surface;
+        const QPointF pressSurface(100, 100), offset(50, 30);
+        QPointF surface = pressSurface, pointer = surface + offset;
         grab.press(surface, offset);
         QPointF found;
         for (int i = 0; i < steps; ++i) {
