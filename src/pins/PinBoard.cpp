@@ -402,11 +402,11 @@ void PinBoard::bringPinsOnScreen() {
     }
     const auto where = PinPlacement::whereShown(standing, platform::screen::availableAreas());
     for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (where[i] == standing[i].away)  // at its place, or staying where it stands
+            continue;
         Pin& pin = *shown[i];
         const std::optional<QPointF> away =
             where[i] ? std::optional(where[i]->center()) : std::nullopt;
-        if (away == pin.shownAway)
-            continue;
         pin.shownAway = away;
         const QPointF center = away.value_or(QPointF(pin.record.centerX, pin.record.centerY));
         pin.window->setCenter(center);
