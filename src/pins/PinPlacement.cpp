@@ -52,8 +52,10 @@ double covered(const QRectF& frame, const std::vector<QRectF>& taken) {
     return area;
 }
 
-// Steps between the places tried for a frame that would cover others.
+// Steps between the places tried for a frame that would cover others: 8 points, or wider on
+// screens so large that the places tried would pass some 65,000.
 constexpr double kSearchStep = 8;
+constexpr double kMostStepsAlong = 256;
 
 // `frame` (on `screen`) where it covers none of `taken`, else the place within the screen, nearest
 // to it, that covers least of them.
@@ -63,8 +65,10 @@ QRectF clearOf(const QRectF& frame, const QRectF& screen, const std::vector<QRec
         return frame;
     QRectF best = frame;
     double nearest = 0;
-    for (double x = screen.x(); x <= maxX(screen) - frame.width(); x += kSearchStep) {
-        for (double y = screen.y(); y <= maxY(screen) - frame.height(); y += kSearchStep) {
+    const double step =
+        std::max(kSearchStep, std::max(screen.width(), screen.height()) / kMostStepsAlong);
+    for (double x = screen.x(); x <= maxX(screen) - frame.width(); x += step) {
+        for (double y = screen.y(); y <= maxY(screen) - frame.height(); y += step) {
             const QRectF candidate(x, y, frame.width(), frame.height());
             const double area = covered(candidate, taken);
             const double distance = distanceSquared(candidate, frame);
