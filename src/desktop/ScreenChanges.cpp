@@ -30,7 +30,9 @@ ScreenChanges::ScreenChanges(QObject* parent) : QObject(parent), settling_(new Q
     });
     connect(application, &QGuiApplication::screenRemoved, this, &ScreenChanges::changed);
     connect(application, &QGuiApplication::primaryScreenChanged, this, &ScreenChanges::changed);
-    application->installEventFilter(this);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    application->installEventFilter(this);  // a window's new pixel ratio, from Qt 6.6 on
+#endif
 }
 
 bool ScreenChanges::isChanging() const {
@@ -48,7 +50,8 @@ void ScreenChanges::changed() {
     settling_->start();
 }
 
-// Qt tells windows of a new pixel ratio from 6.6 on; before, a scale comes with new geometry.
+// Installed from Qt 6.6 on, which tells windows of a new pixel ratio; before, a scale comes with
+// new geometry.
 bool ScreenChanges::eventFilter(QObject* watched, QEvent* event) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
     if (event->type() == QEvent::DevicePixelRatioChange && watched->isWindowType())

@@ -163,8 +163,10 @@ void PinBoard::decodeFinerWhereNeeded(const std::vector<Pin*>& pins) {
     for (Pin* pin : pins) {
         const double scale = platform::screen::scaleAt(pin->window->center());
         const QSizeF size = pin->window->contentView()->baseImageSize();
-        const auto path = AppFolders::storedImageURL(pin->record.storedFilename);
-        if (!path || !PhotoDecoder::needsFinerImage(pin->photo, size, scale))
+        if (!PhotoDecoder::needsFinerImage(pin->photo, size, scale))
+            continue;
+        const auto path = AppFolders::storedImageURL(pin->record.storedFilename);  // makes folders
+        if (!path)
             continue;
         decoded.push_back(pin);
         decoding.add(

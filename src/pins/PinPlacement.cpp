@@ -148,13 +148,13 @@ double crowding(const Rows& r, const QRectF& area) {
     return std::max(width / area.width(), run(r.heights, 1).extent / area.height());
 }
 
-}  // namespace
-
+// Whether some screen shows enough of `frame` to reach it; true without screens.
 bool isReachable(const QRectF& frame, const QList<QRectF>& screens) {
     return screens.isEmpty() || std::any_of(screens.begin(), screens.end(),
                                             [&](const QRectF& s) { return showsEnough(frame, s); });
 }
 
+// None when `frame` is reachable; else moved onto the nearest screen, clear of `taken`.
 std::optional<QRectF> broughtOnScreen(const QRectF& frame, const QList<QRectF>& screens,
                                       const std::vector<QRectF>& taken) {
     if (isReachable(frame, screens))
@@ -174,6 +174,8 @@ std::optional<QRectF> broughtOnScreen(const QRectF& frame, const QList<QRectF>& 
     }
     return clearOf(best, bestScreen, taken);
 }
+
+}  // namespace
 
 std::vector<std::optional<QRectF>> whereShown(const std::vector<Standing>& pins,
                                               const QList<QRectF>& screens) {

@@ -15,17 +15,6 @@ namespace corkwallery::PinPlacement {
 
 inline constexpr double kSmallestVisiblePart = 48;
 
-// Whether some screen shows enough of `frame` to reach it; true without screens.
-bool isReachable(const QRectF& frame, const QList<QRectF>& screens);
-
-// None when `frame` is reachable. Otherwise `frame` moved the least distance onto the nearest
-// screen: wholly inside it when it fits, else with its top-left corner in the screen's. Where
-// that covers any of the `taken` frames, it goes to the place on that screen nearest to there
-// that covers least of them (none while there is room). Screens are the parts panels leave free;
-// all in screen points.
-std::optional<QRectF> broughtOnScreen(const QRectF& frame, const QList<QRectF>& screens,
-                                      const std::vector<QRectF>& taken = {});
-
 // A pin's frame at the place its record gives, and where it stands while shown away from it.
 struct Standing {
     QRectF place;
@@ -33,8 +22,12 @@ struct Standing {
 };
 
 // Where each pin is to be shown on `screens`: none at its place, which it takes again as soon as
-// the place is reachable; otherwise where it stands away while that is reachable and clear of the
-// pins before it (pins at their places first), else brought on screen clear of all those.
+// some screen shows enough of it (or there is no screen); otherwise where it stands away while
+// that is still seen and clear of the pins before it (pins at their places first), else moved the
+// least distance onto the nearest screen (wholly inside it when it fits, else with its top-left
+// corner in the screen's) and, where that covers others, to the place on that screen nearest to
+// there that covers least of them (none while there is room). Screens are the parts panels leave
+// free; all in screen points.
 std::vector<std::optional<QRectF>> whereShown(const std::vector<Standing>& pins,
                                               const QList<QRectF>& screens);
 
@@ -50,7 +43,7 @@ inline constexpr double kGap = 32;
 std::vector<QPointF> sideBySide(QPointF centre, const std::vector<QSizeF>& sizes,
                                 const QRectF& area);
 
-// The screen area (see broughtOnScreen) that holds `point`, else the first one; `fallback` when
+// The screen area (see whereShown) that holds `point`, else the first one; `fallback` when
 // there is none.
 QRectF areaHolding(QPointF point, const QList<QRectF>& screens, const QRectF& fallback);
 
