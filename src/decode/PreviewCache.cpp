@@ -1,14 +1,23 @@
 #include "decode/PreviewCache.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
 #include <QImageWriter>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/Files.h"
+#include "platform/Log.h"
 
 namespace corkwallery::PreviewCache {
 
@@ -22,6 +31,8 @@ constexpr double kAspectTolerance = 0.02;
 const char* const kJpegSuffix = ".jpg";
 const char* const kPngSuffix = ".png";
 const char* const kPartSuffix = ".part";
+const char* const kAppFolder = "Corkwallery";
+const char* const kPreviewsFolder = "previews";
 
 std::string hex(unsigned long long value) {
     char text[24];
@@ -74,11 +85,88 @@ bool isPreviewKey(std::string_view rest) {
     });
 }
 
+std::string cacheFolder() {
+    return platform::files::fromQt(
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation));
+}
+
+// What makePrivate() could not change: the first one, "<path>: <reason>", and how many.
+struct Unchanged {
+    std::string first;
+    int count = 0;
+    void add(const std::string& path) {
+        const int reason = errno;
+        if (count++ == 0)
+            first = path + ": " + std::strerror(reason);
+    }
+};
+
+// Gives the entry `name` of the folder open as `at` (known as `path`) 0700 when it is a folder,
+// 0600 when a regular file, unless it has that already; a link is never followed. When it is a
+// folder, gives it opened, else -1.
+int makeEntryPrivate(int at, const std::string& path, const char* name, Unchanged& unchanged) {
+    struct stat status {};
+    if (at < 0 || ::fstatat(at, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (at >= 0 && errno != ENOENT)
+            unchanged.add(path);
+        return -1;
+    }
+    const bool isFolder = S_ISDIR(status.st_mode);
+    const mode_t mode = isFolder ? 0700 : 0600;
+    if ((isFolder || S_ISREG(status.st_mode)) && (status.st_mode & 07777) != mode &&
+        ::fchmodat(at, name, mode, AT_SYMLINK_NOFOLLOW) != 0)
+        unchanged.add(path);
+    if (!isFolder)
+        return -1;
+    const int fd = ::openat(at, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        unchanged.add(path);
+    return fd;
+}
+
+// makeEntryPrivate for everything in the folder open as `fd` (known as `path`), which it closes.
+void makeContentsPrivate(int fd, const std::string& path, Unchanged& unchanged) {
+    DIR* entries = ::fdopendir(fd);
+    if (entries == nullptr) {
+        unchanged.add(path);
+        ::close(fd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(entries)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        const std::string inner = path + "/" + entry->d_name;
+        const int folderFd = makeEntryPrivate(::dirfd(entries), inner, entry->d_name, unchanged);
+        if (folderFd >= 0)
+            makeContentsPrivate(folderFd, inner, unchanged);
+    }
+    ::closedir(entries);
+}
+
 }  // namespace
 
 std::string folder() {
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    return platform::files::fromQt(cache) + "/Corkwallery/previews";
+    return cacheFolder() + "/" + kAppFolder + "/" + kPreviewsFolder;
+}
+
+void makePrivate() {
+    const std::string cache = cacheFolder(), app = cache + "/" + kAppFolder;
+    Unchanged unchanged;
+    const int cacheFd = ::open(cache.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int appFd = makeEntryPrivate(cacheFd, app, kAppFolder, unchanged);
+    const int previewsFd = makeEntryPrivate(appFd, folder(), kPreviewsFolder, unchanged);
+    if (previewsFd >= 0)
+        makeContentsPrivate(previewsFd, folder(), unchanged);
+    for (const int fd : {appFd, cacheFd}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (unchanged.count > 0)
+        platform::log("ERROR making the previews private: " + unchanged.first +
+                      (unchanged.count > 1
+                           ? " (and " + std::to_string(unchanged.count - 1) + " more)"
+                           : std::string()));
 }
 
 int previewSide(double scale) {
@@ -121,17 +209,28 @@ void store(const std::string& copyPath, const Photo& photo, int longerSide) {
                                                     Qt::SmoothTransformation)
                               : photo.pixels;
     remove(fs::path(copyPath).filename().string());
-    std::error_code error;
-    fs::create_directories(folder(), error);
+    // Scaled copies of private photos: folders and files are the user's alone from the start.
+    if (!platform::files::createPrivateFolder(folder()))
+        return;
     const bool transparent = pixels.hasAlphaChannel();
     const std::string path = *base + (transparent ? kPngSuffix : kJpegSuffix);
     const std::string part = path + kPartSuffix;
     // Written beside and renamed into place, so a preview is whole or absent. It is not forced
-    // to disk: a preview lost in a crash is only made again.
-    QImageWriter writer(platform::files::toQt(part), transparent ? "png" : "jpeg");
+    // to disk, unlike the photo copies: a preview lost in a crash is only made again. Always a
+    // new file, made with its mode: one left by a crash went with remove() above; one that
+    // another thread is writing now is left to it.
+    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return;
+    QFile file;
+    file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+    QImageWriter writer(&file, transparent ? "png" : "jpeg");
     if (!transparent)
         writer.setQuality(kJpegQuality);
-    if (!writer.write(pixels)) {
+    const bool written = writer.write(pixels) && file.flush();
+    file.close();
+    std::error_code error;
+    if (!written) {
         fs::remove(part, error);
         return;
     }

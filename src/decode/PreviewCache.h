@@ -30,5 +30,10 @@ bool hasFresh(const std::string& copyPath);
 void store(const std::string& copyPath, const Photo& photo, int longerSide);
 // Drops every preview of the copy named `copyName`.
 void remove(std::string_view copyName);
+// Previews are scaled copies of private photos: store() makes them the user's alone (files 0600,
+// folders 0700). This makes those of earlier versions so too: Corkwallery/ in the cache folder,
+// previews/ and everything below, never following a symbolic link (links are left as they are).
+// One log line when something could not be changed. For the launch, before any preview is made.
+void makePrivate();
 
 }  // namespace corkwallery::PreviewCache

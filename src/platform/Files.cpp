@@ -284,6 +284,16 @@ bool createFolder(const std::string& path) {
     return std::filesystem::is_directory(path, error);
 }
 
+bool createPrivateFolder(const std::string& path) {
+    // Each parent in turn; mkdir fails harmlessly on those there already.
+    for (auto slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0700);
+    ::mkdir(path.c_str(), 0700);
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 bool removeFile(const std::string& path) {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode) &&

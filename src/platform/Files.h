@@ -71,6 +71,9 @@ ReadabilityCheck checkReadability(const std::string& folder, const std::string& 
 
 // Creates the folder and any missing parents; true when it exists afterwards.
 bool createFolder(const std::string& path);
+// The same, each folder it creates made the user's alone (0700) from the start, whatever the
+// umask. Folders already there are left as they are.
+bool createPrivateFolder(const std::string& path);
 // Deletes a file, never a folder; true when one was deleted. Failures are silent.
 bool removeFile(const std::string& path);
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <span>
 
 #include "support/TemporaryHome.h"
 #include "support/TestFiles.h"
@@ -60,6 +63,41 @@ TEST(PreviewCache, StandsInOnlyForTheCopyItWasMadeFrom) {
     PreviewCache::remove("A.jpg");
     EXPECT_EQ(previews(), 1u);
     EXPECT_TRUE(PreviewCache::hasFresh(other));
+}
+
+// Previews are scaled copies of private photos: the user's alone as made, whatever the umask, and
+// as earlier versions left them once the launch has made them so, without following a link out.
+TEST(PreviewCache, PreviewsAreTheUsersAlone) {
+    testing::TemporaryHome home;
+    const fs::path copy = home.root() / "A.jpg", outside = home.root() / "outside.jpg";
+    const fs::path previews = PreviewCache::folder(), older = previews / "older";
+    writePicture(copy, 60, 40);
+    const mode_t umask = ::umask(022);
+    PreviewCache::store(copy, {QImage(60, 40, QImage::Format_RGB32), {60, 40}}, 300);
+    ::umask(umask);
+    const auto mode = [](const fs::path& path) {
+        return static_cast<int>(fs::symlink_status(path).permissions());
+    };
+    const std::pair<fs::path, int> entries[] = {
+        {previews.parent_path(), 0700},
+        {previews, 0700},
+        {fs::directory_iterator(previews)->path(), 0600},
+        {older, 0700},
+        {older / "B.jpg.1-2-2.jpg", 0600},
+    };
+    for (const auto& [path, privateMode] : std::span(entries, 3))
+        EXPECT_EQ(mode(path), privateMode) << path;
+    fs::create_directory(older);
+    writeBytes(older / "B.jpg.1-2-2.jpg", "older");
+    writeBytes(outside, "not ours");
+    fs::create_symlink(outside, previews / "link.jpg");
+    for (const auto& [path, privateMode] : entries)
+        fs::permissions(path, fs::perms(privateMode == 0700 ? 0755 : 0644));
+    fs::permissions(outside, fs::perms(0644));
+    PreviewCache::makePrivate();
+    for (const auto& [path, privateMode] : entries)
+        EXPECT_EQ(mode(path), privateMode) << path;
+    EXPECT_EQ(mode(outside), 0644);
 }
 
 }  // namespace
