@@ -251,6 +251,21 @@ std::vector<QPointF> sideBySide(QPointF centre, const std::vector<QSizeF>& sizes
     return centres;
 }
 
+std::vector<QPointF> arriving(QPointF centre, const std::vector<QSizeF>& sizes, const QRectF& area,
+                              const std::vector<QRectF>& taken) {
+    std::vector<QPointF> centres = sideBySide(centre, sizes, area);
+    QRectF block;
+    for (std::size_t i = 0; i < centres.size(); ++i) {
+        QRectF photo(QPointF(), sizes[i] + QSizeF(kGap, kGap));
+        photo.moveCenter(centres[i]);
+        block = block.united(photo);
+    }
+    const QPointF moved = clearOf(block, area, taken).topLeft() - block.topLeft();
+    for (QPointF& c : centres)
+        c += moved;
+    return centres;
+}
+
 QRectF areaHolding(QPointF point, const QList<QRectF>& screens, const QRectF& fallback) {
     for (const QRectF& screen : screens) {
         if (point.x() >= screen.x() && point.x() < maxX(screen) && point.y() >= screen.y() &&

@@ -43,6 +43,12 @@ inline constexpr double kGap = 32;
 std::vector<QPointF> sideBySide(QPointF centre, const std::vector<QSizeF>& sizes,
                                 const QRectF& area);
 
+// sideBySide, and then, where a photo would cover one of the `taken` frames (pins already on the
+// desktop), the whole block moved to the nearest place in `area` where none does (or the fewest,
+// when there is no room). Each photo counts with kGap / 2 around it for its tilt and pin.
+std::vector<QPointF> arriving(QPointF centre, const std::vector<QSizeF>& sizes, const QRectF& area,
+                              const std::vector<QRectF>& taken);
+
 // The screen area (see whereShown) that holds `point`, else the first one; `fallback` when
 // there is none.
 QRectF areaHolding(QPointF point, const QList<QRectF>& screens, const QRectF& fallback);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineF>
 #include <QRectF>
 #include <algorithm>
 #include <optional>
@@ -128,6 +129,37 @@ TEST(PinPlacement, PinsAreShownWhereScreensLetThemBeSeenAndGoBackToTheirPlaces) 
             }
             for (std::size_t j = 0; j < i; ++j)
                 EXPECT_FALSE(frames[i].intersects(frames[j])) << i << " over " << j;
+        }
+    }
+}
+
+// Photos arriving where pins already stand (a second add at the screen's centre) stand clear of
+// them, near where they were put; on an empty desktop, beside the pins or where no place is clear,
+// exactly as put.
+TEST(PinPlacement, ArrivingPhotosCoverNoPinAlreadyThere) {
+    const QRectF screen(0, 0, 1440, 900);
+    const QPointF middle = screen.center();
+    const QRectF pinThere = frameAt(middle, {340, 290});
+    // How many photos, the pins' frames, and whether the photos stand as put.
+    const std::tuple<std::size_t, std::vector<QRectF>, bool> cases[] = {
+        {1, {}, true},          {2, {frameAt({150, 150}, {200, 200})}, true},
+        {1, {pinThere}, false}, {2, {pinThere, frameAt({1000, 650}, {340, 290})}, false},
+        {1, {screen}, true},
+    };
+    for (const auto& [count, taken, asPut] : cases) {
+        SCOPED_TRACE(::testing::Message() << count << " photos, " << taken.size() << " pins");
+        const std::vector<QSizeF> sizes(count, QSizeF(300, 225));
+        const auto centres = PinPlacement::arriving(middle, sizes, screen, taken);
+        if (asPut) {
+            EXPECT_EQ(centres, PinPlacement::sideBySide(middle, sizes, screen));
+            continue;
+        }
+        for (const QPointF& centre : centres) {
+            const QRectF photo = frameAt(centre, QSizeF(300, 225) + QSizeF(32, 32));
+            EXPECT_TRUE(screen.contains(photo));
+            EXPECT_TRUE(std::none_of(taken.begin(), taken.end(),
+                                     [&](const QRectF& pin) { return pin.intersects(photo); }));
+            EXPECT_LT(QLineF(centre, middle).length(), 600);
         }
     }
 }
