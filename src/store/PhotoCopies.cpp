@@ -1,5 +1,6 @@
 #include "store/PhotoCopies.h"
 
+#include <QFile>
 #include <QUuid>
 
 #include "platform/Files.h"
@@ -60,6 +61,51 @@ std::optional<std::string> copyImageToContainer(const std::string& sourcePath) {
 void removeCopy(std::string_view storedFilename) {
     if (const auto path = AppFolders::storedImageURL(storedFilename))
         platform::files::removeFile(*path);
+}
+
+platform::Result<std::string> trashCopy(std::string_view storedFilename) {
+    const auto path = AppFolders::storedImageURL(storedFilename);
+    if (!path)
+        return platform::Result<std::string>::failure(
+            platform::Error::Kind::Invalid,
+            std::string(storedFilename) + ": not a name in the images folder");
+    QString trashed;
+    if (!QFile::moveToTrash(platform::files::toQt(*path), &trashed))
+        return platform::Result<std::string>::failure(platform::Error::Kind::Io,
+                                                      *path + ": cannot be moved to the Trash");
+    return platform::Result<std::string>::success(platform::files::fromQt(trashed));
+}
+
+platform::Result<bool> takeBackCopy(const std::string& trashedPath,
+                                    std::string_view storedFilename) {
+    using Outcome = platform::Result<bool>;
+    const auto path = AppFolders::storedImageURL(storedFilename);  // makes the folders
+    if (!path)
+        return Outcome::failure(platform::Error::Kind::Invalid,
+                                std::string(storedFilename) + ": not a name in the images folder");
+    const QString destination = platform::files::toQt(*path);
+    if (QFile::exists(destination))  // the user put it back
+        return Outcome::success(true);
+    // Never over another file: QFile::rename refuses an existing destination.
+    if (!QFile::rename(platform::files::toQt(trashedPath), destination))
+        return Outcome::failure(platform::Error::Kind::Io,
+                                trashedPath + ": no longer in the Trash");
+    // "<trash>/files/<name>" is described by "<trash>/info/<name>.trashinfo".
+    const auto slash = trashedPath.rfind('/');
+    const auto filesFolder = trashedPath.rfind('/', slash - 1);
+    if (slash != std::string::npos && filesFolder != std::string::npos)
+        platform::files::removeFile(trashedPath.substr(0, filesFolder) + "/info" +
+                                    trashedPath.substr(slash) + ".trashinfo");
+    return Outcome::success(true);
+}
+
+std::string chosenName(std::string_view storedFilename) {
+    // "<8>-<4>-<4>-<4>-<12>-": the UUID and its hyphen.
+    constexpr std::size_t kUuid = 36;
+    const bool named =
+        storedFilename.size() > kUuid + 1 && storedFilename[kUuid] == '-' &&
+        !QUuid::fromString(QLatin1StringView(storedFilename.substr(0, kUuid))).isNull();
+    return std::string(named ? storedFilename.substr(kUuid + 1) : storedFilename);
 }
 
 void removeInterruptedWrites() {
