@@ -16,14 +16,62 @@
         <extracomment>The name the usage gives the file arguments.</extracomment>
         <translation>DATEI</translation>
     </message>
+    <message>
+        <source>Pins photos on your desktop</source>
+        <extracomment>What the application does, as screen readers describe it.</extracomment>
+        <translation>Heftet Fotos an Ihre Arbeitsfläche</translation>
+    </message>
+</context>
+<context>
+    <name>PhotoAccessibility</name>
+    <message>
+        <source>Locked photo</source>
+        <extracomment>What a screen reader says of a pinned photo that cannot be moved, and of one that can.</extracomment>
+        <translation>Fixiertes Foto</translation>
+    </message>
+    <message>
+        <source>Photo</source>
+        <translation>Foto</translation>
+    </message>
+    <message>
+        <source>Lock</source>
+        <extracomment>A screen reader&apos;s action on a pinned photo.</extracomment>
+        <translation>Fixieren</translation>
+    </message>
+    <message>
+        <source>Unlock</source>
+        <extracomment>A screen reader&apos;s action on a pinned photo.</extracomment>
+        <translation>Lösen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <extracomment>A screen reader&apos;s action on a pinned photo.</extracomment>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <extracomment>A screen reader&apos;s action on a pinned photo.</extracomment>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Keeps the photo where it is</source>
+        <translation>Hält das Foto an seiner Stelle</translation>
+    </message>
+    <message>
+        <source>Lets the photo be moved and resized</source>
+        <translation>Lässt das Foto wieder verschieben und in der Größe ändern</translation>
+    </message>
+    <message>
+        <source>Takes the photo off the desktop</source>
+        <translation>Nimmt das Foto von der Arbeitsfläche</translation>
+    </message>
+    <message>
+        <source>Opens the photo in another application</source>
+        <translation>Öffnet das Foto in einem anderen Programm</translation>
+    </message>
 </context>
 <context>
     <name>corkwallery::AppDelegate</name>
-    <message>
-        <source>Images (%1)</source>
-        <extracomment>The chooser&apos;s file type: %1 is the list of file name patterns, in parentheses.</extracomment>
-        <translation>Bilder (%1)</translation>
-    </message>
     <message>
         <source>Add Photo</source>
         <translation>Foto hinzufügen</translation>
@@ -43,14 +91,6 @@
     <message>
         <source>Quit Corkwallery</source>
         <translation>Corkwallery beenden</translation>
-    </message>
-    <message>
-        <source>Choose a photo to pin to your desktop</source>
-        <translation>Wählen Sie ein Foto für Ihre Arbeitsfläche aus</translation>
-    </message>
-    <message>
-        <source>Pin to Desktop</source>
-        <translation>An die Arbeitsfläche heften</translation>
     </message>
     <message>
         <source>Pinned %1</source>
@@ -104,6 +144,74 @@
         <extracomment>A desktop notification&apos;s text, when a tiling window manager places the photos.</extracomment>
         <translation>Dieser Fenstermanager platziert die Fotos von Corkwallery selbst. Ihre gespeicherten Positionen bleiben erhalten.</translation>
     </message>
+    <message>
+        <source>Photo removed</source>
+        <extracomment>A desktop notification&apos;s title after &quot;Remove Photo&quot; or &quot;Remove All Photos&quot;.</extracomment>
+        <translation>Foto entfernt</translation>
+    </message>
+    <message>
+        <source>Photos removed</source>
+        <translation>Fotos entfernt</translation>
+    </message>
+    <message>
+        <source>%1 went to the Trash.</source>
+        <extracomment>A desktop notification&apos;s text: %1 names the removed photos&apos; files.</extracomment>
+        <translation>%1 liegt jetzt im Papierkorb.</translation>
+    </message>
+    <message>
+        <source>%1 photos went to the Trash.</source>
+        <translation>%1 Fotos liegen jetzt im Papierkorb.</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <extracomment>The removal notification&apos;s button.</extracomment>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Some photos cannot be brought back</source>
+        <extracomment>A desktop notification&apos;s title when an undo cannot bring back every photo.</extracomment>
+        <translation>Einige Fotos lassen sich nicht zurückholen</translation>
+    </message>
+    <message>
+        <source>%1 can no longer be found in the Trash. The other photos are back.</source>
+        <extracomment>A desktop notification&apos;s text: %1 names the photos that stay removed.</extracomment>
+        <translation>%1 ist nicht mehr im Papierkorb. Die anderen Fotos sind zurück.</translation>
+    </message>
+    <message>
+        <source>Corkwallery cannot save your photos</source>
+        <extracomment>A desktop notification&apos;s title when the photos&apos; places cannot be saved.</extracomment>
+        <translation>Corkwallery kann Ihre Fotos nicht speichern</translation>
+    </message>
+    <message>
+        <source>%1
+Your photos stay on the desktop. Every change is saved as soon as Corkwallery&apos;s folder can be written again (there is room on the disk, the folder is writable).</source>
+        <extracomment>A desktop notification&apos;s text: %1 is the reason, as the system gives it.</extracomment>
+        <translation>%1
+Ihre Fotos bleiben auf dem Schreibtisch. Jede Änderung wird gespeichert, sobald Corkwallerys Ordner wieder beschrieben werden kann (Platz auf dem Datenträger, Schreibrechte für den Ordner).</translation>
+    </message>
+    <message>
+        <source>Corkwallery — changes not saved: %1</source>
+        <translation>Corkwallery – Änderungen nicht gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>Photos</source>
+        <extracomment>The tray menu&apos;s list of the photos on the desktop, each with its own entries.</extracomment>
+        <translation>Fotos</translation>
+    </message>
+    <message>
+        <source>Undo Remove</source>
+        <translation>Entfernen rückgängig machen</translation>
+    </message>
+    <message>
+        <source>%1 (locked)</source>
+        <extracomment>A locked photo in the tray menu&apos;s list: %1 is its file&apos;s name.</extracomment>
+        <translation>%1 (fixiert)</translation>
+    </message>
+    <message>
+        <source>No photos</source>
+        <extracomment>The tray menu&apos;s list of photos when there is none.</extracomment>
+        <translation>Keine Fotos</translation>
+    </message>
 </context>
 <context>
     <name>corkwallery::DraggableImageView</name>
@@ -118,6 +226,18 @@
     <message>
         <source>Remove Photo</source>
         <translation>Foto entfernen</translation>
+    </message>
+    <message>
+        <source>Open Photo</source>
+        <translation>Foto öffnen</translation>
+    </message>
+    <message>
+        <source>Show Original</source>
+        <translation>Original zeigen</translation>
+    </message>
+    <message>
+        <source>Original Moved or Deleted</source>
+        <translation>Original verschoben oder gelöscht</translation>
     </message>
 </context>
 <context>
@@ -161,8 +281,29 @@ Ideal sind quadratische oder rechteckige Fotos</translation>
     </message>
     <message>
         <source>Close</source>
-        <extracomment>The help card&apos;s close button, as screen readers name it.</extracomment>
+        <extracomment>A card&apos;s close button, as screen readers name it.</extracomment>
         <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>corkwallery::PhotoChooser</name>
+    <message>
+        <source>Images (%1)</source>
+        <extracomment>The chooser&apos;s file type: %1 is the list of file name patterns, in parentheses.</extracomment>
+        <translation>Bilder (%1)</translation>
+    </message>
+    <message>
+        <source>Pin to Desktop</source>
+        <translation>An die Arbeitsfläche heften</translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <extracomment>The file type in the desktop&apos;s file chooser.</extracomment>
+        <translation>Bilder</translation>
+    </message>
+    <message>
+        <source>Choose a photo to pin to your desktop</source>
+        <translation>Wählen Sie ein Foto für Ihre Arbeitsfläche aus</translation>
     </message>
 </context>
 <context>

@@ -16,14 +16,62 @@
         <extracomment>The name the usage gives the file arguments.</extracomment>
         <translation>FICHIER</translation>
     </message>
+    <message>
+        <source>Pins photos on your desktop</source>
+        <extracomment>What the application does, as screen readers describe it.</extracomment>
+        <translation>Épingle des photos sur votre bureau</translation>
+    </message>
+</context>
+<context>
+    <name>PhotoAccessibility</name>
+    <message>
+        <source>Locked photo</source>
+        <extracomment>What a screen reader says of a pinned photo that cannot be moved, and of one that can.</extracomment>
+        <translation>Photo verrouillée</translation>
+    </message>
+    <message>
+        <source>Photo</source>
+        <translation>Photo</translation>
+    </message>
+    <message>
+        <source>Lock</source>
+        <extracomment>A screen reader&apos;s action on a pinned photo.</extracomment>
+        <translation>Verrouiller</translation>
+    </message>
+    <message>
+        <source>Unlock</source>
+        <extracomment>A screen reader&apos;s action on a pinned photo.</extracomment>
+        <translation>Déverrouiller</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <extracomment>A screen reader&apos;s action on a pinned photo.</extracomment>
+        <translation>Retirer</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <extracomment>A screen reader&apos;s action on a pinned photo.</extracomment>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Keeps the photo where it is</source>
+        <translation>Garde la photo à sa place</translation>
+    </message>
+    <message>
+        <source>Lets the photo be moved and resized</source>
+        <translation>Permet de nouveau de déplacer et de redimensionner la photo</translation>
+    </message>
+    <message>
+        <source>Takes the photo off the desktop</source>
+        <translation>Retire la photo du bureau</translation>
+    </message>
+    <message>
+        <source>Opens the photo in another application</source>
+        <translation>Ouvre la photo dans une autre application</translation>
+    </message>
 </context>
 <context>
     <name>corkwallery::AppDelegate</name>
-    <message>
-        <source>Images (%1)</source>
-        <extracomment>The chooser&apos;s file type: %1 is the list of file name patterns, in parentheses.</extracomment>
-        <translation>Images (%1)</translation>
-    </message>
     <message>
         <source>Add Photo</source>
         <translation>Ajouter une photo</translation>
@@ -43,14 +91,6 @@
     <message>
         <source>Quit Corkwallery</source>
         <translation>Quitter Corkwallery</translation>
-    </message>
-    <message>
-        <source>Choose a photo to pin to your desktop</source>
-        <translation>Choisissez une photo à épingler sur votre bureau</translation>
-    </message>
-    <message>
-        <source>Pin to Desktop</source>
-        <translation>Épingler sur le bureau</translation>
     </message>
     <message>
         <source>Pinned %1</source>
@@ -104,6 +144,74 @@
         <extracomment>A desktop notification&apos;s text, when a tiling window manager places the photos.</extracomment>
         <translation>Ce gestionnaire de fenêtres place lui-même les photos de Corkwallery. Leurs positions enregistrées sont conservées.</translation>
     </message>
+    <message>
+        <source>Photo removed</source>
+        <extracomment>A desktop notification&apos;s title after &quot;Remove Photo&quot; or &quot;Remove All Photos&quot;.</extracomment>
+        <translation>Photo retirée</translation>
+    </message>
+    <message>
+        <source>Photos removed</source>
+        <translation>Photos retirées</translation>
+    </message>
+    <message>
+        <source>%1 went to the Trash.</source>
+        <extracomment>A desktop notification&apos;s text: %1 names the removed photos&apos; files.</extracomment>
+        <translation>%1 est dans la corbeille.</translation>
+    </message>
+    <message>
+        <source>%1 photos went to the Trash.</source>
+        <translation>%1 photos sont dans la corbeille.</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <extracomment>The removal notification&apos;s button.</extracomment>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Some photos cannot be brought back</source>
+        <extracomment>A desktop notification&apos;s title when an undo cannot bring back every photo.</extracomment>
+        <translation>Certaines photos ne peuvent pas être rétablies</translation>
+    </message>
+    <message>
+        <source>%1 can no longer be found in the Trash. The other photos are back.</source>
+        <extracomment>A desktop notification&apos;s text: %1 names the photos that stay removed.</extracomment>
+        <translation>%1 ne se trouve plus dans la corbeille. Les autres photos sont revenues.</translation>
+    </message>
+    <message>
+        <source>Corkwallery cannot save your photos</source>
+        <extracomment>A desktop notification&apos;s title when the photos&apos; places cannot be saved.</extracomment>
+        <translation>Corkwallery ne peut pas enregistrer vos photos</translation>
+    </message>
+    <message>
+        <source>%1
+Your photos stay on the desktop. Every change is saved as soon as Corkwallery&apos;s folder can be written again (there is room on the disk, the folder is writable).</source>
+        <extracomment>A desktop notification&apos;s text: %1 is the reason, as the system gives it.</extracomment>
+        <translation>%1
+Vos photos restent sur le bureau. Chaque modification sera enregistrée dès que le dossier de Corkwallery sera de nouveau accessible en écriture (de la place sur le disque, un dossier modifiable).</translation>
+    </message>
+    <message>
+        <source>Corkwallery — changes not saved: %1</source>
+        <translation>Corkwallery — modifications non enregistrées : %1</translation>
+    </message>
+    <message>
+        <source>Photos</source>
+        <extracomment>The tray menu&apos;s list of the photos on the desktop, each with its own entries.</extracomment>
+        <translation>Photos</translation>
+    </message>
+    <message>
+        <source>Undo Remove</source>
+        <translation>Annuler le retrait</translation>
+    </message>
+    <message>
+        <source>%1 (locked)</source>
+        <extracomment>A locked photo in the tray menu&apos;s list: %1 is its file&apos;s name.</extracomment>
+        <translation>%1 (verrouillée)</translation>
+    </message>
+    <message>
+        <source>No photos</source>
+        <extracomment>The tray menu&apos;s list of photos when there is none.</extracomment>
+        <translation>Aucune photo</translation>
+    </message>
 </context>
 <context>
     <name>corkwallery::DraggableImageView</name>
@@ -118,6 +226,18 @@
     <message>
         <source>Remove Photo</source>
         <translation>Retirer la photo</translation>
+    </message>
+    <message>
+        <source>Open Photo</source>
+        <translation>Ouvrir la photo</translation>
+    </message>
+    <message>
+        <source>Show Original</source>
+        <translation>Afficher l’original</translation>
+    </message>
+    <message>
+        <source>Original Moved or Deleted</source>
+        <translation>Original déplacé ou supprimé</translation>
     </message>
 </context>
 <context>
@@ -161,8 +281,29 @@ Idéal avec des photos carrées ou rectangulaires</translation>
     </message>
     <message>
         <source>Close</source>
-        <extracomment>The help card&apos;s close button, as screen readers name it.</extracomment>
+        <extracomment>A card&apos;s close button, as screen readers name it.</extracomment>
         <translation>Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>corkwallery::PhotoChooser</name>
+    <message>
+        <source>Images (%1)</source>
+        <extracomment>The chooser&apos;s file type: %1 is the list of file name patterns, in parentheses.</extracomment>
+        <translation>Images (%1)</translation>
+    </message>
+    <message>
+        <source>Pin to Desktop</source>
+        <translation>Épingler sur le bureau</translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <extracomment>The file type in the desktop&apos;s file chooser.</extracomment>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>Choose a photo to pin to your desktop</source>
+        <translation>Choisissez une photo à épingler sur votre bureau</translation>
     </message>
 </context>
 <context>

@@ -1,24 +1,19 @@
 #include "app/AppDelegate.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDir>
 #include <QEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
-#include <QMimeDatabase>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "app/StartAtLogin.h"
 #include "app/Translations.h"
-#include "decode/PhotoDecoder.h"
+#include "desktop/DraggableImageView.h"
+#include "desktop/PinWindow.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
 
@@ -51,22 +46,6 @@ QSettings userDefaults() {
     return QSettings(QStringLiteral("Corkwallery"), QStringLiteral("Corkwallery"));
 }
 
-// One filter that lists every image type the decoder reads, by file name pattern.
-QString imageNameFilter() {
-    const QMimeDatabase database;
-    QStringList patterns;
-    for (const QByteArray& name : PhotoDecoder::supportedMimeTypes()) {
-        for (const QString& pattern :
-             database.mimeTypeForName(QString::fromLatin1(name)).globPatterns()) {
-            if (!patterns.contains(pattern))
-                patterns.append(pattern);
-        }
-    }
-    patterns.sort();
-    //: The chooser's file type: %1 is the list of file name patterns, in parentheses.
-    return AppDelegate::tr("Images (%1)").arg(patterns.join(QLatin1Char(' ')));
-}
-
 // Closes a card; it goes once the event that closed it (perhaps a click on it) is over.
 void closeCard(std::unique_ptr<InfoCard>& card) {
     if (!card)
@@ -81,11 +60,81 @@ AppDelegate::AppDelegate() {
     connect(&pins_, &PinBoard::pinWindowCreated, this, &AppDelegate::pinWindowCreated);
     connect(&pins_, &PinBoard::filesDropped, this, &AppDelegate::pinDroppedFilesLater);
     connect(&pins_, &PinBoard::windowManagerPlacesPins, this, [this] {
-        //: A desktop notification's title, when a tiling window manager places the photos.
-        notify(tr("Photos cannot be placed freely"),
-               //: A desktop notification's text, when a tiling window manager places the photos.
-               tr("This window manager places Corkwallery's photos itself. Their saved places are "
-                  "kept."));
+        notifications_.show(
+            DesktopNotifications::Topic::WindowManager,
+            //: A desktop notification's title, when a tiling window manager places the photos.
+            tr("Photos cannot be placed freely"),
+            //: A desktop notification's text, when a tiling window manager places the photos.
+            tr("This window manager places Corkwallery's photos itself. Their saved places are "
+               "kept."));
+    });
+    // Where no notification service answers, an X11 tray's balloon says it.
+    connect(&notifications_, &DesktopNotifications::notDelivered, this,
+            [this](const QString& title, const QString& body) {
+                if (statusItem_ != nullptr && statusItem_->trayIcon() != nullptr)
+                    statusItem_->trayIcon()->showMessage(title, body, QSystemTrayIcon::Warning);
+            });
+    followPins();
+}
+
+void AppDelegate::followPins() {
+    using Topic = DesktopNotifications::Topic;
+    const auto showUndo = [this] {
+        if (undoRemove_ != nullptr)
+            undoRemove_->setEnabled(pins_.canUndoRemove());
+    };
+    connect(&pins_, &PinBoard::photosRemoved, this, [this, showUndo](const QStringList& names) {
+        showUndo();
+        // Without buttons on notifications, the tray menu's entry is the way back.
+        if (!notifications_.showsActions())
+            return;
+        notifications_.show(
+            Topic::Removed,
+            //: A desktop notification's title after "Remove Photo" or "Remove All Photos".
+            names.size() == 1 ? tr("Photo removed") : tr("Photos removed"),
+            names.size() <= 3
+                //: A desktop notification's text: %1 names the removed photos' files.
+                ? tr("%1 went to the Trash.").arg(QLocale().createSeparatedList(names))
+                //: A desktop notification's text: %1 is how many photos were removed.
+                : tr("%1 photos went to the Trash.").arg(names.size()),
+            //: The removal notification's button.
+            tr("Undo"));
+    });
+    connect(&notifications_, &DesktopNotifications::actionInvoked, this, [this](Topic topic) {
+        if (topic == Topic::Removed)
+            pins_.undoRemove();
+    });
+    connect(&pins_, &PinBoard::removalUndone, this, [this, showUndo] {
+        showUndo();
+        notifications_.withdraw(Topic::Removed);
+    });
+    connect(&pins_, &PinBoard::copiesLost, this, [this](const QStringList& names) {
+        notifications_.show(
+            Topic::CopiesLost,
+            //: A desktop notification's title when an undo cannot bring back every photo.
+            tr("Some photos cannot be brought back"),
+            //: A desktop notification's text: %1 names the photos that stay removed.
+            tr("%1 can no longer be found in the Trash. The other photos are back.")
+                .arg(QLocale().createSeparatedList(names)));
+    });
+    connect(&pins_, &PinBoard::savingFailed, this, [this](const QString& reason) {
+        notifications_.show(
+            Topic::NotSaved,
+            //: A desktop notification's title when the photos' places cannot be saved.
+            tr("Corkwallery cannot save your photos"),
+            //: A desktop notification's text: %1 is the reason, as the system gives it.
+            tr("%1\nYour photos stay on the desktop. Every change is saved as soon as "
+               "Corkwallery's folder can be written again (there is room on the disk, the folder "
+               "is writable).")
+                .arg(reason));
+        if (statusItem_ != nullptr)
+            //: The tray icon's tool tip while saves fail.
+            statusItem_->setToolTip(tr("Corkwallery — changes not saved: %1").arg(reason));
+    });
+    connect(&pins_, &PinBoard::savingResumed, this, [this] {
+        notifications_.withdraw(Topic::NotSaved);
+        if (statusItem_ != nullptr)
+            statusItem_->setToolTip({});
     });
 }
 
@@ -115,8 +164,14 @@ void AppDelegate::setupStatusItem() {
         item->setShortcutVisibleInContextMenu(true);
     };
     add(tr("Add Photo"), &AppDelegate::addPhotoClicked, QKeySequence(Qt::CTRL | Qt::Key_N));
+    //: The tray menu's list of the photos on the desktop, each with its own entries.
+    QMenu* photos = menu->addMenu(tr("Photos"));
+    connect(photos, &QMenu::aboutToShow, this, [this, photos] { listPhotos(*photos); });
     menu->addSeparator();
     add(tr("Remove All Photos"), &AppDelegate::removeAllPhotosClicked);
+    add(tr("Undo Remove"), &AppDelegate::undoRemoveClicked, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undoRemove_ = menu->actions().back();
+    undoRemove_->setEnabled(pins_.canUndoRemove());
     menu->addSeparator();
     add(tr("How to Use"), &AppDelegate::howToUseClicked);
     menu->addSeparator();
@@ -147,7 +202,7 @@ void AppDelegate::setupStatusItem() {
 }
 
 void AppDelegate::showWelcomePanel(bool inTray) {
-    welcomePanel_ = InfoCard::welcome(inTray);
+    welcomePanel_ = InfoCard::welcome(inTray, [this] { closeCard(welcomePanel_); });
     connect(welcomePanel_.get(), &DesktopWindow::filesDropped, this,
             &AppDelegate::pinDroppedFilesLater);
     welcomePanel_->orderFront();
@@ -161,28 +216,7 @@ void AppDelegate::showHelpPanel() {
 }
 
 void AppDelegate::addPhotoClicked() {
-    QFileDialog dialog;
-    dialog.setWindowTitle(tr("Choose a photo to pin to your desktop"));
-    dialog.setLabelText(QFileDialog::Accept, tr("Pin to Desktop"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setOption(QFileDialog::ReadOnly);
-    dialog.setNameFilter(imageNameFilter());
-    dialog.setWindowModality(Qt::ApplicationModal);
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (!pictures.isEmpty() && QDir(pictures).exists())
-        dialog.setDirectory(pictures);
-    // The application is never active: the chooser is brought to the user.
-    QTimer::singleShot(0, &dialog, [&dialog] {
-        dialog.raise();
-        dialog.activateWindow();
-    });
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    std::vector<std::string> files;
-    for (const QString& file : dialog.selectedFiles())
-        files.push_back(platform::files::fromQt(file));
-    pinPhotos(files);
+    pinPhotos(photoChooser_->choose());
 }
 
 QString AppDelegate::pinPhotos(const std::vector<std::string>& files,
@@ -250,6 +284,29 @@ void AppDelegate::removeAllPhotosClicked() {
     pins_.removeAllPhotos();
 }
 
+void AppDelegate::undoRemoveClicked() {
+    pins_.undoRemove();
+}
+
+void AppDelegate::listPhotos(QMenu& menu) {
+    // The photos' menus of the last opening go with their entries.
+    for (QAction* action : menu.actions()) {
+        if (QMenu* photo = action->menu<QMenu*>())
+            photo->deleteLater();
+    }
+    menu.clear();
+    for (const PinWindow* window : pins_.pinWindows()) {
+        DraggableImageView* view = window->contentView();
+        //: A locked photo in the tray menu's list: %1 is its file's name.
+        QMenu* photo = menu.addMenu(view->isLocked() ? tr("%1 (locked)").arg(view->photoName())
+                                                     : view->photoName());
+        view->addPhotoActions(*photo);
+    }
+    if (menu.isEmpty())
+        //: The tray menu's list of photos when there is none.
+        menu.addAction(tr("No photos"))->setEnabled(false);
+}
+
 void AppDelegate::howToUseClicked() {
     if (helpPanel_)
         closeHelpPanel();
@@ -274,26 +331,10 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
 
 void AppDelegate::notifyNotPinned(const std::string& file, const QString& reason) {
     //: A desktop notification's title.
-    notify(tr("Photo not pinned"),
-           //: A desktop notification's text: %1 is the file's name, %2 the reason.
-           tr("%1 was not pinned: %2.")
-               .arg(QFileInfo(platform::files::toQt(file)).fileName(), reason));
-}
-
-void AppDelegate::notify(const QString& title, const QString& body) {
-    QDBusMessage notify = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"),
-        QStringLiteral("/org/freedesktop/Notifications"),
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    // The body may be read as markup.
-    notify << QStringLiteral("Corkwallery") << 0u << QStringLiteral(CORKWALLERY_APP_ID) << title
-           << body.toHtmlEscaped() << QStringList() << QVariantMap() << -1;
-    auto* call = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), this);
-    connect(call, &QDBusPendingCallWatcher::finished, this, [this, call, title, body] {
-        call->deleteLater();
-        if (call->isError() && statusItem_ != nullptr && statusItem_->trayIcon() != nullptr)
-            statusItem_->trayIcon()->showMessage(title, body, QSystemTrayIcon::Warning);
-    });
+    notifications_.show(DesktopNotifications::Topic::NotPinned, tr("Photo not pinned"),
+                        //: A desktop notification's text: %1 is the file's name, %2 the reason.
+                        tr("%1 was not pinned: %2.")
+                            .arg(QFileInfo(platform::files::toQt(file)).fileName(), reason));
 }
 
 void AppDelegate::pinWindowCreated() {

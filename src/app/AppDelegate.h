@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/DesktopNotifications.h"
 #include "app/InfoCard.h"
+#include "app/PhotoChooser.h"
 #include "app/StatusItem.h"
 #include "pins/PinBoard.h"
 
@@ -66,6 +68,7 @@ public slots:
     // desktop", button "Pin to Desktop", existing files of the types the decoder accepts).
     void addPhotoClicked();
     void removeAllPhotosClicked();
+    void undoRemoveClicked();
     void howToUseClicked();
     void closeHelpPanel();
     void quitClicked();
@@ -80,14 +83,20 @@ private:
     // Through the desktop's notification service; where none answers, the tray icon shows the
     // message itself (an X11 tray's balloon); without either the log line is all.
     void notifyNotPinned(const std::string& file, const QString& reason);
-    void notify(const QString& title, const QString& body);
+    // The notifications about removals and saves, and the tray's state, follow the pins.
+    void followPins();
+    // The tray menu's list of photos, each with its own entries, made at every opening.
+    void listPhotos(QMenu& menu);
     // Pinned once the drop is over, so that its source is not kept waiting.
     void pinDroppedFilesLater(const DroppedFiles& dropped);
 
     PinBoard pins_;
+    DesktopNotifications notifications_;
+    QAction* undoRemove_ = nullptr;  // in the tray menu
     std::unique_ptr<StatusItem> statusItem_;
     std::unique_ptr<InfoCard> welcomePanel_;
     std::unique_ptr<InfoCard> helpPanel_;
+    std::unique_ptr<PhotoChooser> photoChooser_ = std::make_unique<PhotoChooser>();
 };
 
 }  // namespace corkwallery

@@ -1,5 +1,6 @@
 #include "app/CorkwalleryApp.h"
 
+#include <QAccessibleObject>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QSessionManager>
@@ -10,8 +11,11 @@
 #include <string_view>
 
 #include "app/AppDelegate.h"
+#include "app/InfoCard.h"
 #include "app/RunningCopy.h"
 #include "app/Translations.h"
+#include "decode/PreviewCache.h"
+#include "desktop/PhotoAccessibility.h"
 #include "platform/DisplayChoice.h"
 #include "platform/InstanceLock.h"
 #include "platform/Log.h"
@@ -27,6 +31,23 @@ void setNames() {
     QCoreApplication::setOrganizationName(QStringLiteral("Corkwallery"));
     QCoreApplication::setApplicationName(QStringLiteral("Corkwallery"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CORKWALLERY_VERSION));
+}
+
+// The application as screen readers list it: by its name, described by what it does rather than
+// by the program's path, as Qt's would be.
+class ApplicationAccessibility final : public QAccessibleApplication {
+public:
+    QString text(QAccessible::Text t) const override {
+        //: What the application does, as screen readers describe it.
+        return t == QAccessible::Description ? CorkwalleryApp::tr("Pins photos on your desktop")
+                                             : QAccessibleApplication::text(t);
+    }
+};
+
+QAccessibleInterface* applicationAccessibility(const QString&, QObject* object) {
+    return object != nullptr && object == QCoreApplication::instance()
+               ? new ApplicationAccessibility
+               : nullptr;
 }
 
 }  // namespace
@@ -60,6 +81,7 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
         switch (lock_->tryLock()) {
             case platform::InstanceLock::Outcome::Locked:
                 PhotoCopies::removeInterruptedWrites();
+                PreviewCache::makePrivate();
                 break;
             case platform::InstanceLock::Outcome::HeldElsewhere:
                 platform::log("Corkwallery is already running \u2014 exiting");
@@ -74,6 +96,10 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
         }
     }
     platform::prepareDisplay();
+    // Before the application, which screen readers may ask for at once.
+    QAccessible::installFactory(applicationAccessibility);
+    QAccessible::installFactory(PhotoAccessibility::factory);
+    QAccessible::installFactory(InfoCard::accessibleFactory);
     application_ = std::make_unique<QApplication>(argc, argv);
     setNames();
     translations_ = std::make_unique<Translations>();

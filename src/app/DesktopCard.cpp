@@ -1,5 +1,6 @@
 #include "app/DesktopCard.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
@@ -18,8 +19,8 @@ QSize devicePixels(QSizeF points, qreal ratio) {
 }  // namespace
 
 DesktopCard::DesktopCard(QSizeF cardSize, double cornerRadius, double backgroundAlpha,
-                         bool castsShadow)
-    : DesktopWindow(QRectF(QPointF(0, 0), cardSize), castsShadow ? surface::kShadowRoom : 0),
+                         bool castsShadow, Focus focus)
+    : DesktopWindow(QRectF(QPointF(0, 0), cardSize), castsShadow ? surface::kShadowRoom : 0, focus),
       cornerRadius_(cornerRadius),
       backgroundAlpha_(backgroundAlpha),
       castsShadow_(castsShadow) {}
@@ -91,7 +92,9 @@ void DesktopCard::paintEvent(QPaintEvent* event) {
     painter.drawImage(QPointF(0, 0), background_);
 }
 
-void DesktopCard::mousePressEvent(QMouseEvent*) {
+void DesktopCard::mousePressEvent(QMouseEvent* event) {
+    DesktopWindow::mousePressEvent(event);
+    event->accept();
     emit clicked();
 }
 

@@ -20,7 +20,7 @@ public:
     // A hidden card of `cardSize` points with this corner radius and background opacity; one that
     // casts no shadow keeps no margin.
     DesktopCard(QSizeF cardSize, double cornerRadius, double backgroundAlpha,
-                bool castsShadow = true);
+                bool castsShadow = true, Focus focus = Focus::Refused);
     ~DesktopCard() override;
 
     // The card's rectangle in screen points (y up); the native window has the margin around it.

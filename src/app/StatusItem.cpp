@@ -28,6 +28,7 @@ constexpr double kCardAlpha = 0.7;
 }  // namespace
 
 StatusItem::StatusItem(std::unique_ptr<QMenu> menu) : menu_(std::move(menu)) {
+    setToolTip({});
     menu_->installEventFilter(this);
     hostWatch_ = new platform::StatusNotifierHostWatch();
     hostWatch_->setParent(this);
@@ -110,8 +111,7 @@ void StatusItem::updatePlacement(std::optional<TrayKind> changed) {
     if (!tray_ || changed == qtKind) {
         tray_.reset();
         tray_ = std::make_unique<QSystemTrayIcon>(trayPicture());
-        //: The tray icon's tool tip: the program's name.
-        tray_->setToolTip(tr("Corkwallery"));
+        tray_->setToolTip(toolTip_);
         // A right click opens the context menu by itself; a left click opens it too.
         tray_->setContextMenu(menu_.get());
         connect(tray_.get(), &QSystemTrayIcon::activated, this,
@@ -155,6 +155,9 @@ void StatusItem::showCard() {
         pin->setPixmap(DesktopCard::symbolPicture("pin.fill", 18, SymbolArt::Weight::Regular,
                                                   Qt::white, frame.size(),
                                                   card_->devicePixelRatioF()));
+        // The card never has the keyboard, so Qt would keep its tool tip hidden.
+        card_->setAttribute(Qt::WA_AlwaysShowToolTips);
+        card_->setToolTip(toolTip_);
         connect(card_.get(), &DesktopWindow::filesDropped, this, &StatusItem::filesDropped);
         // The menu hangs below the card; Qt keeps it on the screen.
         connect(card_.get(), &DesktopCard::clicked, this, [this] {
@@ -166,6 +169,15 @@ void StatusItem::showCard() {
         card_->setFrame(frame);
     if (!card_->isVisible())
         card_->orderFront();
+}
+
+void StatusItem::setToolTip(const QString& toolTip) {
+    //: The tray icon's tool tip: the program's name.
+    toolTip_ = toolTip.isEmpty() ? tr("Corkwallery") : toolTip;
+    if (tray_)
+        tray_->setToolTip(toolTip);
+    if (card_)
+        card_->setToolTip(toolTip);
 }
 
 void StatusItem::placeCard() {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointF>
 #include <QRectF>
+#include <QString>
 #include <memory>
 #include <optional>
 
@@ -50,6 +51,9 @@ public:
     bool isFallbackCardShown() const;
     DesktopCard* fallbackCard() const { return card_.get(); }
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+    // The tool tip of the tray icon and of the card: what keeps it from working as it should, or
+    // when empty "Corkwallery".
+    void setToolTip(const QString& toolTip);
     // The tray icon's picture, made for every common tray size.
     static QIcon trayPicture();
 
@@ -78,6 +82,7 @@ private:
     void showCard();
     void placeCard();
 
+    QString toolTip_;
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<DesktopCard> card_;

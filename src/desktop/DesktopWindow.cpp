@@ -25,14 +25,16 @@ constexpr int kSizeNudgeMs = 250;
 
 }  // namespace
 
-DesktopWindow::DesktopWindow(const QRectF& frame, double margin)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-      frame_(frame),
-      margin_(margin) {
+// Qt tells the window system of the focus a window takes (WM_HINTS input) by
+// Qt::WindowDoesNotAcceptFocus; one shown without activating is asked not to be focused as it maps
+// (_NET_WM_USER_TIME 0).
+DesktopWindow::DesktopWindow(const QRectF& frame, double margin, Focus focus)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), frame_(frame), margin_(margin) {
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus, focus == Focus::Refused);
     // Before anything makes the native window, or it gets no alpha channel.
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(focus == Focus::Refused ? Qt::NoFocus : Qt::ClickFocus);
     setAcceptDrops(true);
     auto& compositor = platform::CompositorWatch::instance();
     compositing_ = compositor.isCompositing();
@@ -194,6 +196,12 @@ void DesktopWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (wayland::surfaceClosed(this))
         ScreenChanges::instance().changed();
+}
+
+void DesktopWindow::mousePressEvent(QMouseEvent* event) {
+    if (!windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
+        activateWindow();
+    QWidget::mousePressEvent(event);
 }
 
 // A source told that its files were moved would delete them.

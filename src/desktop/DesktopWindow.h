@@ -9,17 +9,21 @@
 namespace corkwallery {
 
 // A window that stands on the desktop, as pins and cards do: borderless and translucent, below
-// other windows, on every workspace, out of the taskbar, pager and switcher, never focused, and
-// closed only by its owner. Its frame is kept in screen points (y up); the native window is a
-// rounded copy of it with a drawing margin around. It follows the compositor: with one, what it
-// draws is blended; without one, the window is cut to visibleShape(). It takes clicks only inside
-// inputShape(), and drags that carry URLs (files from a file manager or a browser), which it
-// copies, never moves, and hands on by filesDropped.
+// other windows, on every workspace, out of the taskbar, pager and switcher, never focused as it
+// appears (and pins never at all), and closed only by its owner. Its frame is kept in screen points
+// (y up); the native window is a rounded copy of it with a drawing margin around. It follows the
+// compositor: with one, what it draws is blended; without one, the window is cut to visibleShape().
+// It takes clicks only inside inputShape(), and drags that carry URLs (files from a file manager or
+// a browser), which it copies, never moves, and hands on by filesDropped.
 class DesktopWindow : public QWidget {
     Q_OBJECT
 public:
+    // Whether the window takes the keyboard focus: a pin never does; a card, whose keys close it,
+    // once the user clicks it.
+    enum class Focus { Refused, OnClick };
+
     // A hidden window with this frame and margin (points).
-    explicit DesktopWindow(const QRectF& frame, double margin = 0);
+    explicit DesktopWindow(const QRectF& frame, double margin = 0, Focus focus = Focus::Refused);
     ~DesktopWindow() override;
 
     QRectF frame() const { return frame_; }
@@ -68,6 +72,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A click activates a window that takes the focus: some window managers (openbox without
+    // mouse bindings) give none to a window of the desktop's type themselves.
+    void mousePressEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QEasingCurve>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -17,6 +18,7 @@
 #include "desktop/PinColors.h"
 #include "desktop/SymbolArt.h"
 #include "desktop/WindowSurface.h"
+#include "platform/Files.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/wayland/LayerShell.h"
 
@@ -172,6 +174,14 @@ void DraggableImageView::toggleLock() {
 // The receiver may delete this view before the emit returns: nothing may follow it.
 void DraggableImageView::removeThisPhoto() {
     emit removePhoto();
+}
+
+void DraggableImageView::openThisPhoto() {
+    emit openPhoto();
+}
+
+void DraggableImageView::showThisOriginal() {
+    emit showOriginal();
 }
 
 QRegion DraggableImageView::hitRegion() const {
@@ -346,15 +356,33 @@ void DraggableImageView::mouseReleaseEvent(QMouseEvent* event) {
     emit pinStateDidChange();
 }
 
+// Opens the photo, locked or not, and starts no drag.
+void DraggableImageView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        openThisPhoto();
+}
+
+void DraggableImageView::addPhotoActions(QMenu& menu) {
+    menu.addAction(isLocked_ ? tr("Unlock Photo") : tr("Lock Photo"), this,
+                   &DraggableImageView::toggleLock);
+    menu.addSeparator();
+    menu.addAction(tr("Open Photo"), this, &DraggableImageView::openThisPhoto);
+    const bool originalThere =
+        !originalPath_.empty() && QFileInfo::exists(platform::files::toQt(originalPath_));
+    QAction* original =
+        menu.addAction(originalThere ? tr("Show Original") : tr("Original Moved or Deleted"), this,
+                       &DraggableImageView::showThisOriginal);
+    original->setEnabled(originalThere);
+    menu.addSeparator();
+    menu.addAction(tr("Remove Photo"), this, &DraggableImageView::removeThisPhoto);
+}
+
 // A new menu at every right click, whatever the lock state. Nothing may follow exec: "Remove
 // Photo" may have deleted this view.
 void DraggableImageView::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
     QMenu menu;
-    menu.addAction(isLocked_ ? tr("Unlock Photo") : tr("Lock Photo"), this,
-                   &DraggableImageView::toggleLock);
-    menu.addSeparator();
-    menu.addAction(tr("Remove Photo"), this, &DraggableImageView::removeThisPhoto);
+    addPhotoActions(menu);
     menu.exec(event->globalPos());
 }
 

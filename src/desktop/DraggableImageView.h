@@ -13,6 +13,7 @@
 #include "desktop/PhotoGeometry.h"
 #include "platform/wayland/GrabPointer.h"
 
+class QMenu;
 class QPainter;
 
 namespace corkwallery {
@@ -74,6 +75,18 @@ public:
 
     void toggleLock();
     void removeThisPhoto();
+    void openThisPhoto();
+    void showThisOriginal();
+
+    // The photo as people name it (its file's name) and where the chosen file was.
+    void setPhotoName(QString name) { photoName_ = std::move(name); }
+    const QString& photoName() const { return photoName_; }
+    void setOriginalPath(std::string path) { originalPath_ = std::move(path); }
+    const std::string& originalPath() const { return originalPath_; }
+    // The photo's own entries: Lock or Unlock, Open Photo, Show Original (disabled, saying why,
+    // once the original is gone), Remove Photo; its right-click menu and the tray's list share
+    // them.
+    void addPhotoActions(QMenu& menu);
 
     // Where the view draws the tilted photo and the pin (widget coordinates): clicks go through
     // anywhere else.
@@ -101,12 +114,16 @@ signals:
     void pinStateDidChange();
     // The user chose "Remove Photo". The receiver may delete the view before the emit returns.
     void removePhoto();
+    // "Open Photo" or a double click; "Show Original".
+    void openPhoto();
+    void showOriginal();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -129,6 +146,8 @@ private:
     double rotationAngle_ = 0;
     bool isLocked_ = false;
     std::string pinColorName_ = "red";
+    QString photoName_;
+    std::string originalPath_;
     QImage pixels_;
     QSizeF naturalSize_;
     QImage pinImage_;

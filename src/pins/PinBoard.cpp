@@ -7,13 +7,13 @@
 #include <utility>
 
 #include "decode/DecodeQueue.h"
-#include "decode/PreviewCache.h"
 #include "desktop/DraggableImageView.h"
 #include "desktop/PinColors.h"
 #include "desktop/ScreenChanges.h"
 #include "pins/Pin.h"
 #include "pins/PinPlacement.h"
 #include "platform/Files.h"
+#include "platform/Launcher.h"
 #include "platform/Log.h"
 #include "platform/Random.h"
 #include "platform/ScreenCoordinates.h"
@@ -57,12 +57,6 @@ std::optional<std::string> reasonToHold(const std::string& folder, const std::st
     }
 }
 
-// The copy goes with its previews.
-void removeCopy(const std::string& storedFilename) {
-    PhotoCopies::removeCopy(storedFilename);
-    PreviewCache::remove(storedFilename);
-}
-
 }  // namespace
 
 PinBoard::PinBoard(QObject* parent) : QObject(parent) {
@@ -72,6 +66,10 @@ PinBoard::PinBoard(QObject* parent) : QObject(parent) {
         bringPinsOnScreen();
         decodeFinerWhereNeeded(shownPins());
     });
+    // While saves fail, one more try a minute after the last.
+    saveAgain_.setSingleShot(true);
+    saveAgain_.setInterval(std::chrono::minutes(1));
+    connect(&saveAgain_, &QTimer::timeout, this, [this] { (void)saveState(); });
 }
 
 PinBoard::~PinBoard() = default;
@@ -95,6 +93,12 @@ std::vector<PinWindow*> PinBoard::pinWindows() const {
 }
 
 void PinBoard::createPinWindow(Pin& pin) {
+    showPin(pin);
+    emit pinWindowCreated();
+    saveState();
+}
+
+void PinBoard::showPin(Pin& pin) {
     const PinnedPhotoState& record = pin.record;
     const QSizeF size(record.baseWidth, record.baseHeight);
     const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
@@ -108,6 +112,12 @@ void PinBoard::createPinWindow(Pin& pin) {
             [this, listed] { pinStateChanged(*listed); });
     connect(view, &DraggableImageView::removePhoto, this,
             [this, view] { handleRemovePhoto(view); });
+    connect(view, &DraggableImageView::openPhoto, this, [listed] {
+        if (const auto copy = AppFolders::storedImageURL(listed->record.storedFilename))
+            platform::launcher::openFile(*copy);
+    });
+    connect(view, &DraggableImageView::showOriginal, this,
+            [listed] { platform::launcher::showInFileManager(listed->record.originalPath); });
     connect(window.get(), &PinWindow::geometryImposed, this, [this] {
         if (std::exchange(toldPlacedByWindowManager_, true))
             return;
@@ -124,6 +134,8 @@ void PinBoard::createPinWindow(Pin& pin) {
     });
     view->setImage(pin.photo.pixels, pin.photo.naturalSize);
     view->setPinColorName(record.pinColorName);
+    view->setPhotoName(platform::files::toQt(PhotoCopies::chosenName(record.storedFilename)));
+    view->setOriginalPath(record.originalPath);
     view->setLocked(record.isLocked);
     window->setContentView(view);
     view->fitWindowToPhoto(size, record.rotationAngle);
@@ -132,8 +144,6 @@ void PinBoard::createPinWindow(Pin& pin) {
     window->orderFront();
     pin.window = std::move(window);
     pin.state = Pin::State::Shown;
-    emit pinWindowCreated();
-    saveState();
 }
 
 void PinBoard::pinStateChanged(Pin& pin) {
@@ -261,9 +271,12 @@ std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
         if (const auto& image = images.emplace_back(decoding.takeNext()))
             sizes.push_back(baseSize(image.value().naturalSize));
     }
-    const std::vector<QPointF> centers = PinPlacement::sideBySide(
+    std::vector<QRectF> taken;
+    for (const PinWindow* window : pinWindows())
+        taken.push_back(window->frame());
+    const std::vector<QPointF> centers = PinPlacement::arriving(
         middle, sizes,
-        PinPlacement::areaHolding(middle, platform::screen::availableAreas(), screen));
+        PinPlacement::areaHolding(middle, platform::screen::availableAreas(), screen), taken);
     std::vector<std::optional<Failure>> outcomes;
     std::size_t placed = 0;
     for (std::size_t i = 0; i < paths.size(); ++i) {
@@ -328,31 +341,61 @@ void PinBoard::handleRemovePhoto(const DraggableImageView* view) {
 void PinBoard::removePin(Pin* pin) {
     const auto listed =
         std::find_if(pins_.begin(), pins_.end(), [&](const auto& p) { return p.get() == pin; });
-    std::unique_ptr<Pin> removed = std::move(*listed);
+    std::vector<std::pair<std::unique_ptr<Pin>, std::size_t>> gone;
+    gone.emplace_back(std::move(*listed), listed - pins_.begin());
     pins_.erase(listed);
-    removed->window->closeWindow();
-    removed->window->contentView()->disconnect(this);
-    // The removal may come from inside the view's own menu action: the window goes once that
-    // has returned.
-    removed->window.release()->deleteLater();
-    // The copy goes only once the state file no longer names it: a crash in between leaves an
-    // unnamed copy, never a pin without its photo.
-    if (saveState())
-        removeCopy(removed->record.storedFilename);
+    removed(gone);
 }
 
 void PinBoard::removeAllPhotos() {
-    std::vector<std::unique_ptr<Pin>> removed = std::move(pins_);
+    std::vector<std::pair<std::unique_ptr<Pin>, std::size_t>> gone;
+    for (std::size_t i = 0; i < pins_.size(); ++i)
+        gone.emplace_back(std::move(pins_[i]), i);
     pins_.clear();
-    for (const auto& pin : removed) {
-        if (pin->window)
-            pin->window->closeWindow();
+    removed(gone);
+}
+
+void PinBoard::removed(const std::vector<std::pair<std::unique_ptr<Pin>, std::size_t>>& pins) {
+    std::vector<RemovedPins::Removed> kept;
+    QStringList names;
+    for (const auto& [pin, index] : pins) {
+        kept.push_back({pin->record, index, pin->state == Pin::State::Held, std::nullopt});
+        names.append(platform::files::toQt(PhotoCopies::chosenName(pin->record.storedFilename)));
+        if (!pin->window)
+            continue;
+        pin->window->closeWindow();
+        pin->window->contentView()->disconnect(this);
+        // The removal may come from inside the view's own menu action: the window goes once that
+        // has returned.
+        pin->window.release()->deleteLater();
     }
-    // As for one pin: the copies go only once the state file no longer names them.
-    if (!saveState())
+    // The copies go only once the state file no longer names them: a crash in between leaves an
+    // unnamed copy, never a pin without its photo.
+    const bool saved = saveState().ok();
+    if (kept.empty())
         return;
-    for (const auto& pin : removed)
-        removeCopy(pin->record.storedFilename);
+    removed_.remember(std::move(kept), saved);
+    emit photosRemoved(names);
+}
+
+void PinBoard::undoRemove() {
+    RemovedPins::TakenBack taken = removed_.takeBackLatest();
+    for (auto& [pin, index] : taken.pins) {
+        Pin& listed = **pins_.insert(
+            pins_.begin() + static_cast<std::ptrdiff_t>(std::min(index, pins_.size())),
+            std::move(pin));
+        if (listed.state == Pin::State::Held)
+            continue;
+        showPin(listed);
+        log("  [" + std::to_string(index) + "] Window restored successfully");
+    }
+    if (taken.pins.empty() && taken.lost.isEmpty())
+        return;
+    bringPinsOnScreen();
+    saveState();
+    emit removalUndone();
+    if (!taken.lost.isEmpty())
+        emit copiesLost(taken.lost);
 }
 
 platform::Result<std::size_t> PinBoard::saveState() {
@@ -385,7 +428,21 @@ platform::Result<std::size_t> PinBoard::saveState() {
     if (notReached > 0)
         log("  " + std::to_string(notReached) +
             " record(s) not restored yet \u2014 kept unchanged");
-    return store_.saveState(records);
+    auto outcome = store_.saveState(records);
+    noteSaveOutcome(outcome);
+    return outcome;
+}
+
+void PinBoard::noteSaveOutcome(const platform::Result<std::size_t>& outcome) {
+    if (outcome) {
+        saveAgain_.stop();
+        if (std::exchange(savesFailing_, false))
+            emit savingResumed();
+        return;
+    }
+    saveAgain_.start();
+    if (!std::exchange(savesFailing_, true))
+        emit savingFailed(QString::fromStdString(outcome.error().message));
 }
 
 std::vector<PinnedPhotoState> PinBoard::loadState() {

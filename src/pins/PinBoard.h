@@ -3,12 +3,15 @@
 #include <QObject>
 #include <QPointF>
 #include <QSizeF>
+#include <QStringList>
+#include <QTimer>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "desktop/DroppedFiles.h"
+#include "pins/RemovedPins.h"
 #include "platform/Result.h"
 #include "store/PinnedPhotoState.h"
 #include "store/StateStore.h"
@@ -63,10 +66,17 @@ public:
     bool addPhoto(const std::string& path) { return !addPhotos({path}).front(); }
 
     // Removes the pin whose window shows `view`: closes and unlists the window, saves, and only
-    // when that save succeeded deletes its copy. A view that no pin's window shows is ignored.
+    // when that save succeeded moves its copy to the Trash. A view that no pin's window shows is
+    // ignored.
     void handleRemovePhoto(const DraggableImageView* view);
     // Removes every pin, held records included, the same way; saves even when there is none.
     void removeAllPhotos();
+    // Brings back the pins of the latest removal not yet undone: their records as they were, at
+    // their places among the pins, their copies taken back from the Trash, and saves once. Logs
+    // "Undo remove — <n> pin(s) to bring back", per pin "[<i>] Taken back: <copy path>" and
+    // "[<i>] Window restored successfully" (i its place among the pins), or why it cannot be.
+    void undoRemove();
+    bool canUndoRemove() const { return !removed_.isEmpty(); }
 
     // Writes the state file from the records, with the lines "saveState() called — <n>
     // window(s)", per pin shown "window <i>: saved — stored=<name>, center=(<x>, <y>)", per held
@@ -94,11 +104,21 @@ signals:
     void windowManagerPlacesPins();
     // Files were dropped on a pin.
     void filesDropped(const corkwallery::DroppedFiles& dropped);
+    // Pins were removed, or brought back; the chosen files' names of those removed.
+    void photosRemoved(const QStringList& names);
+    void removalUndone();
+    // An undo could not take these copies back (the Trash was emptied); the others came back.
+    void copiesLost(const QStringList& names);
+    // A save failed after the last one succeeded, and why; saves are tried again every minute
+    // until one succeeds, which writes every change since.
+    void savingFailed(const QString& reason);
+    void savingResumed();
 
 private:
     // Builds the pin's window centred on the main screen, fits it to the tilted photo, moves its
     // centre to the record's, shows it, emits pinWindowCreated and saves.
     void createPinWindow(Pin& pin);
+    void showPin(Pin& pin);
     // A gesture ended or the lock changed: the record takes the view's size and lock and, unless
     // the pin stands away from its place untouched, the window's place, a finer photo is decoded
     // when the pin grew past it, and the state is saved.
@@ -107,10 +127,16 @@ private:
     void decodeFinerWhereNeeded(const std::vector<Pin*>& pins);
     std::vector<Pin*> shownPins() const;
     void removePin(Pin* pin);
+    // Closes the windows of `pins` (unlisted already), saves, and keeps them for an undo.
+    void removed(const std::vector<std::pair<std::unique_ptr<Pin>, std::size_t>>& pins);
+    void noteSaveOutcome(const platform::Result<std::size_t>& outcome);
 
     StateStore store_;
     std::vector<std::unique_ptr<Pin>> pins_;  // in the state file's order
+    RemovedPins removed_;
     bool toldPlacedByWindowManager_ = false;
+    bool savesFailing_ = false;
+    QTimer saveAgain_;
 };
 
 }  // namespace corkwallery

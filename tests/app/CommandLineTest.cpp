@@ -88,6 +88,8 @@ TEST(app, AStartWhoseRequestGoesUnansweredExitsWith1OnlyWhenItHadFiles) {
 struct FakeNotifications : QDBusVirtualObject {
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.member() != "Notify")  // what it can show
+            return connection.send(message.createReply(QStringList()));
         calls.push_back(message.arguments().value(4).toString().toStdString());
         return connection.send(message.createReply(QVariant::fromValue(1u)));
     }

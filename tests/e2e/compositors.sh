@@ -6,8 +6,8 @@
 # near-black pixel. Under a compositor that draws shadows of its own (xcompmgr -c, picom), which
 # the running program follows and which was there before the window, there is no dark band around
 # the window. Files dragged from a file manager onto the pin, two pictures (one with a space and a
-# byte that is no UTF-8 in its name), become two pins side by side around the drop point, and are
-# saved. The drag is our own source's (drag_source), as xdotool cannot drag
+# byte that is no UTF-8 in its name), become two pins side by side near the drop point, clear of
+# the pin, and are saved. The drag is our own source's (drag_source), as xdotool cannot drag
 # files.
 # Usage: compositors.sh <corkwallery binary> <openbox rc file> <folder for screenshots>
 #        <stand-in services> <drag source>
@@ -101,10 +101,15 @@ poll eval '(($(saves) >= before + 2))' || fail "the dropped photos were not save
 # Where the pin was told the pointer was last: on the pin (300 x 200 about (720, 450)).
 read -r x y <<<"$(sed -n 's/^\[Corkwallery\] Dropped 2 item(s) at (\([0-9]*\)\.0, \([0-9]*\)\.0)$/\1 \2/p' "$work/app.log")"
 [[ -n $y ]] && ((x > 570 && x < 870 && y > 350 && y < 550)) || fail "no drop on the pin"
-# 300 x 225 each, 32 points apart, side by side around the drop point.
-for left in $((x - 166)) $((x + 166)); do
-  saved "\"centerX\":$left,\"centerY\":$y," "no photo at ($left, $y)"
-  poll window_centred_at $left $((900 - y)) || fail "no pin window at ($left, $y)"
+# 300 x 225 each, 32 points apart, side by side, moved from the drop point to the nearest place
+# where neither covers the pin they fell on (its frame 319 x 247 about (720, 450)).
+read -r l y r ry <<<"$(state | grep -o '"centerX":[-0-9.]*,"centerY":[-0-9.]*' | tail -n2 | tr -c '0-9.\n-' ' ' | xargs)"
+awk -v l="$l" -v r="$r" -v y="$y" -v ry="$ry" 'function clear(c) {
+  return (c - 720) ^ 2 >= 326 ^ 2 || (y - 450) ^ 2 >= 252 ^ 2 }
+  BEGIN { exit !(r - l == 332 && y == ry && clear(l) && clear(r)) }' ||
+  fail "the dropped photos are not side by side clear of the pin: $(state)"
+for c in $l $r; do
+  poll window_centred_at "${c%.*}" $((900 - ${y%.*})) || fail "no pin window at ($c, $y)"
 done
 screenshot drop
 stop_app

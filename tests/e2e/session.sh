@@ -161,7 +161,7 @@ window_centred_at() {
   window_where "WIDTH > ${3:-100} && (2 * X + WIDTH - 2 * $1) ** 2 <= 4 && (2 * Y + HEIGHT - 2 * $2) ** 2 <= 4"
 }
 tray_icon() { window_where "Y >= 0 && Y + HEIGHT <= 24 && X >= 1340 && WIDTH >= 16 && WIDTH <= 24"; }
-menu() { window_where "HEIGHT > 40 && HEIGHT < 170 && WIDTH < 300"; }
+menu() { window_where "HEIGHT > 40 && HEIGHT < 260 && WIDTH < 300"; }
 
 # The recipe for every desktop-level window of the program: of the desktop type, on every
 # workspace, out of taskbar and pager, never focused, not override-redirect.

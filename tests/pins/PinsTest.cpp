@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <QWindow>
 #include <algorithm>
 #include <filesystem>
@@ -98,9 +99,10 @@ TEST_F(Pins, LaunchDropsWhatNeverLoadsAndHoldsWhatMayLoadLater) {
     restore(relaunched);
     EXPECT_EQ(relaunched.pinWindows().size(), 2u);
     EXPECT_EQ(savedPins(), (Records{records[6], records[7], records[11]}));
-    relaunched.removeAllPhotos();  // lets go of held records and deletes their copies too
+    relaunched.removeAllPhotos();  // lets go of held records, their copies to the Trash too
     EXPECT_EQ(savedPins(), Records{});
-    EXPECT_TRUE(fs::is_empty(images()));
+    // But D's loop, which no Trash takes, stays.
+    EXPECT_EQ(std::distance(fs::directory_iterator(images()), {}), 1);
     EXPECT_TRUE(fs::exists(drive / "B.png"));  // a link's target is not a copy
 }
 
@@ -195,13 +197,39 @@ TEST_F(Pins, TilesTheWindowManagerImposesAreNeverSaved) {
     EXPECT_EQ(savedPins(), records);
 }
 
-// A copy goes only after a save that no longer names it: when that save fails, the copies stay.
-TEST_F(Pins, RemovalDeletesCopiesOnlyAfterASuccessfulSave) {
-    const fs::path photo = home.root() / "a.png";
-    writePicture(photo, 40, 30);
+// A copy goes to the Trash only after a save that no longer names it: when that save fails, the
+// copies stay. Removals are undone latest first: the records come back byte for byte, in their
+// places among the pins, their copies taken back from the Trash; a copy emptied from the Trash
+// stays lost, and the others come back.
+TEST_F(Pins, RemovalsGoToTheTrashAfterASaveAndAreUndoneExactly) {
+    const Records records{record("A.png"),
+                          {"B.png", "/b", 700.5, 200.25, 80, 60, -0.05, "blue", true},
+                          record("C.png")};
+    const std::string saved = savePins(records);
+    restore(board);
+    const fs::path trash = home.dataHome() / "Trash";
+    board.pinWindows()[1]->contentView()->removeThisPhoto();
+    EXPECT_EQ(savedPins(), (Records{records[0], records[2]}));
+    EXPECT_TRUE(fs::exists(trash / "files/B.png") && fs::exists(trash / "info/B.png.trashinfo"));
+    board.removeAllPhotos();
+    EXPECT_TRUE(fs::is_empty(images()));
+    board.undoRemove();
+    EXPECT_EQ(savedPins(), (Records{records[0], records[2]}));
+    board.undoRemove();
+    EXPECT_EQ(readBytes(stateFile()), saved);
+    EXPECT_TRUE(fs::is_empty(trash / "files") && fs::is_empty(trash / "info"));
+    EXPECT_EQ(board.pinWindows().size(), 3u);
+    EXPECT_FALSE(board.canUndoRemove());
+
+    board.removeAllPhotos();
+    fs::remove(trash / "files/A.png");
+    QSignalSpy lost(&board, &PinBoard::copiesLost);
+    board.undoRemove();
+    EXPECT_EQ(savedPins(), (Records{records[1], records[2]}));
+    EXPECT_EQ(lost.value(0).value(0).toStringList(), QStringList{"A.png"});
+
     for (bool all : {false, true}) {
         SCOPED_TRACE(all ? "Remove All" : "Remove Photo");
-        ASSERT_TRUE(board.addPhoto(photo) && board.addPhoto(photo));
         const auto copies = std::distance(fs::directory_iterator(images()), {});
         fs::remove(stateFile());
         fs::create_directory(stateFile());  // no save can replace a folder

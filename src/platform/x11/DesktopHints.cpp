@@ -60,10 +60,10 @@ void prepareDesktopWindow(QWidget* window) {
 
     std::vector<std::uint32_t> hints =
         xcb::values(connection, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS);
-    // Nine fields: flags, then the input hint, which says the window takes no focus.
+    // Nine fields: flags, then the input hint, which says whether the window takes the focus.
     hints.resize(9, 0);
     hints[0] |= 1;  // InputHint
-    hints[1] = 0;
+    hints[1] = window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) ? 0 : 1;
     xcb::setValues(connection, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, hints);
     xcb_flush(connection);
 }

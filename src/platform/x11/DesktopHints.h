@@ -15,9 +15,9 @@ bool isRunning();
 // hold: the desktop window type, which every window manager leaves in place through Show Desktop
 // and keeps below normal windows; _NET_WM_STATE sticky, skip taskbar, skip pager,
 // _KDE_NET_WM_STATE_SKIP_SWITCHER; _NET_WM_DESKTOP 0xFFFFFFFF (every workspace); WM_HINTS input
-// false; _COMPTON_SHADOW 0 (picom and compton draw no shadow of their own). Window managers forget
-// these when a window is withdrawn, so this runs before every show. Creates the native window if
-// needed.
+// false unless the window accepts the focus (no Qt::WindowDoesNotAcceptFocus); _COMPTON_SHADOW 0
+// (picom and compton draw no shadow of their own). Window managers forget these when a window is
+// withdrawn, so this runs before every show. Creates the native window if needed.
 void prepareDesktopWindow(QWidget* window);
 // Right after the window was shown: WM_TRANSIENT_FOR the desktop's own window (the file
 // manager's), where there is one, which keeps ours above it in the layer they share (see
