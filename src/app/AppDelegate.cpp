@@ -291,7 +291,7 @@ void AppDelegate::undoRemoveClicked() {
 void AppDelegate::listPhotos(QMenu& menu) {
     // The photos' menus of the last opening go with their entries.
     for (QAction* action : menu.actions()) {
-        if (QMenu* photo = action->menu<QMenu*>())
+        if (auto* photo = action->menu<QMenu*>())
             photo->deleteLater();
     }
     menu.clear();

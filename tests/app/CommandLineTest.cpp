@@ -10,6 +10,7 @@
 #include "platform/InstanceLock.h"
 #include "store/AppFolders.h"
 #include "support/Polling.h"
+#include "support/PrivateBus.h"
 #include "support/RecordPrinting.h"
 #include "support/SavedPins.h"
 #include "support/TemporaryHome.h"
@@ -101,16 +102,12 @@ struct FakeNotifications : QDBusVirtualObject {
 // e2e.first-launch.)
 TEST(app, FilesGivenArePinnedOrHandedToTheRunningCopyAndRefusalsNotified) {
     testing::TemporaryHome home;
-    QProcess bus;
-    bus.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-    ASSERT_TRUE(bus.waitForReadyRead(10000));
-    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
-    QDBusConnection connection = QDBusConnection::connectToBus(address, "notifications");
+    const testing::PrivateBus bus;
     FakeNotifications notifications;
-    ASSERT_TRUE(connection.registerService("org.freedesktop.Notifications"));
-    ASSERT_TRUE(connection.registerVirtualObject("/org/freedesktop/Notifications", &notifications));
+    ASSERT_TRUE(bus.offer("notifications", "org.freedesktop.Notifications",
+                          "/org/freedesktop/Notifications", &notifications));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DBUS_SESSION_BUS_ADDRESS", address);
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
     environment.insert("LANG", "de_DE.UTF-8");
 
     const auto path = [&](const char* name) { return (home.root() / name).string(); };

@@ -7,10 +7,10 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
-#include <QProcess>
 #include <filesystem>
 
 #include "support/Polling.h"
+#include "support/PrivateBus.h"
 #include "support/TemporaryHome.h"
 
 namespace corkwallery {
@@ -48,20 +48,16 @@ TEST(app, PhotoChooserAsksTheDesktopsPortal) {
     testing::TemporaryHome home;
     const std::filesystem::path pictures = home.root() / "home/Pictures";
     std::filesystem::create_directory(pictures);
-    QProcess bus;
-    bus.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-    ASSERT_TRUE(bus.waitForReadyRead(10000));
-    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
-    QDBusConnection portalBus = QDBusConnection::connectToBus(address, "portal");
+    const testing::PrivateBus bus;
     StandInPortal portal;
-    ASSERT_TRUE(portalBus.registerService("org.freedesktop.portal.Desktop"));
-    ASSERT_TRUE(portalBus.registerVirtualObject("/org/freedesktop/portal/desktop", &portal));
+    ASSERT_TRUE(bus.offer("portal", "org.freedesktop.portal.Desktop",
+                          "/org/freedesktop/portal/desktop", &portal));
     const std::vector<std::string> files{(pictures / "caf\xE9 au lait.png").string(),
                                          (pictures / "b.jpg").string()};
     for (const std::string& file : files)
         portal.uris << "file://" + QByteArray::fromStdString(file).toPercentEncoding("/");
 
-    PhotoChooser chooser(QDBusConnection::connectToBus(address, "chooser"));
+    PhotoChooser chooser(QDBusConnection::connectToBus(bus.address(), "chooser"));
     ASSERT_TRUE(testing::waitUntil([&] { return chooser.usesPortal(); }));
     const std::pair<uint, std::vector<std::string>> cases[] = {{0, files}, {1, {}}, {2, {}}};
     for (const auto& [response, chosen] : cases) {
