@@ -101,8 +101,10 @@ TEST_F(Pins, LaunchDropsWhatNeverLoadsAndHoldsWhatMayLoadLater) {
     EXPECT_EQ(savedPins(), (Records{records[6], records[7], records[11]}));
     relaunched.removeAllPhotos();  // lets go of held records, their copies to the Trash too
     EXPECT_EQ(savedPins(), Records{});
-    // But D's loop, which no Trash takes, stays.
-    EXPECT_EQ(std::distance(fs::directory_iterator(images()), {}), 1);
+    // D's loop too where Qt can move a link to nothing (6.8); 6.4 leaves it. It is never lost.
+    const bool loopStays = fs::is_symlink(images() / "D.png");
+    EXPECT_NE(loopStays, fs::is_symlink(home.dataHome() / "Trash/files/D.png"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(images()), {}), loopStays ? 1 : 0);
     EXPECT_TRUE(fs::exists(drive / "B.png"));  // a link's target is not a copy
 }
 
