@@ -33,8 +33,6 @@ public:
     // rest.
     static QAccessibleInterface* accessibleFactory(const QString& className, QObject* object);
 
-    QToolButton* closeButton() const { return close_; }
-
     // The frame that centres a card of `size` on a screen of `screenFrame` (both y up).
     static QRectF centredFrame(QSizeF size, std::optional<QRectF> screenFrame);
 
