@@ -162,6 +162,7 @@ void AppDelegate::setupStatusItem() {
         QAction* item = menu->addAction(title, this, action);
         item->setShortcut(shortcut);
         item->setShortcutVisibleInContextMenu(true);
+        return item;
     };
     add(tr("Add Photo"), &AppDelegate::addPhotoClicked, QKeySequence(Qt::CTRL | Qt::Key_N));
     //: The tray menu's list of the photos on the desktop, each with its own entries.
@@ -169,8 +170,8 @@ void AppDelegate::setupStatusItem() {
     connect(photos, &QMenu::aboutToShow, this, [this, photos] { listPhotos(*photos); });
     menu->addSeparator();
     add(tr("Remove All Photos"), &AppDelegate::removeAllPhotosClicked);
-    add(tr("Undo Remove"), &AppDelegate::undoRemoveClicked, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undoRemove_ = menu->actions().back();
+    undoRemove_ =
+        add(tr("Undo Remove"), &AppDelegate::undoRemoveClicked, QKeySequence(Qt::CTRL | Qt::Key_Z));
     undoRemove_->setEnabled(pins_.canUndoRemove());
     menu->addSeparator();
     add(tr("How to Use"), &AppDelegate::howToUseClicked);

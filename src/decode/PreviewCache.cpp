@@ -1,18 +1,13 @@
 #include "decode/PreviewCache.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <QFile>
 #include <QImageWriter>
 #include <QStandardPaths>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -90,60 +85,6 @@ std::string cacheFolder() {
         QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation));
 }
 
-// What makePrivate() could not change: the first one, "<path>: <reason>", and how many.
-struct Unchanged {
-    std::string first;
-    int count = 0;
-    void add(const std::string& path) {
-        const int reason = errno;
-        if (count++ == 0)
-            first = path + ": " + std::strerror(reason);
-    }
-};
-
-// Gives the entry `name` of the folder open as `at` (known as `path`) 0700 when it is a folder,
-// 0600 when a regular file, unless it has that already; a link is never followed. When it is a
-// folder, gives it opened, else -1.
-int makeEntryPrivate(int at, const std::string& path, const char* name, Unchanged& unchanged) {
-    struct stat status {};
-    if (at < 0 || ::fstatat(at, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (at >= 0 && errno != ENOENT)
-            unchanged.add(path);
-        return -1;
-    }
-    const bool isFolder = S_ISDIR(status.st_mode);
-    const mode_t mode = isFolder ? 0700 : 0600;
-    if ((isFolder || S_ISREG(status.st_mode)) && (status.st_mode & 07777) != mode &&
-        ::fchmodat(at, name, mode, AT_SYMLINK_NOFOLLOW) != 0)
-        unchanged.add(path);
-    if (!isFolder)
-        return -1;
-    const int fd = ::openat(at, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        unchanged.add(path);
-    return fd;
-}
-
-// makeEntryPrivate for everything in the folder open as `fd` (known as `path`), which it closes.
-void makeContentsPrivate(int fd, const std::string& path, Unchanged& unchanged) {
-    DIR* entries = ::fdopendir(fd);
-    if (entries == nullptr) {
-        unchanged.add(path);
-        ::close(fd);
-        return;
-    }
-    while (const dirent* entry = ::readdir(entries)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        const std::string inner = path + "/" + entry->d_name;
-        const int folderFd = makeEntryPrivate(::dirfd(entries), inner, entry->d_name, unchanged);
-        if (folderFd >= 0)
-            makeContentsPrivate(folderFd, inner, unchanged);
-    }
-    ::closedir(entries);
-}
-
 }  // namespace
 
 std::string folder() {
@@ -151,22 +92,9 @@ std::string folder() {
 }
 
 void makePrivate() {
-    const std::string cache = cacheFolder(), app = cache + "/" + kAppFolder;
-    Unchanged unchanged;
-    const int cacheFd = ::open(cache.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const int appFd = makeEntryPrivate(cacheFd, app, kAppFolder, unchanged);
-    const int previewsFd = makeEntryPrivate(appFd, folder(), kPreviewsFolder, unchanged);
-    if (previewsFd >= 0)
-        makeContentsPrivate(previewsFd, folder(), unchanged);
-    for (const int fd : {appFd, cacheFd}) {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    if (unchanged.count > 0)
-        platform::log("ERROR making the previews private: " + unchanged.first +
-                      (unchanged.count > 1
-                           ? " (and " + std::to_string(unchanged.count - 1) + " more)"
-                           : std::string()));
+    if (const auto unchanged =
+            platform::files::makePrivate(cacheFolder(), {kAppFolder, kPreviewsFolder}))
+        platform::log("ERROR making the previews private: " + *unchanged);
 }
 
 int previewSide(double scale) {

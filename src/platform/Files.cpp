@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -178,6 +179,60 @@ std::string writeFailure(const std::string& path, const QFile& file) {
     return errno != 0 ? failure(path, errno) : failure(path, file);
 }
 
+// What makePrivate could not change: the first one, "<path>: <reason>", and how many.
+struct Unchanged {
+    std::string first;
+    int count = 0;
+    void add(const std::string& path) {
+        const int reason = errno;
+        if (count++ == 0)
+            first = path + ": " + std::strerror(reason);
+    }
+};
+
+// Gives the entry `name` of the folder open as `at` (known as `path`) 0700 when it is a folder,
+// 0600 when a regular file, unless it has that already; a link is never followed. When it is a
+// folder, gives it opened, else -1.
+int makeEntryPrivate(int at, const std::string& path, const char* name, Unchanged& unchanged) {
+    struct stat status {};
+    if (at < 0 || ::fstatat(at, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (at >= 0 && errno != ENOENT)
+            unchanged.add(path);
+        return -1;
+    }
+    const bool isFolder = S_ISDIR(status.st_mode);
+    const mode_t mode = isFolder ? 0700 : 0600;
+    if ((isFolder || S_ISREG(status.st_mode)) && (status.st_mode & 07777) != mode &&
+        ::fchmodat(at, name, mode, AT_SYMLINK_NOFOLLOW) != 0)
+        unchanged.add(path);
+    if (!isFolder)
+        return -1;
+    const int fd = ::openat(at, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        unchanged.add(path);
+    return fd;
+}
+
+// makeEntryPrivate for everything in the folder open as `fd` (known as `path`), which it closes.
+void makeContentsPrivate(int fd, const std::string& path, Unchanged& unchanged) {
+    DIR* entries = ::fdopendir(fd);
+    if (entries == nullptr) {
+        unchanged.add(path);
+        ::close(fd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(entries)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        const std::string inner = path + "/" + entry->d_name;
+        const int folderFd = makeEntryPrivate(::dirfd(entries), inner, entry->d_name, unchanged);
+        if (folderFd >= 0)
+            makeContentsPrivate(folderFd, inner, unchanged);
+    }
+    ::closedir(entries);
+}
+
 }  // namespace
 
 Result<std::size_t> writeAtomically(const std::string& path, std::string_view bytes) {
@@ -298,6 +353,27 @@ bool removeFile(const std::string& path) {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode) &&
            ::unlink(path.c_str()) == 0;
+}
+
+std::optional<std::string> makePrivate(const std::string& base,
+                                       const std::vector<std::string>& names) {
+    Unchanged unchanged;
+    int fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::string path = base;
+    for (const std::string& name : names) {
+        path += "/" + name;
+        const int inner = makeEntryPrivate(fd, path, name.c_str(), unchanged);
+        if (fd >= 0)
+            ::close(fd);
+        fd = inner;
+    }
+    if (fd >= 0)
+        makeContentsPrivate(fd, path, unchanged);
+    if (unchanged.count == 0)
+        return std::nullopt;
+    return unchanged.first + (unchanged.count > 1
+                                  ? " (and " + std::to_string(unchanged.count - 1) + " more)"
+                                  : std::string());
 }
 
 }  // namespace corkwallery::platform::files

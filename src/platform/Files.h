@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Result.h"
 
@@ -74,6 +75,11 @@ bool createFolder(const std::string& path);
 // The same, each folder it creates made the user's alone (0700) from the start, whatever the
 // umask. Folders already there are left as they are.
 bool createPrivateFolder(const std::string& path);
+// Gives each folder along `names` below `base` mode 0700, and everything inside the last one 0700
+// (folders) or 0600 (regular files), never following a link; `base` itself is left as it is. What
+// could not be changed: none, or "<path>: <reason>" of the first and how many more.
+std::optional<std::string> makePrivate(const std::string& base,
+                                       const std::vector<std::string>& names);
 // Deletes a file, never a folder; true when one was deleted. Failures are silent.
 bool removeFile(const std::string& path);
 
