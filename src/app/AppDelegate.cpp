@@ -150,8 +150,9 @@ void AppDelegate::applicationDidFinishLaunching(const std::vector<std::string>& 
         showWelcomePanel(statusItem_->isInTray());
 }
 
+// A failed save has been logged and told by savingFailed; there is no later try.
 void AppDelegate::applicationWillTerminate() {
-    pins_.saveState();
+    platform::discard(pins_.saveState());
 }
 
 void AppDelegate::setupStatusItem() {

@@ -101,6 +101,7 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
     QAccessible::installFactory(PhotoAccessibility::factory);
     QAccessible::installFactory(InfoCard::accessibleFactory);
     application_ = std::make_unique<QApplication>(argc, argv);
+    platform::chooseDesktopSurfaces();
     setNames();
     translations_ = std::make_unique<Translations>();
     QGuiApplication::setDesktopFileName(QStringLiteral(CORKWALLERY_APP_ID));
@@ -116,7 +117,7 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
     QObject::connect(application_.get(), &QGuiApplication::commitDataRequest,
                      [this](QSessionManager&) {
                          if (!terminated_)
-                             delegate_->pins().saveState();
+                             platform::discard(delegate_->pins().saveState());
                      });
     // Qt would have the session manager restart the program at the next login with "-session
     // ID", which the command line refuses; the autostart entry ("Start at Login") starts it.

@@ -69,7 +69,7 @@ PinBoard::PinBoard(QObject* parent) : QObject(parent) {
     // While saves fail, one more try a minute after the last.
     saveAgain_.setSingleShot(true);
     saveAgain_.setInterval(std::chrono::minutes(1));
-    connect(&saveAgain_, &QTimer::timeout, this, [this] { (void)saveState(); });
+    connect(&saveAgain_, &QTimer::timeout, this, [this] { platform::discard(saveState()); });
 }
 
 PinBoard::~PinBoard() = default;
@@ -95,7 +95,7 @@ std::vector<PinWindow*> PinBoard::pinWindows() const {
 void PinBoard::createPinWindow(Pin& pin) {
     showPin(pin);
     emit pinWindowCreated();
-    saveState();
+    platform::discard(saveState());
 }
 
 void PinBoard::showPin(Pin& pin) {
@@ -163,7 +163,7 @@ void PinBoard::pinStateChanged(Pin& pin) {
     pin.record.baseHeight = view.baseImageSize().height();
     pin.record.isLocked = view.isLocked();
     decodeFinerWhereNeeded({&pin});  // after an enlargement
-    saveState();
+    platform::discard(saveState());
 }
 
 // From the stored copies, several at once, each for the screen that shows it.
@@ -392,7 +392,7 @@ void PinBoard::undoRemove() {
     if (taken.pins.empty() && taken.lost.isEmpty())
         return;
     bringPinsOnScreen();
-    saveState();
+    platform::discard(saveState());
     emit removalUndone();
     if (!taken.lost.isEmpty())
         emit copiesLost(taken.lost);
