@@ -61,7 +61,8 @@ void encodeAndWrite(benchmark::State& state) {
 
 void readAndDecode(benchmark::State& state) {
     const TemporaryFolder folder;
-    files::writeAtomically(folder.file(), StateFileCodec::encode(hundredPins()).value());
+    if (!files::writeAtomically(folder.file(), StateFileCodec::encode(hundredPins()).value()))
+        return state.SkipWithError("cannot write the state file");
     for (auto _ : state) {
         const auto bytes = files::readFile(folder.file());
         const auto decoded = StateFileCodec::decode(bytes.value());

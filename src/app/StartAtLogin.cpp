@@ -90,39 +90,42 @@ bool isEnabled() {
     return !is("Hidden", "true") && !is("X-GNOME-Autostart-enabled", "false");
 }
 
-bool setEnabled(bool enabled, const QString& binary) {
+platform::Result<void> setEnabled(bool enabled, const QString& binary) {
+    using platform::Error;
     const QString path = entryPath();
     const std::string file = platform::files::fromQt(path);
     const bool present = QFile::exists(path);
     if (present && !isOurs(desktopEntryKeys(file))) {
         platform::log("Start at Login: " + file +
                       " was not written by Corkwallery \u2014 leaving it as it is");
-        return false;
+        return Error{Error::Kind::Invalid, file + ": not written by Corkwallery"};
     }
     if (!enabled) {
         if (!present)
-            return true;
+            return platform::Result<void>::success();
         QFile entry(path);
         if (!entry.remove()) {
-            platform::log("ERROR removing the Start at Login entry: " + file + ": " +
-                          entry.errorString().toStdString());
-            return false;
+            const Error error{Error::Kind::Io, file + ": " + entry.errorString().toStdString()};
+            platform::log("ERROR removing the Start at Login entry: " + error.message);
+            return error;
         }
         platform::log("Start at Login: removed " + file);
-        return true;
+        return platform::Result<void>::success();
     }
     const std::string entry = "[Desktop Entry]\nType=Application\nName=Corkwallery\nExec=" +
                               execValue(binary).toStdString() +
                               "\nIcon=" CORKWALLERY_APP_ID "\nX-GNOME-Autostart-enabled=true\n" +
                               kMarkerKey + "=true\n";
-    platform::files::createFolder(platform::files::fromQt(QFileInfo(path).path()));
+    // A folder that cannot be made fails the write, which says why.
+    platform::discard(
+        platform::files::createFolder(platform::files::fromQt(QFileInfo(path).path())));
     const auto written = platform::files::writeAtomically(file, entry);
     if (!written) {
         platform::log("ERROR writing the Start at Login entry: " + written.error().message);
-        return false;
+        return written.error();
     }
     platform::log("Start at Login: wrote " + file);
-    return true;
+    return platform::Result<void>::success();
 }
 
 }  // namespace corkwallery::StartAtLogin

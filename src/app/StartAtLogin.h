@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "platform/Result.h"
+
 // The user's XDG autostart entry for the program ($XDG_CONFIG_HOME/autostart/<app id>.desktop),
 // which desktop sessions read at login. Only an entry carrying our marker key is ever replaced or
 // deleted: one the user wrote is left alone, with a log line.
@@ -12,8 +14,8 @@ QString entryPath();
 // user's, and no desktop setting switched it off (Hidden=true, X-GNOME-Autostart-enabled=false).
 bool isEnabled();
 // Writes our entry, starting `binary` (an absolute path), anew (so switched on again), or deletes
-// it. False, with a log line, when the file could not be written or deleted, or belongs to the
-// user.
-bool setEnabled(bool enabled, const QString& binary);
+// it, with a log line either way. Fails when the file could not be written or deleted (Io), or
+// belongs to the user (Invalid: it lacks our marker key).
+platform::Result<void> setEnabled(bool enabled, const QString& binary);
 
 }  // namespace corkwallery::StartAtLogin

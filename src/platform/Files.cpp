@@ -63,8 +63,8 @@ Result<int> openRegular(const std::string& path) {
         if (fd >= 0)
             ::close(fd);
         errno = reason;
-        return opened ? Result<int>::failure(Error::Kind::NotRegularFile, path + kNotRegular)
-                      : Result<int>::failure(ioError(path, reason));
+        return opened ? Error{Error::Kind::NotRegularFile, path + kNotRegular}
+                      : ioError(path, reason);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return Result<int>::success(fd);
@@ -93,25 +93,20 @@ std::optional<std::string> fromFileUrl(const QUrl& url) {
 }
 
 Result<std::unique_ptr<QFile>> openRegularFile(const std::string& path) {
-    using Outcome = Result<std::unique_ptr<QFile>>;
-    const auto fd = openRegular(path);
-    if (!fd)
-        return Outcome::failure(fd.error());
+    TRY(const int fd, openRegular(path));
     auto file = std::make_unique<QFile>();
-    if (!file->open(fd.value(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd.value());
-        return Outcome::failure(Error::Kind::Io, failure(path, *file));
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Error{Error::Kind::Io, failure(path, *file)};
     }
-    return Outcome::success(std::move(file));
+    return Result<std::unique_ptr<QFile>>::success(std::move(file));
 }
 
 Result<std::string> readFile(const std::string& path) {
-    const auto file = openRegularFile(path);
-    if (!file)
-        return Result<std::string>::failure(file.error());
-    const QByteArray bytes = file.value()->readAll();
-    if (file.value()->error() != QFileDevice::NoError)
-        return Result<std::string>::failure(Error::Kind::Io, failure(path, *file.value()));
+    TRY(const auto file, openRegularFile(path));
+    const QByteArray bytes = file->readAll();
+    if (file->error() != QFileDevice::NoError)
+        return Error{Error::Kind::Io, failure(path, *file)};
     return Result<std::string>::success(bytes.toStdString());
 }
 
@@ -140,7 +135,6 @@ std::string followLinks(std::string path) {
 // such as "pinned-photos.json.backup", so its leftovers could not be cleared safely.
 Result<std::size_t> replace(const std::string& path,
                             const std::function<std::string(QFile&, std::size_t&)>& fill) {
-    using Outcome = Result<std::size_t>;
     const std::string target = followLinks(path);
     const std::string folder = folderOf(target);
     // The temporary name is shortened where needed to stay within what a folder entry holds.
@@ -149,7 +143,7 @@ Result<std::size_t> replace(const std::string& path,
         folder + "/." + std::string(utf8::prefix(name, kLongestName)) + kTemporaryMarker + "XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
-        return Outcome::failure(ioError(path, errno));
+        return ioError(path, errno);
     QFile file;
     file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
     // The new file keeps the permissions of the one it replaces.
@@ -168,10 +162,10 @@ Result<std::size_t> replace(const std::string& path,
         error = failure(path, errno);
     if (!error.empty()) {
         ::unlink(temporary.c_str());
-        return Outcome::failure(Error::Kind::Io, error);
+        return Error{Error::Kind::Io, error};
     }
     syncFolder(folder);
-    return Outcome::success(written);
+    return Result<std::size_t>::success(written);
 }
 
 // What a failed write says: errno where QFile knows only "Unknown error".
@@ -247,10 +241,7 @@ Result<std::size_t> writeAtomically(const std::string& path, std::string_view by
 }
 
 Result<std::size_t> copyAtomically(const std::string& source, const std::string& path) {
-    const auto opened = openRegularFile(source);
-    if (!opened)
-        return Result<std::size_t>::failure(opened.error());
-    QFile* in = opened.value().get();
+    TRY(const auto in, openRegularFile(source));
     return replace(path, [&](QFile& file, std::size_t& written) {
         // A megabyte at a time: a photo of any size costs no more memory than that.
         QByteArray chunk(1 << 20, Qt::Uninitialized);
@@ -301,27 +292,27 @@ Result<std::string> renameToFreeName(const std::string& from, const std::string&
             return Result<std::string>::success(candidate);
         }
         if (errno != EEXIST)
-            return Result<std::string>::failure(ioError(from, errno));
+            return ioError(from, errno);
     }
-    return Result<std::string>::failure(Error::Kind::Io, from + ": no free name beside it");
+    return Error{Error::Kind::Io, from + ": no free name beside it"};
 }
 
-ReadabilityCheck checkReadability(const std::string& folder, const std::string& path) {
+Result<void> checkReadability(const std::string& folder, const std::string& path) {
     const auto opened = openRegular(path);
     if (!opened) {
         const int reason = errno;
         if (opened.error().kind == Error::Kind::NotRegularFile)
-            return {Readability::NotRegular, {}};
+            return opened.error();
         const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (folderFd < 0)
-            return {Readability::FolderUnreachable, std::strerror(errno)};
+            return Error{Error::Kind::Unreachable, std::strerror(errno)};
         ::close(folderFd);
         struct stat status {};
         if (reason != ENOENT)
-            return {Readability::Unreadable, std::strerror(reason)};
+            return Error{Error::Kind::Io, std::strerror(reason)};
         if (::lstat(path.c_str(), &status) != 0)
-            return {Readability::Absent, {}};
-        return {Readability::Unreadable, "a symbolic link to nothing"};
+            return Error{Error::Kind::NotFound, std::strerror(reason)};
+        return Error{Error::Kind::Io, "a symbolic link to nothing"};
     }
     QFile file;
     file.open(opened.value(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
@@ -329,34 +320,42 @@ ReadabilityCheck checkReadability(const std::string& folder, const std::string& 
     while (file.read(buffer, sizeof buffer) > 0) {
     }
     if (file.error() != QFileDevice::NoError)
-        return {Readability::Unreadable, file.errorString().toStdString()};
-    return {Readability::Readable, {}};
+        return Error{Error::Kind::Io, file.errorString().toStdString()};
+    return Result<void>::success();
 }
 
-bool createFolder(const std::string& path) {
-    std::error_code error;
-    std::filesystem::create_directories(path, error);
-    return std::filesystem::is_directory(path, error);
+Result<void> createFolder(const std::string& path) {
+    std::error_code made, checked;
+    std::filesystem::create_directories(path, made);
+    if (std::filesystem::is_directory(path, checked))
+        return Result<void>::success();
+    return ioError(path, made ? made.value() : ENOTDIR);
 }
 
-bool createPrivateFolder(const std::string& path) {
+Result<void> createPrivateFolder(const std::string& path) {
     // Each parent in turn; mkdir fails harmlessly on those there already.
     for (auto slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1))
         ::mkdir(path.substr(0, slash).c_str(), 0700);
-    ::mkdir(path.c_str(), 0700);
+    const int made = ::mkdir(path.c_str(), 0700) == 0 ? 0 : errno;
     struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    if (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+        return Result<void>::success();
+    return ioError(path, made != 0 && made != EEXIST ? made : ENOTDIR);
 }
 
-bool removeFile(const std::string& path) {
+Result<void> removeFile(const std::string& path) {
     struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode) &&
-           ::unlink(path.c_str()) == 0;
+    if (::lstat(path.c_str(), &status) != 0)
+        return ioError(path, errno);
+    if (S_ISDIR(status.st_mode))
+        return Error{Error::Kind::NotRegularFile, path + kNotRegular};
+    if (::unlink(path.c_str()) != 0)
+        return ioError(path, errno);
+    return Result<void>::success();
 }
 
-std::optional<std::string> makePrivate(const std::string& base,
-                                       const std::vector<std::string>& names) {
+Result<void> makePrivate(const std::string& base, const std::vector<std::string>& names) {
     Unchanged unchanged;
     int fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     std::string path = base;
@@ -370,10 +369,10 @@ std::optional<std::string> makePrivate(const std::string& base,
     if (fd >= 0)
         makeContentsPrivate(fd, path, unchanged);
     if (unchanged.count == 0)
-        return std::nullopt;
-    return unchanged.first + (unchanged.count > 1
-                                  ? " (and " + std::to_string(unchanged.count - 1) + " more)"
-                                  : std::string());
+        return Result<void>::success();
+    if (unchanged.count > 1)
+        unchanged.first += " (and " + std::to_string(unchanged.count - 1) + " more)";
+    return Error{Error::Kind::Io, unchanged.first};
 }
 
 }  // namespace corkwallery::platform::files

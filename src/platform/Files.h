@@ -56,31 +56,23 @@ void removeInterruptedWrites(const std::string& folder);
 // Gives the name it now has.
 Result<std::string> renameToFreeName(const std::string& from, const std::string& to);
 
-// Why a file that failed to load may load later. Checked without blocking.
-enum class Readability {
-    Readable,           // it reads whole: what failed was its content
-    Absent,             // no such entry in a folder that can be listed
-    NotRegular,         // a FIFO, a device, a folder or a socket
-    FolderUnreachable,  // the folder cannot be listed (gone, no permission, not a folder)
-    Unreadable,         // it exists but cannot be opened or read now
-};
-struct ReadabilityCheck {
-    Readability readability;
-    std::string reason;  // the error text, for the last two
-};
-ReadabilityCheck checkReadability(const std::string& folder, const std::string& path);
+// Whether a file that failed to load reads whole now, checked without blocking: then what failed
+// was its content. Otherwise the kind says whether it may load later: NotFound and NotRegularFile
+// never, Unreachable (its folder cannot be listed) and Io (it cannot be opened or read now) may,
+// and for these two the message is the reason alone, without the path.
+Result<void> checkReadability(const std::string& folder, const std::string& path);
 
-// Creates the folder and any missing parents; true when it exists afterwards.
-bool createFolder(const std::string& path);
+// Creates the folder and any missing parents; fails when it is not there afterwards.
+Result<void> createFolder(const std::string& path);
 // The same, each folder it creates made the user's alone (0700) from the start, whatever the
 // umask. Folders already there are left as they are.
-bool createPrivateFolder(const std::string& path);
+Result<void> createPrivateFolder(const std::string& path);
 // Gives each folder along `names` below `base` mode 0700, and everything inside the last one 0700
-// (folders) or 0600 (regular files), never following a link; `base` itself is left as it is. What
-// could not be changed: none, or "<path>: <reason>" of the first and how many more.
-std::optional<std::string> makePrivate(const std::string& base,
-                                       const std::vector<std::string>& names);
-// Deletes a file, never a folder; true when one was deleted. Failures are silent.
-bool removeFile(const std::string& path);
+// (folders) or 0600 (regular files), never following a link; `base` itself is left as it is. It
+// goes on past what cannot be changed, and fails with "<path>: <reason>" of the first and how
+// many more.
+Result<void> makePrivate(const std::string& base, const std::vector<std::string>& names);
+// Deletes a file, never a folder (NotRegularFile).
+Result<void> removeFile(const std::string& path);
 
 }  // namespace corkwallery::platform::files

@@ -16,29 +16,24 @@ InstanceLock::~InstanceLock() {
         ::close(fd_);  // releases the lock
 }
 
-InstanceLock::Outcome InstanceLock::tryLock() {
+Result<bool> InstanceLock::tryLock() {
     if (fd_ >= 0)
-        return Outcome::Locked;
-    if (path_.empty()) {
-        error_ = "no runtime directory for the lock file";
-        return Outcome::Failed;
-    }
+        return Result<bool>::success(true);
+    if (path_.empty())
+        return Error{Error::Kind::Io, "no runtime directory for the lock file"};
     const int fd = ::open(path_.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        error_ = path_ + ": " + std::strerror(errno);
-        return Outcome::Failed;
-    }
+    if (fd < 0)
+        return Error{Error::Kind::Io, path_ + ": " + std::strerror(errno)};
     // Only a lock that someone holds means another holder; any other failure says nothing of one.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
         if (error == EWOULDBLOCK)
-            return Outcome::HeldElsewhere;
-        error_ = path_ + ": " + std::strerror(error);
-        return Outcome::Failed;
+            return Result<bool>::success(false);
+        return Error{Error::Kind::Io, path_ + ": " + std::strerror(error)};
     }
     fd_ = fd;
-    return Outcome::Locked;
+    return Result<bool>::success(true);
 }
 
 }  // namespace corkwallery::platform

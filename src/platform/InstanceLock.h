@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/Result.h"
+
 namespace corkwallery::platform {
 
 // An exclusive lock on a file, held by one process at a time from a successful tryLock() until
@@ -10,26 +12,20 @@ namespace corkwallery::platform {
 // missing and never written.
 class InstanceLock {
 public:
-    enum class Outcome {
-        Locked,         // this object holds the lock
-        HeldElsewhere,  // another holder has it (EWOULDBLOCK): and only this means "running"
-        Failed,         // the file could not be made, opened or locked: error() says why
-    };
-
     explicit InstanceLock(std::string path);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    Outcome tryLock();
+    // True when this object holds the lock; false when another holder has it (EWOULDBLOCK), and
+    // only this means "running". Fails (Io, "<path>: <reason>") when the file could not be made,
+    // opened or locked.
+    Result<bool> tryLock();
     bool isLocked() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
-    // "<path>: <reason>" after a failed tryLock().
-    const std::string& error() const { return error_; }
 
 private:
     std::string path_;
-    std::string error_;
     int fd_ = -1;
 };
 

@@ -12,12 +12,13 @@
 
 namespace corkwallery::platform::launcher {
 
-bool openFile(const std::string& path) {
+Result<void> openFile(const std::string& path) {
     log("Opening " + path);
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(files::toQt(path))))
-        return true;
-    log("ERROR: no application opens " + path);
-    return false;
+        return Result<void>::success();
+    const Error error{Error::Kind::Io, "no application opens " + path};
+    log("ERROR: " + error.message);
+    return error;
 }
 
 void showInFileManager(const std::string& path) {

@@ -16,6 +16,8 @@ struct Error {
         Invalid,         // the bytes are not what was expected: no JSON, no picture, no number
         TooLarge,        // more than may ever be allocated for it
         Unsupported,     // a format that is never read (SVG pictures)
+        NotFound,        // no such file in a folder that can be listed
+        Unreachable,     // the folder that should hold it cannot be listed (unmounted, no access)
     };
     Kind kind = Kind::Io;
     std::string message;

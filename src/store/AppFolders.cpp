@@ -20,7 +20,7 @@ std::string joined(const std::string& folder, std::string_view name) {
 
 // Creating a folder fails silently: the file operation that follows reports its own error.
 std::string created(std::string folder) {
-    platform::files::createFolder(folder);
+    platform::discard(platform::files::createFolder(folder));
     return folder;
 }
 

@@ -124,31 +124,27 @@ std::size_t byteOfFirstTooDeepContainer(std::string_view text) {
     return text.size() + 1;
 }
 
-std::string invalidJson(std::size_t byte, std::string_view what) {
-    return "invalid JSON at byte " + std::to_string(byte) + ": " + std::string(what);
+platform::Error invalidJson(std::size_t byte, std::string_view what) {
+    return {platform::Error::Kind::Invalid,
+            "invalid JSON at byte " + std::to_string(byte) + ": " + std::string(what)};
 }
 
 }  // namespace
 
 platform::Result<Json> parse(std::string_view text) {
-    using Outcome = platform::Result<Json>;
     // nlohmann-json stops reading at a NUL byte and would accept "[]\0garbage".
     if (const auto nul = text.find('\0'); nul != std::string_view::npos)
-        return Outcome::failure(platform::Error::Kind::Invalid, invalidJson(nul + 1, "NUL byte"));
+        return invalidJson(nul + 1, "NUL byte");
     TreeBuilder builder;
     const bool parsed = Json::sax_parse(text.begin(), text.end(), &builder,
                                         nlohmann::detail::input_format_t::json, /*strict=*/true,
                                         /*ignore_comments=*/false);
-    if (builder.depthExceeded()) {
-        return Outcome::failure(
-            platform::Error::Kind::Invalid,
-            invalidJson(byteOfFirstTooDeepContainer(text),
-                        "nesting deeper than " + std::to_string(kMaxDepth) + " levels"));
-    }
+    if (builder.depthExceeded())
+        return invalidJson(byteOfFirstTooDeepContainer(text),
+                           "nesting deeper than " + std::to_string(kMaxDepth) + " levels");
     if (!parsed)
-        return Outcome::failure(platform::Error::Kind::Invalid,
-                                invalidJson(builder.errorByte(), builder.errorText()));
-    return Outcome::success(builder.takeRoot());
+        return invalidJson(builder.errorByte(), builder.errorText());
+    return platform::Result<Json>::success(builder.takeRoot());
 }
 
 }  // namespace corkwallery::JsonReader

@@ -29,20 +29,21 @@ void JsonWriter::endObject() {
     containerIsEmpty_.pop_back();
 }
 
-bool JsonWriter::writeString(std::string_view key, std::string_view value) {
+platform::Result<void> JsonWriter::writeString(std::string_view key, std::string_view value) {
     if (!platform::utf8::isValid(value))
-        return false;
+        return platform::Error{platform::Error::Kind::Invalid, "not valid UTF-8"};
     appendKey(key);
     appendString(value);
-    return true;
+    return platform::Result<void>::success();
 }
 
-bool JsonWriter::writeNumber(std::string_view key, double value) {
+platform::Result<void> JsonWriter::writeNumber(std::string_view key, double value) {
     if (!std::isfinite(value))
-        return false;
+        return platform::Error{platform::Error::Kind::Invalid,
+                               platform::formatDouble(value) + " is not a JSON number"};
     appendKey(key);
     text_ += platform::formatDouble(value, platform::WholeNumberStyle::Bare);
-    return true;
+    return platform::Result<void>::success();
 }
 
 void JsonWriter::writeBoolean(std::string_view key, bool value) {

@@ -12,8 +12,18 @@ namespace corkwallery::PhotoCopies {
 
 namespace {
 
+using platform::Error;
+
 // What a folder entry holds, in bytes.
 constexpr std::size_t kLongestName = 255;
+
+// The copy's path; fails (Invalid) for a name that could reach outside the images folder.
+platform::Result<std::string> imagesFolderPath(std::string_view storedFilename) {
+    if (auto path = AppFolders::storedImageURL(storedFilename))
+        return platform::Result<std::string>::success(std::move(*path));
+    return Error{Error::Kind::Invalid,
+                 std::string(storedFilename) + ": not a name in the images folder"};
+}
 
 std::string_view lastPathComponent(std::string_view path) {
     while (path.size() > 1 && path.back() == '/')
@@ -42,61 +52,55 @@ std::string storedName(std::string_view uuid, std::string_view fileName) {
 
 }  // namespace
 
-std::optional<std::string> copyImageToContainer(const std::string& sourcePath) {
-    const std::string name =
+platform::Result<Copy> copyImageToContainer(const std::string& sourcePath) {
+    Copy copy;
+    copy.storedFilename =
         storedName(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString(),
                    lastPathComponent(sourcePath));
-    const std::string destination = AppFolders::imagesFolderURL() + "/" + name;
+    copy.path = AppFolders::imagesFolderURL() + "/" + copy.storedFilename;
+    TRY(copy.bytes, platform::files::copyAtomically(sourcePath, copy.path));
+    return platform::Result<Copy>::success(std::move(copy));
+}
 
-    const auto written = platform::files::copyAtomically(sourcePath, destination);
-    if (!written) {
-        platform::log("ERROR copying image to container: " + written.error().message);
-        return std::nullopt;
+void logCopy(const platform::Result<Copy>& copy) {
+    if (!copy) {
+        platform::log("ERROR copying image to container: " + copy.error().message);
+        return;
     }
-    platform::log("Copied image to container: " + destination + " (" +
-                  std::to_string(written.value()) + " bytes)");
-    return name;
+    platform::log("Copied image to container: " + copy.value().path + " (" +
+                  std::to_string(copy.value().bytes) + " bytes)");
 }
 
 void removeCopy(std::string_view storedFilename) {
     if (const auto path = AppFolders::storedImageURL(storedFilename))
-        platform::files::removeFile(*path);
+        platform::discard(platform::files::removeFile(*path));
 }
 
 platform::Result<std::string> trashCopy(std::string_view storedFilename) {
-    const auto path = AppFolders::storedImageURL(storedFilename);
-    if (!path)
-        return platform::Result<std::string>::failure(
-            platform::Error::Kind::Invalid,
-            std::string(storedFilename) + ": not a name in the images folder");
+    TRY(const std::string path, imagesFolderPath(storedFilename));
     QString trashed;
-    if (!QFile::moveToTrash(platform::files::toQt(*path), &trashed))
-        return platform::Result<std::string>::failure(platform::Error::Kind::Io,
-                                                      *path + ": cannot be moved to the Trash");
+    if (!QFile::moveToTrash(platform::files::toQt(path), &trashed))
+        return Error{Error::Kind::Io, path + ": cannot be moved to the Trash"};
     return platform::Result<std::string>::success(platform::files::fromQt(trashed));
 }
 
-platform::Result<bool> takeBackCopy(const std::string& trashedPath,
+platform::Result<void> takeBackCopy(const std::string& trashedPath,
                                     std::string_view storedFilename) {
-    using Outcome = platform::Result<bool>;
-    const auto path = AppFolders::storedImageURL(storedFilename);  // makes the folders
-    if (!path)
-        return Outcome::failure(platform::Error::Kind::Invalid,
-                                std::string(storedFilename) + ": not a name in the images folder");
-    const QString destination = platform::files::toQt(*path);
+    TRY(const std::string path, imagesFolderPath(storedFilename));  // makes the folders
+    const QString destination = platform::files::toQt(path);
     if (QFile::exists(destination))  // the user put it back
-        return Outcome::success(true);
+        return platform::Result<void>::success();
     // Never over another file: QFile::rename refuses an existing destination.
     if (!QFile::rename(platform::files::toQt(trashedPath), destination))
-        return Outcome::failure(platform::Error::Kind::Io,
-                                trashedPath + ": no longer in the Trash");
-    // "<trash>/files/<name>" is described by "<trash>/info/<name>.trashinfo".
+        return Error{Error::Kind::Io, trashedPath + ": no longer in the Trash"};
+    // "<trash>/files/<name>" is described by "<trash>/info/<name>.trashinfo"; an entry left
+    // behind only lists a file that is gone.
     const auto slash = trashedPath.rfind('/');
     const auto filesFolder = trashedPath.rfind('/', slash - 1);
     if (slash != std::string::npos && filesFolder != std::string::npos)
-        platform::files::removeFile(trashedPath.substr(0, filesFolder) + "/info" +
-                                    trashedPath.substr(slash) + ".trashinfo");
-    return Outcome::success(true);
+        platform::discard(platform::files::removeFile(trashedPath.substr(0, filesFolder) + "/info" +
+                                                      trashedPath.substr(slash) + ".trashinfo"));
+    return platform::Result<void>::success();
 }
 
 std::string chosenName(std::string_view storedFilename) {

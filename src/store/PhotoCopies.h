@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,11 +10,18 @@
 // The application's own copies of the photos it pins, in the images folder.
 namespace corkwallery::PhotoCopies {
 
+struct Copy {
+    std::string storedFilename;
+    std::string path;
+    std::size_t bytes = 0;
+};
+
 // Copies the file into the images folder as "<UUID, upper case>-<its file name>" (made valid
-// UTF-8, and short enough for a folder entry) and logs
-// "Copied image to container: <path> (<n> bytes)"; on failure logs "ERROR copying image to
-// container: <error>" and gives none, leaving no partial copy.
-std::optional<std::string> copyImageToContainer(const std::string& sourcePath);
+// UTF-8, and short enough for a folder entry), leaving no partial copy on failure. Logs nothing:
+// it runs on worker threads, next to the decode.
+platform::Result<Copy> copyImageToContainer(const std::string& sourcePath);
+// "Copied image to container: <path> (<n> bytes)", or "ERROR copying image to container: <error>".
+void logCopy(const platform::Result<Copy>& copy);
 
 // Deletes the copy, silently; names that could reach outside the folder are never touched. Its
 // previews are the photo layer's to drop (PreviewCache::remove).
@@ -24,7 +32,7 @@ void removeCopy(std::string_view storedFilename);
 platform::Result<std::string> trashCopy(std::string_view storedFilename);
 // Puts a copy moved to the Trash at `trashedPath` back into the images folder as `storedFilename`
 // and drops its Trash entry. A copy already back in the folder counts as taken back.
-platform::Result<bool> takeBackCopy(const std::string& trashedPath,
+platform::Result<void> takeBackCopy(const std::string& trashedPath,
                                     std::string_view storedFilename);
 
 // The chosen file's name that a copy's name holds, without the UUID.

@@ -1,7 +1,6 @@
 #include "store/StateFileCodec.h"
 
 #include <nlohmann/json.hpp>
-#include <optional>
 
 #include "platform/Log.h"
 #include "store/JsonReader.h"
@@ -26,40 +25,35 @@ std::string where(const CodingKey& key, std::size_t element) {
 }
 
 // Writes one record's keys in field order; the first failure stops it.
-std::optional<std::string> encodeRecord(const PinnedPhotoState& s, std::size_t element,
-                                        JsonWriter& writer) {
+platform::Result<void> encodeRecord(const PinnedPhotoState& s, std::size_t element,
+                                    JsonWriter& writer) {
     writer.beginObject();
     for (const CodingKey& key : CodingKeys) {
-        std::optional<std::string> failure = std::visit(
-            Overloaded{
-                [&](std::string PinnedPhotoState::*member) -> std::optional<std::string> {
-                    if (writer.writeString(key.name, s.*member))
-                        return std::nullopt;
-                    return "invalid value for " + where(key, element) + ": not valid UTF-8";
-                },
-                [&](double PinnedPhotoState::*member) -> std::optional<std::string> {
-                    if (writer.writeNumber(key.name, s.*member))
-                        return std::nullopt;
-                    return "invalid value for " + where(key, element) + ": " +
-                           platform::formatDouble(s.*member) + " is not a JSON number";
-                },
-                [&](bool PinnedPhotoState::*member) -> std::optional<std::string> {
-                    writer.writeBoolean(key.name, s.*member);
-                    return std::nullopt;
-                },
+        const Overloaded write{
+            [&](std::string PinnedPhotoState::*member) {
+                return writer.writeString(key.name, s.*member);
             },
-            key.member);
-        if (failure)
-            return failure;
+            [&](double PinnedPhotoState::*member) {
+                return writer.writeNumber(key.name, s.*member);
+            },
+            [&](bool PinnedPhotoState::*member) {
+                writer.writeBoolean(key.name, s.*member);
+                return platform::Result<void>::success();
+            },
+        };
+        const auto written = std::visit(write, key.member);
+        if (!written)
+            return Error{Error::Kind::Invalid, "invalid value for " + where(key, element) + ": " +
+                                                   written.error().message};
     }
     writer.endObject();
-    return std::nullopt;
+    return platform::Result<void>::success();
 }
 
 // Reads one element's keys into the record, each required and of its type. Strings are moved out
 // of the element, which is read once.
-std::optional<std::string> decodeRecord(Json::object_t& members, std::size_t element,
-                                        PinnedPhotoState& s) {
+platform::Result<void> decodeRecord(Json::object_t& members, std::size_t element,
+                                    PinnedPhotoState& s) {
     for (const CodingKey& key : CodingKeys) {
         const auto [isKind, expected] = std::visit(
             Overloaded{
@@ -72,12 +66,14 @@ std::optional<std::string> decodeRecord(Json::object_t& members, std::size_t ele
             key.member);
         const auto found = members.find(std::string(key.name));
         if (found == members.end())
-            return "missing key " + where(key, element);
+            return Error{Error::Kind::Invalid, "missing key " + where(key, element)};
         Json& value = found->second;
         if (value.is_null())
-            return "null value for " + where(key, element) + ": expected " + expected;
+            return Error{Error::Kind::Invalid,
+                         "null value for " + where(key, element) + ": expected " + expected};
         if (!(value.*isKind)())
-            return "wrong type for " + where(key, element) + ": expected " + expected;
+            return Error{Error::Kind::Invalid,
+                         "wrong type for " + where(key, element) + ": expected " + expected};
         std::visit(Overloaded{
                        [&](std::string PinnedPhotoState::*member) {
                            s.*member = std::move(value.get_ref<std::string&>());
@@ -87,7 +83,7 @@ std::optional<std::string> decodeRecord(Json::object_t& members, std::size_t ele
                    },
                    key.member);
     }
-    return std::nullopt;
+    return platform::Result<void>::success();
 }
 
 }  // namespace
@@ -95,39 +91,31 @@ std::optional<std::string> decodeRecord(Json::object_t& members, std::size_t ele
 platform::Result<std::string> encode(const std::vector<PinnedPhotoState>& states) {
     JsonWriter writer;
     writer.beginArray();
-    for (std::size_t i = 0; i < states.size(); ++i) {
-        if (auto error = encodeRecord(states[i], i, writer))
-            return platform::Result<std::string>::failure(Error::Kind::Invalid, std::move(*error));
-    }
+    for (std::size_t i = 0; i < states.size(); ++i)
+        TRY_DO(encodeRecord(states[i], i, writer));
     writer.endArray();
     return platform::Result<std::string>::success(writer.takeText());
 }
 
 platform::Result<std::vector<PinnedPhotoState>> decode(std::string_view bytes) {
-    using Outcome = platform::Result<std::vector<PinnedPhotoState>>;
-    auto parsed = JsonReader::parse(bytes);
-    if (!parsed)
-        return Outcome::failure(parsed.error());
-    Json& root = parsed.value();
+    TRY(Json root, JsonReader::parse(bytes));
     if (!root.is_array())
-        return Outcome::failure(Error::Kind::Invalid, "expected an array at the top level");
+        return Error{Error::Kind::Invalid, "expected an array at the top level"};
 
     std::vector<PinnedPhotoState> states;
     states.reserve(root.size());
     for (Json& element : root) {
         const std::size_t index = states.size();
         if (!element.is_object())
-            return Outcome::failure(
-                Error::Kind::Invalid,
-                "wrong type for element " + std::to_string(index) + ": expected an object");
+            return Error{Error::Kind::Invalid, "wrong type for element " + std::to_string(index) +
+                                                   ": expected an object"};
         auto& members = element.get_ref<Json::object_t&>();
         PinnedPhotoState s;
-        if (auto error = decodeRecord(members, index, s))
-            return Outcome::failure(Error::Kind::Invalid, std::move(*error));
+        TRY_DO(decodeRecord(members, index, s));
         states.push_back(std::move(s));
         members.clear();  // element by element: nlohmann-json frees a whole tree slowly
     }
-    return Outcome::success(std::move(states));
+    return platform::Result<std::vector<PinnedPhotoState>>::success(std::move(states));
 }
 
 }  // namespace corkwallery::StateFileCodec

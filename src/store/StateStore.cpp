@@ -36,33 +36,38 @@ bool isFolder(const std::string& path) {
 
 // The next save replaces the file with the windows then open, so a file that could not be read
 // or decoded is first renamed beside itself: a rename needs no disk space and never replaces
-// another kept file. A folder at the path is left alone: no save can replace it either. False when
+// another kept file. A folder at the path is left alone: no save can replace it either. Fails when
 // the file could not be moved, so no save may run.
-bool keepUnreadableStateFile(const std::string& path) {
-    if (isFolder(path))
-        return true;
-    const auto kept =
-        platform::files::renameToFreeName(path, path + ".unreadable-" + utcTimestamp());
-    if (kept) {
-        log("  Kept the unreadable state file as: " + kept.value());
-        return true;
+platform::Result<void> keepUnreadableStateFile(const std::string& path) {
+    if (!isFolder(path)) {
+        TRY(const std::string kept,
+            platform::files::renameToFreeName(path, path + ".unreadable-" + utcTimestamp()));
+        log("  Kept the unreadable state file as: " + kept);
     }
-    log("  ERROR keeping the unreadable state file: " + kept.error().message);
-    log("  Nothing will be saved over it in this run");
-    return false;
+    return platform::Result<void>::success();
+}
+
+platform::Result<std::size_t> encodeAndWrite(const std::string& path,
+                                             const std::vector<PinnedPhotoState>& records) {
+    TRY(const std::string text, StateFileCodec::encode(records));
+    return platform::files::writeAtomically(path, text);
+}
+
+// The records in the file, logging "Read <k> bytes" once it is read.
+platform::Result<std::vector<PinnedPhotoState>> readAndDecode(const std::string& path) {
+    TRY(const std::string bytes, platform::files::readFile(path));
+    log("  Read " + std::to_string(bytes.size()) + " bytes");
+    return StateFileCodec::decode(bytes);
 }
 
 }  // namespace
 
 platform::Result<std::size_t> StateStore::saveState(const std::vector<PinnedPhotoState>& records) {
-    using Outcome = platform::Result<std::size_t>;
     if (savingDisabled_)  // said once, when the file could not be moved aside
-        return Outcome::failure(platform::Error::Kind::Io, "the unreadable state file is kept");
+        return platform::Error{platform::Error::Kind::Io, "the unreadable state file is kept"};
     const std::string path = AppFolders::stateFileURL();
     log("Encoding " + std::to_string(records.size()) + " state(s) to: " + path);
-    const auto encoded = StateFileCodec::encode(records);
-    auto written = encoded ? platform::files::writeAtomically(path, encoded.value())
-                           : Outcome::failure(encoded.error());
+    auto written = encodeAndWrite(path, records);
     if (written)
         log("Wrote " + std::to_string(written.value()) + " bytes successfully");
     else
@@ -78,14 +83,15 @@ std::vector<PinnedPhotoState> StateStore::loadState() {
         log("  File does not exist \u2014 returning empty");
         return {};
     }
-    const auto bytes = platform::files::readFile(path);
-    if (bytes)
-        log("  Read " + std::to_string(bytes.value().size()) + " bytes");
-    auto decoded = bytes ? StateFileCodec::decode(bytes.value())
-                         : platform::Result<std::vector<PinnedPhotoState>>::failure(bytes.error());
+    auto decoded = readAndDecode(path);
     if (!decoded) {
         log("  ERROR loading state: " + decoded.error().message);
-        savingDisabled_ = !keepUnreadableStateFile(path);
+        const auto kept = keepUnreadableStateFile(path);
+        if (!kept) {
+            log("  ERROR keeping the unreadable state file: " + kept.error().message);
+            log("  Nothing will be saved over it in this run");
+        }
+        savingDisabled_ = !kept;
         return {};
     }
     std::vector<PinnedPhotoState> states = std::move(decoded).value();

@@ -64,7 +64,8 @@ TEST(app, CommandLineOptionsAreAnsweredWithoutADisplayInTheLocalesLanguage) {
 TEST(app, AStartWhoseRequestGoesUnansweredExitsWith1OnlyWhenItHadFiles) {
     testing::TemporaryHome home;
     platform::InstanceLock lock(AppFolders::instanceLockURL());
-    ASSERT_EQ(lock.tryLock(), platform::InstanceLock::Outcome::Locked);
+    const auto locked = lock.tryLock();
+    ASSERT_TRUE(locked && locked.value());
     std::string socket = lock.path();
     socket.replace(socket.size() - 5, 5, ".socket");
     QLocalServer server;
