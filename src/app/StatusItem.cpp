@@ -14,7 +14,7 @@
 #include "desktop/SymbolArt.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/StatusNotifierHostWatch.h"
-#include "platform/x11/SelectionWatch.h"
+#include "platform/XEmbedTrayWatch.h"
 
 namespace corkwallery {
 
@@ -34,8 +34,8 @@ StatusItem::StatusItem(std::unique_ptr<QMenu> menu) : menu_(std::move(menu)) {
     hostWatch_->setParent(this);
     connect(hostWatch_, &platform::StatusNotifierHostWatch::changed, this,
             [this] { updatePlacement(TrayKind::StatusNotifier); });
-    trayWatch_ = new platform::x11::SelectionWatch("_NET_SYSTEM_TRAY_S", this);
-    connect(trayWatch_, &platform::x11::SelectionWatch::ownerChanged, this,
+    trayWatch_ = new platform::XEmbedTrayWatch(this);
+    connect(trayWatch_, &platform::XEmbedTrayWatch::ownerChanged, this,
             [this] { updatePlacement(TrayKind::X11); });
     // The card follows the main screen's work area (panels and docks left out).
     const auto followWorkArea = [this](QScreen* screen) {

@@ -19,9 +19,7 @@ class DesktopCard;
 
 namespace platform {
 class StatusNotifierHostWatch;
-namespace x11 {
-class SelectionWatch;
-}
+class XEmbedTrayWatch;
 }  // namespace platform
 
 // The application's permanent control: the pin icon in the system tray, whose menu opens on a left
@@ -87,7 +85,7 @@ private:
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<DesktopCard> card_;
     platform::StatusNotifierHostWatch* hostWatch_ = nullptr;  // a child
-    platform::x11::SelectionWatch* trayWatch_ = nullptr;      // a child
+    platform::XEmbedTrayWatch* trayWatch_ = nullptr;          // a child
 };
 
 }  // namespace corkwallery

@@ -8,15 +8,10 @@
 
 #include "desktop/ScreenChanges.h"
 #include "platform/CompositorWatch.h"
+#include "platform/DesktopSurface.h"
 #include "platform/ScreenCoordinates.h"
-#include "platform/wayland/LayerShell.h"
-#include "platform/x11/DesktopHints.h"
-#include "platform/x11/DesktopStacking.h"
 
 namespace corkwallery {
-
-namespace x11 = platform::x11;
-namespace wayland = platform::wayland;
 
 namespace {
 
@@ -71,7 +66,13 @@ void DesktopWindow::placeNative(const QRect& geometry) {
     setGeometry(geometry);
     if (nativeDiffers(geometry))
         windowHandle()->setGeometry(geometry);
-    wayland::placeLayerSurface(this, geometry);
+    if (testAttribute(Qt::WA_WState_Created))
+        surface().place(geometry);
+}
+
+// The window handle comes with the native window, if not before.
+platform::DesktopSurface& DesktopWindow::surface() const {
+    return *platform::DesktopSurface::get(windowHandle());
 }
 
 bool DesktopWindow::nativeDiffers(const QRect& geometry) const {
@@ -106,33 +107,42 @@ void DesktopWindow::shapesChanged() {
 
 // Without a compositor transparent pixels show black: the window shows only its visible shape.
 void DesktopWindow::applyShapes() {
-    x11::setInputShape(this, inputShape());
     if (compositing_) {
         clearMask();
-        wayland::setInputShape(this, inputShape());
-        return;
+    } else {
+        // An empty mask would show the whole window.
+        const QRegion visible = visibleShape();
+        setMask(visible.isEmpty() ? QRegion(-1, -1, 1, 1) : visible);
     }
-    // An empty mask would show the whole window.
-    const QRegion visible = visibleShape();
-    setMask(visible.isEmpty() ? QRegion(-1, -1, 1, 1) : visible);
+    surface().setInputShape(inputShape());
 }
 
 // Window managers forget the desktop states of a withdrawn window, so they go on again before
 // every show. The shapes go on before the window maps too: a window manager that copies the input
 // shape to its frame reads it when it takes the window on.
 void DesktopWindow::orderFront() {
+    using Anchor = platform::DesktopSurface::Anchor;
     if (!isVisible()) {
-        x11::prepareDesktopWindow(this);
-        wayland::prepareLayerSurface(
-            this, nativeGeometry(),
-            heldAtTopRight_ ? wayland::Anchor::TopRight : wayland::Anchor::TopLeft);
+        createWinId();
+        connect(&surface(), &platform::DesktopSurface::frameNeeded, this,
+                qOverload<const QRect&>(&QWidget::update), Qt::UniqueConnection);
+        connect(&surface(), &platform::DesktopSurface::remapNeeded, this, &DesktopWindow::remap,
+                Qt::UniqueConnection);
+        surface().prepare(nativeGeometry(), heldAtTopRight_ ? Anchor::TopRight : Anchor::TopLeft);
         applyShapes();
     }
     const bool mapping = !isVisible();
     show();
-    if (mapping)
-        x11::makeTransientForDesktop(this);
-    x11::DesktopStacking::instance().keepAboveDesktop(this);
+    surface().keepAboveDesktop(mapping);
+}
+
+void DesktopWindow::remap(QScreen* screen) {
+    const bool shown = isVisible();
+    if (shown)
+        hide();
+    windowHandle()->setScreen(screen);
+    if (shown)
+        show();
 }
 
 void DesktopWindow::closeWindow() {
@@ -169,10 +179,9 @@ void DesktopWindow::paintEvent(QPaintEvent*) {
 // before it was mapped keeps a rectangular shadow until its size changes: a pixel more, and back a
 // moment later, since openbox merges requests that wait together and would change nothing.
 void DesktopWindow::settleAfterMapping() {
-    x11::setInputShape(this, inputShape());
-    wayland::setInputShape(this, inputShape());
-    x11::markFrameWithoutShadow(this);
-    if (!x11::isRunning())
+    surface().setInputShape(inputShape());
+    surface().markFrameWithoutShadow();
+    if (!surface().isWindowManaged())
         return;
     // A tiling manager that floats the window may have placed it by its own border: asked again,
     // it goes where it belongs.
@@ -194,7 +203,7 @@ void DesktopWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
-    if (wayland::surfaceClosed(this))
+    if (testAttribute(Qt::WA_WState_Created) && surface().closedBySystem())
         ScreenChanges::instance().changed();
 }
 

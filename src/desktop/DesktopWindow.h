@@ -8,6 +8,10 @@
 
 namespace corkwallery {
 
+namespace platform {
+class DesktopSurface;
+}
+
 // A window that stands on the desktop, as pins and cards do: borderless and translucent, below
 // other windows, on every workspace, out of the taskbar, pager and switcher, never focused as it
 // appears (and pins never at all), and closed only by its owner. Its frame is kept in screen points
@@ -56,6 +60,8 @@ protected:
     virtual void compositingChanged() {}
     // Asks the window system for this native geometry (Qt's global coordinates).
     virtual void placeNative(const QRect& geometry);
+    // The window system's side of the window, once the native window exists.
+    platform::DesktopSurface& surface() const;
     // Whether the native window stands elsewhere than `geometry`, though Qt may think otherwise:
     // Qt keeps a window's device pixels when the scale changes.
     bool nativeDiffers(const QRect& geometry) const;
@@ -87,6 +93,8 @@ private:
     // pixel ratio changed, is drawn and shaped again at the new one.
     void screensSettled();
     void applyShapes();
+    // Maps the window again on `screen`, as its surface asks.
+    void remap(QScreen* screen);
     void settleAfterMapping();
 
     QRectF frame_;

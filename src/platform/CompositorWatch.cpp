@@ -9,8 +9,8 @@
 #include <QDBusVariant>
 #include <QPointer>
 
-#include "platform/x11/DesktopHints.h"
 #include "platform/x11/SelectionWatch.h"
+#include "platform/x11/Xcb.h"
 
 namespace corkwallery::platform {
 
@@ -31,7 +31,7 @@ CompositorWatch& CompositorWatch::instance() {
 
 // Other platforms (offscreen, native Wayland) always blend transparent pixels.
 CompositorWatch::CompositorWatch(QObject* parent) : QObject(parent) {
-    if (!x11::isRunning())
+    if (x11::xcb::connection() == nullptr)
         return;
     selection_ = new x11::SelectionWatch("_NET_WM_CM_S", this);
     compositing_ = selection_->isOwned();

@@ -2,11 +2,14 @@
 
 #include <xcb/xcb.h>
 
-#include "platform/wayland/LayerShell.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "platform/DesktopSurface.h"
+#include "platform/wayland/LayerShell.h"
+#include "platform/x11/X11Surface.h"
+#include "platform/x11/Xcb.h"
 
 namespace corkwallery::platform {
 
@@ -89,6 +92,13 @@ void prepareDisplay() {
                      "level\n",
                      choice.overridden.c_str(), where.c_str());
     ::setenv("QT_QPA_PLATFORM", choice.qpaPlatform.c_str(), 1);
+}
+
+void chooseDesktopSurfaces() {
+    if (x11::xcb::connection() != nullptr)
+        DesktopSurface::install([](QWindow* window) { return new x11::X11Surface(window); });
+    else if (wayland::isRunning())
+        DesktopSurface::install(wayland::makeLayerSurface);
 }
 
 }  // namespace corkwallery::platform

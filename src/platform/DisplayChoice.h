@@ -45,4 +45,8 @@ DisplayChoice chooseDisplay(const DisplayEnvironment& environment);
 // status 1 and a clear line when there is no display.
 void prepareDisplay();
 
+// Once the QGuiApplication exists, for the platform Qt runs on: desktop windows as X11 windows on
+// xcb, as layer surfaces on Wayland, and through Qt alone elsewhere (offscreen: the null ones).
+void chooseDesktopSurfaces();
+
 }  // namespace corkwallery::platform

@@ -8,17 +8,20 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
-#include <QWidget>
 #include <QWindow>
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
+#include "platform/DesktopSurface.h"
 #include "platform/ScreenCoordinates.h"
+#include "platform/wayland/GrabPointer.h"
 
 namespace corkwallery::platform::wayland {
 
 namespace {
+
+using Anchor = DesktopSurface::Anchor;
 
 // Whether the compositor is KWin (it offers org_kde_plasma_shell), as the probe before the
 // QApplication found.
@@ -66,51 +69,60 @@ QMargins marginsOn(const QScreen* output, const QRect& geometry, Anchor anchor) 
     return {geometry.x() - area.x(), top, 0, 0};
 }
 
-// One per layer surface, a child of its window's handle: how the surface is held and the output
-// it is on (Qt moves a window to the screen under its new geometry by itself, but a surface stays
-// where it was made), and the gestures on it. A client hears which modifiers are held only while
-// it has the keyboard focus, and a Shift-drag needs them at the press. So a surface takes the
-// focus a click gives it (on demand), which comes with the modifiers before the press, and hands
-// it straight back: the window the user was typing in has it again. KWin keeps the focus it gave
-// and hands it back to nobody, so there a surface never takes it; KWin tells the surface under the
-// pointer the modifiers anyway. A surface dragged onto another output moves there once the button
-// is let go.
-class LayerSurface final : public QObject {
+// A desktop window as a layer surface, on the output it was made for (Qt moves a window to the
+// screen under its new geometry by itself, but a surface stays where it was made), and the
+// gestures on it. A client hears which modifiers are held only while it has the keyboard focus,
+// and a Shift-drag needs them at the press. So a surface takes the focus a click gives it (on
+// demand), which comes with the modifiers before the press, and hands it straight back: the window
+// the user was typing in has it again. KWin keeps the focus it gave and hands it back to nobody, so
+// there a surface never takes it; KWin tells the surface under the pointer the modifiers anyway. A
+// surface dragged onto another output moves there once the button is let go.
+class LayerSurface final : public DesktopSurface {
     Q_OBJECT
 public:
-    explicit LayerSurface(QWidget* window) : QObject(window->windowHandle()), window_(window) {
-        window->windowHandle()->installEventFilter(this);
-    }
+    explicit LayerSurface(QWindow* window) : DesktopSurface(window) {}
 
-    static LayerSurface* of(const QWidget* window) {
-        const QWindow* handle = window->windowHandle();
-        return handle != nullptr
-                   ? handle->findChild<LayerSurface*>(QString(), Qt::FindDirectChildrenOnly)
-                   : nullptr;
+    // A layer surface on the bottom layer of the output under the centre of `geometry`, keeping
+    // no keyboard focus (a click lends it for the modifiers only, except on KWin) and reserving no
+    // space.
+    void prepare(const QRect& geometry, Anchor anchor) override;
+    // New margins on its output or, once its centre is over another output, a new surface there;
+    // while a button is held, only once it is let go, since the gesture belongs to the surface it
+    // began on.
+    void place(const QRect& geometry) override;
+    bool placeDirectly(const QRect&) override { return false; }
+    void setInputShape(const QRegion& region) override { window()->setMask(region); }
+    void keepAboveDesktop(bool) override {}
+    void markFrameWithoutShadow() override {}
+    bool isWindowManaged() const override { return false; }
+    bool closedBySystem() override {
+        closed_ = prepared_;
+        return prepared_;
     }
-
-    Anchor anchor = Anchor::TopLeft;
-    QPointer<QScreen> output;
-    bool closed = false;  // by the compositor: made again when next placed
+    QPointF globalPointer(QPointF local, QPointF global, bool press, bool dragging) override;
+    bool isPointerButtonDown() const override { return true; }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::MouseButtonPress && !onKWin)
             QTimer::singleShot(0, this, [this] { returnFocus(); });
         else if (event->type() == QEvent::MouseButtonRelease)
-            QTimer::singleShot(0, this,
-                               [this] { placeLayerSurface(window_, window_->geometry()); });
+            QTimer::singleShot(0, this, [this] { place(window()->geometry()); });
         return false;
     }
 
 private:
     void returnFocus() {
-        auto* layer = LayerShellQt::Window::get(window_->windowHandle());
+        auto* layer = LayerShellQt::Window::get(window());
         layer->setKeyboardInteractivity(LayerShellQt::Window::KeyboardInteractivityNone);
         layer->setKeyboardInteractivity(LayerShellQt::Window::KeyboardInteractivityOnDemand);
     }
 
-    QWidget* window_;
+    Anchor anchor_ = Anchor::TopLeft;
+    QPointer<QScreen> output_;
+    bool prepared_ = false;
+    bool closed_ = false;  // by the compositor: made again when next placed
+    GrabPointer grab_;
 };
 
 struct Offered {
@@ -153,14 +165,10 @@ bool compositorOffersLayerShell() {
 // switcher, and, unlike a "desktop", never draws the focus that Show Desktop and an empty
 // workspace give plasmashell's desktop, nor keeps the program's other windows through Show Desktop.
 // Elsewhere the program's own name, which rules can match.
-void prepareLayerSurface(QWidget* window, const QRect& geometry, Anchor anchor) {
-    if (!isRunning())
-        return;
-    window->createWinId();
-    QWindow* handle = window->windowHandle();
+void LayerSurface::prepare(const QRect& geometry, Anchor anchor) {
     QScreen* output = outputFor(geometry);
-    handle->setScreen(output);
-    auto* layer = LayerShellQt::Window::get(handle);
+    window()->setScreen(output);
+    auto* layer = LayerShellQt::Window::get(window());
     layer->setScope(onKWin ? QStringLiteral("dock") : QStringLiteral("corkwallery"));
     layer->setLayer(LayerShellQt::Window::LayerBottom);
     layer->setKeyboardInteractivity(onKWin ? LayerShellQt::Window::KeyboardInteractivityNone
@@ -173,59 +181,51 @@ void prepareLayerSurface(QWidget* window, const QRect& geometry, Anchor anchor) 
                                                           LayerShellQt::Window::AnchorLeft));
     layer->setExclusiveZone(anchor == Anchor::TopRight ? 0 : -1);
     layer->setMargins(marginsOn(output, geometry, anchor));
-    LayerSurface* surface = LayerSurface::of(window);
-    if (surface == nullptr)
-        surface = new LayerSurface(window);
-    surface->anchor = anchor;
-    surface->output = output;
+    if (!prepared_)
+        window()->installEventFilter(this);
+    prepared_ = true;
+    anchor_ = anchor;
+    output_ = output;
 }
 
 // A layer surface stays on the output it was made for: past it, the window is mapped again there.
-void placeLayerSurface(QWidget* window, const QRect& geometry) {
-    LayerSurface* surface = LayerSurface::of(window);  // none unless prepared on Wayland
-    if (surface == nullptr)
+void LayerSurface::place(const QRect& geometry) {
+    if (!prepared_)
         return;
-    QWindow* handle = window->windowHandle();
     QScreen* output = outputFor(geometry);
-    QScreen* current = surface->output;
+    QScreen* current = output_;
     if (current != nullptr && current != output && QGuiApplication::mouseButtons() != Qt::NoButton)
         output = current;
     if (!isOutput(output))
         return;  // made again once an output comes
-    LayerShellQt::Window::get(handle)->setMargins(marginsOn(output, geometry, surface->anchor));
-    if (output == current && !surface->closed) {
+    LayerShellQt::Window::get(window())->setMargins(marginsOn(output, geometry, anchor_));
+    if (output == current && !closed_) {
         // New margins take effect with the surface's next commit, which a window that only moves
-        // would not make: a pixel drawn again makes one.
-        window->update(0, 0, 1, 1);
+        // would not make.
+        emit frameNeeded(QRect(0, 0, 1, 1));
         return;
     }
     // Qt tells of screens coming and going from inside its own handling of them, where a window
     // hidden and shown would have its surface made twice (once more as Qt reconnects to a
     // restarted compositor): the surface moves once that is over.
-    surface->output = output;
-    surface->closed = false;
-    QTimer::singleShot(0, surface, [window, handle, surface, output = QPointer<QScreen>(output)] {
-        if (output == nullptr || surface->output != output)
-            return;
-        const bool shown = window->isVisible();
-        if (shown)
-            window->hide();
-        handle->setScreen(output);
-        if (shown)
-            window->show();
+    output_ = output;
+    closed_ = false;
+    QTimer::singleShot(0, this, [this, output = QPointer<QScreen>(output)] {
+        if (output != nullptr && output_ == output)
+            emit remapNeeded(output);
     });
 }
 
-bool surfaceClosed(QWidget* window) {
-    LayerSurface* surface = LayerSurface::of(window);
-    if (surface != nullptr)
-        surface->closed = true;
-    return surface != nullptr;
+// Where the surface was asked to be is all it knows of its place (see GrabPointer).
+QPointF LayerSurface::globalPointer(QPointF local, QPointF, bool press, bool dragging) {
+    const QPointF topLeft = window()->geometry().topLeft();
+    if (press)
+        grab_.press(topLeft, local);
+    return grab_.pointer(topLeft, local, dragging);
 }
 
-void setInputShape(QWidget* window, const QRegion& region) {
-    if (isRunning() && window->windowHandle() != nullptr)
-        window->windowHandle()->setMask(region);
+DesktopSurface* makeLayerSurface(QWindow* window) {
+    return new LayerSurface(window);
 }
 
 }  // namespace corkwallery::platform::wayland

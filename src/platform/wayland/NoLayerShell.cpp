@@ -11,14 +11,8 @@ bool compositorOffersLayerShell() {
     return false;
 }
 
-void prepareLayerSurface(QWidget*, const QRect&, Anchor) {}
-
-void placeLayerSurface(QWidget*, const QRect&) {}
-
-bool surfaceClosed(QWidget*) {
-    return false;
+DesktopSurface* makeLayerSurface(QWindow*) {
+    return nullptr;
 }
-
-void setInputShape(QWidget*, const QRegion&) {}
 
 }  // namespace corkwallery::platform::wayland

@@ -1,7 +1,6 @@
 #include "platform/x11/DesktopStacking.h"
 
 #include <QGuiApplication>
-#include <QWidget>
 #include <QWindow>
 #include <algorithm>
 #include <cstdlib>
@@ -34,8 +33,6 @@ DesktopStacking& DesktopStacking::instance() {
 
 DesktopStacking::DesktopStacking(QObject* parent) : QObject(parent) {
     xcb_connection_t* connection = xcb::connection();
-    if (connection == nullptr)
-        return;
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     stackingAtom_ = xcb::atom(connection, "_NET_CLIENT_LIST_STACKING");
     clientsAtom_ = xcb::atom(connection, "_NET_CLIENT_LIST");
@@ -55,8 +52,8 @@ DesktopStacking::~DesktopStacking() {
         application->removeNativeEventFilter(this);
 }
 
-void DesktopStacking::keepAboveDesktop(QWidget* window) {
-    if (root_ == 0 || windows_.contains(window))
+void DesktopStacking::keepAboveDesktop(QWindow* window) {
+    if (windows_.contains(window))
         return;
     windows_.append(window);
     markNewlyManaged();
@@ -73,8 +70,6 @@ std::uint32_t DesktopStacking::desktopWindow() {
 
 std::uint32_t DesktopStacking::findDesktopWindow() const {
     xcb_connection_t* connection = xcb::connection();
-    if (connection == nullptr)
-        return 0;
     const xcb_atom_t type = xcb::atom(connection, "_NET_WM_WINDOW_TYPE");
     const xcb_atom_t desktop = xcb::atom(connection, "_NET_WM_WINDOW_TYPE_DESKTOP");
     const std::vector<std::uint32_t> own = ownWindows();
@@ -111,11 +106,9 @@ bool DesktopStacking::nativeEventFilter(const QByteArray& eventType, void* messa
 void DesktopStacking::markNewlyManaged() {
     windows_.removeAll(nullptr);
     xcb_connection_t* connection = xcb::connection();
-    if (connection == nullptr)
-        return;
     const auto clients = xcb::values(connection, root_, clientsAtom_, XCB_ATOM_WINDOW);
     QList<std::uint32_t> managed;
-    for (const QPointer<QWidget>& window : windows_) {
+    for (const QPointer<QWindow>& window : windows_) {
         const auto id = static_cast<std::uint32_t>(window->winId());
         if (std::find(clients.begin(), clients.end(), id) == clients.end())
             continue;
@@ -133,7 +126,7 @@ void DesktopStacking::restack() {
     windows_.removeAll(nullptr);
     xcb_connection_t* connection = xcb::connection();
     const std::uint32_t desktop = desktopWindow();
-    if (connection == nullptr || desktop == 0)
+    if (desktop == 0)
         return;
     const auto stacking = xcb::values(connection, root_, stackingAtom_, XCB_ATOM_WINDOW);
     const auto position = [&](std::uint32_t window) {
@@ -141,7 +134,7 @@ void DesktopStacking::restack() {
     };
     const auto desktopAt = position(desktop);
     const xcb_atom_t restackAtom = xcb::atom(connection, "_NET_RESTACK_WINDOW");
-    for (const QPointer<QWidget>& window : windows_) {
+    for (const QPointer<QWindow>& window : windows_) {
         const auto id = static_cast<std::uint32_t>(window->winId());
         const auto at = position(id);
         if (at == static_cast<std::ptrdiff_t>(stacking.size()) || at > desktopAt)

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <cstdint>
 
-class QWidget;
+class QWindow;
 
 namespace corkwallery::platform::x11 {
 
@@ -17,7 +17,7 @@ namespace corkwallery::platform::x11 {
 // for attention). Once the window manager lists one of ours among its clients, gives it an opacity
 // just below one: KWin paints a desktop-type window opaque, its transparent pixels black, unless
 // its opacity is below one, and reads the opacity only when it changes after it took the window
-// on. Also names the desktop window, for WM_TRANSIENT_FOR. Does nothing off X11.
+// on. Also names the desktop window, for WM_TRANSIENT_FOR. Only where Qt runs on xcb.
 class DesktopStacking final : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
@@ -25,7 +25,7 @@ public:
     static DesktopStacking& instance();
 
     // Follows `window` (a shown top-level of ours) until it goes.
-    void keepAboveDesktop(QWidget* window);
+    void keepAboveDesktop(QWindow* window);
     // The desktop's own window: the first window the window manager lists with the desktop type
     // that is none of ours; 0 when there is none.
     std::uint32_t desktopWindow();
@@ -39,7 +39,7 @@ private:
     void markNewlyManaged();
     std::uint32_t findDesktopWindow() const;
 
-    QList<QPointer<QWidget>> windows_;
+    QList<QPointer<QWindow>> windows_;
     QList<std::uint32_t> managed_;  // ours that the window manager lists, as last seen
     std::uint32_t root_ = 0;
     std::uint32_t stackingAtom_ = 0;

@@ -11,7 +11,7 @@ namespace corkwallery::platform::x11 {
 // compositing manager) or "_NET_SYSTEM_TRAY_S" (a tray host), with the screen number appended.
 // The X server reports every change through XFixes selection events on Qt's own connection, so
 // nothing is polled. Off X11 nothing is owned and nothing is reported. Lives on the main thread.
-class SelectionWatch final : public QObject, public QAbstractNativeEventFilter {
+class SelectionWatch : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
     // Without the XFixes extension the owner is read once and never reported again.

@@ -1,11 +1,11 @@
-#include "platform/x11/DesktopHints.h"
+#include "platform/x11/X11Surface.h"
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
@@ -25,21 +25,15 @@ void markWithoutShadow(xcb_connection_t* connection, xcb_window_t window) {
     xcb::setValues(connection, window, atom(connection, "_COMPTON_SHADOW"), XCB_ATOM_CARDINAL, {0});
 }
 
-xcb_window_t nativeWindow(QWidget* window) {
-    return static_cast<xcb_window_t>(window->winId());
-}
-
 }  // namespace
 
-bool isRunning() {
-    return xcb::connection() != nullptr;
+std::uint32_t X11Surface::windowId() const {
+    return static_cast<xcb_window_t>(window()->winId());
 }
 
-void prepareDesktopWindow(QWidget* window) {
-    const xcb_window_t id = nativeWindow(window);
+void X11Surface::prepare(const QRect&, Anchor) {
+    const xcb_window_t id = windowId();
     xcb_connection_t* connection = xcb::connection();
-    if (connection == nullptr)
-        return;
     const xcb_atom_t netWmState = atom(connection, "_NET_WM_STATE");
     std::vector<std::uint32_t> states = xcb::values(connection, id, netWmState, XCB_ATOM_ATOM);
     for (const char* name : {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
@@ -63,18 +57,16 @@ void prepareDesktopWindow(QWidget* window) {
     // Nine fields: flags, then the input hint, which says whether the window takes the focus.
     hints.resize(9, 0);
     hints[0] |= 1;  // InputHint
-    hints[1] = window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) ? 0 : 1;
+    hints[1] = window()->flags().testFlag(Qt::WindowDoesNotAcceptFocus) ? 0 : 1;
     xcb::setValues(connection, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, hints);
     xcb_flush(connection);
 }
 
 // Compositors read the mark on the top-level window they draw, which is the window manager's
 // frame when it put the window into one.
-void markFrameWithoutShadow(QWidget* window) {
+void X11Surface::markFrameWithoutShadow() {
     xcb_connection_t* connection = xcb::connection();
-    if (connection == nullptr)
-        return;
-    const xcb_window_t id = nativeWindow(window);
+    const xcb_window_t id = windowId();
     xcb_window_t current = id;
     for (int depth = 0; depth < 8; ++depth) {
         xcb_query_tree_reply_t* tree =
@@ -93,15 +85,13 @@ void markFrameWithoutShadow(QWidget* window) {
     }
 }
 
-void setInputShape(QWidget* window, const QRegion& region) {
+void X11Surface::setInputShape(const QRegion& region) {
     xcb_connection_t* connection = xcb::connection();
-    if (connection == nullptr)
-        return;
     const xcb_query_extension_reply_t* shape = xcb_get_extension_data(connection, &xcb_shape_id);
     if (shape == nullptr || shape->present == 0)
         return;
     // Device pixels, rounded outwards.
-    const qreal ratio = window->devicePixelRatioF();
+    const qreal ratio = window()->devicePixelRatio();
     std::vector<xcb_rectangle_t> rectangles;
     for (const QRect& r : region) {
         const QRect pixels =
@@ -112,7 +102,7 @@ void setInputShape(QWidget* window, const QRegion& region) {
                               static_cast<std::uint16_t>(pixels.height())});
     }
     xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT,
-                         XCB_CLIP_ORDERING_UNSORTED, nativeWindow(window), 0, 0,
+                         XCB_CLIP_ORDERING_UNSORTED, windowId(), 0, 0,
                          static_cast<std::uint32_t>(rectangles.size()), rectangles.data());
     xcb_flush(connection);
 }
@@ -120,20 +110,19 @@ void setInputShape(QWidget* window, const QRegion& region) {
 // Qt deletes WM_TRANSIENT_FOR of a window of ours as it maps it; written right after the map
 // request, it reaches the server before the window manager, which hears of the map only then,
 // reads it.
-void makeTransientForDesktop(QWidget* window) {
+void X11Surface::keepAboveDesktop(bool mapped) {
     xcb_connection_t* connection = xcb::connection();
-    const std::uint32_t desktop = DesktopStacking::instance().desktopWindow();
-    if (connection == nullptr || desktop == 0)
-        return;
-    xcb::setValues(connection, nativeWindow(window), XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW,
-                   {desktop});
-    xcb_flush(connection);
+    const std::uint32_t desktop = mapped ? DesktopStacking::instance().desktopWindow() : 0;
+    if (desktop != 0) {
+        xcb::setValues(connection, windowId(), XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW,
+                       {desktop});
+        xcb_flush(connection);
+    }
+    DesktopStacking::instance().keepAboveDesktop(window());
 }
 
-bool isPointerButtonDown() {
+bool X11Surface::isPointerButtonDown() const {
     xcb_connection_t* connection = xcb::connection();
-    if (connection == nullptr)
-        return true;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     xcb_query_pointer_reply_t* pointer =
         xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
@@ -144,14 +133,12 @@ bool isPointerButtonDown() {
     return down;
 }
 
-void configureWindow(QWidget* window, const QRect& geometry) {
+bool X11Surface::placeDirectly(const QRect& geometry) {
     xcb_connection_t* connection = xcb::connection();
-    if (connection == nullptr)
-        return;
     // Qt's global coordinates to device pixels, as Qt scales them: about the screen's origin.
-    const qreal factor = window->devicePixelRatioF();
+    const qreal factor = window()->devicePixelRatio();
     const QPoint origin =
-        window->screen() != nullptr ? window->screen()->geometry().topLeft() : QPoint();
+        window()->screen() != nullptr ? window()->screen()->geometry().topLeft() : QPoint();
     const QPoint position =
         (QPointF(geometry.topLeft() - origin) * factor + QPointF(origin)).toPoint();
     const auto length = [factor](int points) {
@@ -160,11 +147,12 @@ void configureWindow(QWidget* window, const QRect& geometry) {
     const std::uint32_t values[] = {static_cast<std::uint32_t>(position.x()),
                                     static_cast<std::uint32_t>(position.y()),
                                     length(geometry.width()), length(geometry.height())};
-    xcb_configure_window(connection, nativeWindow(window),
+    xcb_configure_window(connection, windowId(),
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
                              XCB_CONFIG_WINDOW_HEIGHT,
                          values);
     xcb_flush(connection);
+    return true;
 }
 
 }  // namespace corkwallery::platform::x11
