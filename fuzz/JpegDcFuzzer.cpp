@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     device.open(QIODevice::ReadOnly);
     corkwallery::JpegDcDecoder decoder(device);
     const auto frame = decoder.readFrame();
-    if (!frame || !frame->dcDecodable || frame->dcDecodeBytes() > (qint64{64} << 20))
+    if (!frame || !frame->dcDecodable || frame->dcDecodeBytes() > (qint64{8} << 20))
         return 0;
     const QImage picture = decoder.decodeEighth();
     if (!picture.isNull() && picture.size() != frame->eighth())

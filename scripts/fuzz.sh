@@ -2,9 +2,11 @@
 # Fuzzes the state-file reader with libFuzzer for FUZZ_SECONDS (default 60), then the progressive
 # JPEG's DC decoder, the colour-profile path (ICC profiles, and the PNG, WebP, JPEG and TIFF
 # containers walked for orientation and profiles), the TGA decoder, the HEIF/AVIF decoder and the
-# JPEG XL decoder as long each. New inputs collect in build-fuzz/<name>-corpus folders (seeded
-# from fuzz/corpus and small pictures made here); an input that breaks the state
-# file reader is saved under fuzz/crashes/, which `make test` replays, so commit it with its fix.
+# JPEG XL decoder as long each, each stopping at its first sanitizer report. New inputs collect in
+# build-fuzz/<name>-corpus folders (seeded from fuzz/corpus, fuzz/pictures and small pictures made
+# here); an input that breaks the state file reader is saved under fuzz/crashes/, one that breaks
+# a decoder under build-fuzz/: `make test` replays fuzz/crashes/ and fuzz/pictures/, so commit it
+# there with its fix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 CXX=clang++ cmake -S "$root/fuzz" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -51,6 +53,7 @@ avifenc -s 10 --irot 1 --cicp 12/13/6 "$seeds/seed.png" "$root/build-fuzz/heif-c
   >/dev/null
 cjxl "$seeds/seed.png" "$root/build-fuzz/jxl-corpus/seed.jxl" 2>/dev/null
 cjxl -d 0 "$seeds/alpha.png" "$root/build-fuzz/jxl-corpus/alpha.jxl" 2>/dev/null
+cp "$root"/fuzz/pictures/*.jxl "$root/build-fuzz/jxl-corpus/"
 for format in heif jxl; do
   "$root/build-fuzz/${format}_fuzzer" "$root/build-fuzz/$format-corpus" \
     -max_total_time="${FUZZ_SECONDS:-60}" -max_len=65536 -rss_limit_mb=4096 -print_final_stats=1 \

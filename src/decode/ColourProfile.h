@@ -27,6 +27,15 @@ inline void tag(QImage& image, const QByteArray& icc) {
         markUnusable(image);
 }
 
+// Whether `image`'s pixels need converting to sRGB: they are tagged with another colour space.
+// Profiles of sRGB, as cameras and editors embed them, are told as sRGB and cost nothing.
+inline bool needsConversion(const QImage& image) {
+    const QColorSpace space = image.colorSpace();
+    return space.isValid() && space != QColorSpace::SRgb &&
+           !(space.primaries() == QColorSpace::Primaries::SRgb &&
+             space.transferFunction() == QColorSpace::TransferFunction::SRgb);
+}
+
 // Whether `image` came from a file whose profile Qt cannot use.
 inline bool isUnusable(const QImage& image) {
     return !image.text(kUnusableProfileKey).isEmpty();

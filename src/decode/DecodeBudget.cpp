@@ -13,6 +13,13 @@ DecodeBudget::Reservation::~Reservation() {
         budget_->release(bytes_);
 }
 
+qint64 DecodeBudget::bytesFor(QSize pixels, qint64 bytesPerPixel) {
+    const qint64 width = std::max(pixels.width(), 0), height = std::max(pixels.height(), 0);
+    if (width == 0 || height == 0 || bytesPerPixel <= 0)
+        return 0;
+    return width * height > kNever / bytesPerPixel ? kNever : width * height * bytesPerPixel;
+}
+
 std::optional<DecodeBudget::Reservation> DecodeBudget::reserve(qint64 bytes) {
     bytes = std::max<qint64>(bytes, 0);
     if (bytes > capacity_)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QtGlobal>
 #include <condition_variable>
 #include <mutex>
@@ -29,6 +30,11 @@ public:
     };
 
     explicit DecodeBudget(qint64 capacity) : capacity_(capacity) {}
+
+    // The bytes of `pixels` at `bytesPerPixel`, for sizes a header states, whatever they are: past
+    // kNever it is kNever, more than any budget, so that sums of a few never overflow either.
+    static constexpr qint64 kNever = qint64{1} << 48;
+    static qint64 bytesFor(QSize pixels, qint64 bytesPerPixel);
 
     // Waits until `bytes` fit beside what the others hold; none when they never could.
     std::optional<Reservation> reserve(qint64 bytes);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "decode/ColourProfile.h"
+#include "decode/DecodeBudget.h"
 #include "decode/YCbCrScaler.h"
 
 namespace corkwallery {
@@ -234,7 +235,8 @@ qint64 HeifDecoder::decodeBytes(int longerSide, int leastSide) const {
     if (!handle)
         return 0;
     const QSize held = sizeOf(handle.get());
-    return area(held) * bytesPerPixel(handle.get()) + area(fitted(held, longerSide)) * 4;
+    return DecodeBudget::bytesFor(held, bytesPerPixel(handle.get())) +
+           DecodeBudget::bytesFor(fitted(held, longerSide), 4);
 }
 
 // The planes come as the codec made them, 4:2:0 YCbCr at their own depth (libheif converts

@@ -9,8 +9,6 @@ namespace corkwallery {
 
 namespace {
 
-constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
-
 bool isRestart(int marker) {
     return marker >= 0xD0 && marker <= 0xD7;
 }
@@ -45,11 +43,14 @@ std::optional<JpegBitReader::HuffmanTable> JpegBitReader::HuffmanTable::build(
     return table;
 }
 
-JpegBitReader::JpegBitReader(QIODevice& device) : device_(device), buffer_(kBufferBytes) {}
+JpegBitReader::JpegBitReader(QIODevice& device, qint64 offset)
+    : device_(device), buffer_(static_cast<std::size_t>(kBufferBytes)), offset_(offset) {}
 
 bool JpegBitReader::refill() {
     position_ = 0;
-    end_ = std::max<qint64>(0, device_.read(buffer_.data(), static_cast<qint64>(buffer_.size())));
+    end_ =
+        device_.seek(offset_) ? std::max<qint64>(0, device_.read(buffer_.data(), kBufferBytes)) : 0;
+    offset_ += end_;
     return end_ > 0;
 }
 
@@ -121,32 +122,8 @@ void JpegBitReader::fill() {
     }
 }
 
-int JpegBitReader::bit() {
-    const int value = peek(1);
-    skip(1);
-    return value;
-}
-
-int JpegBitReader::bits(int count) {
-    if (count <= 0)
-        return 0;
-    const int value = peek(count);
-    skip(count);
-    return value;
-}
-
-int JpegBitReader::signedBits(int size) {
-    if (size <= 0 || size > 16)
-        return 0;
-    const int value = bits(size);
-    return value < 1 << (size - 1) ? value - ((1 << size) - 1) : value;
-}
-
-int JpegBitReader::decode(const HuffmanTable& table) {
-    if (const int entry = table.fast[static_cast<std::size_t>(peek(kFastBits))]; entry != 0) {
-        skip(entry >> 8);
-        return entry & 0xFF;
-    }
+// A code longer than kFastBits, or none.
+int JpegBitReader::decodeLong(const HuffmanTable& table) {
     const int ahead = peek(16);
     for (int length = kFastBits + 1; length <= 16; ++length) {
         const int code = ahead >> (16 - length);

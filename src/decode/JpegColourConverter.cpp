@@ -25,37 +25,40 @@ JpegColourConverter::Space JpegColourConverter::spaceOf(const JpegFrame& frame, 
     return c[0].id == 'R' && c[1].id == 'G' && c[2].id == 'B' ? Space::Rgb : Space::YCbCr;
 }
 
-QImage JpegColourConverter::toImage(const JpegFrame& frame, const std::vector<Plane>& planes,
-                                    Space space) {
-    const QSize out = frame.eighth();
-    QImage image(out, QImage::Format_RGB32);
-    if (image.isNull())
-        return image;
+JpegColourConverter::JpegColourConverter(const JpegFrame& frame, Space space)
+    : space_(space), rowsPerMcu_(frame.maxSampling().height()) {
     const auto& components = frame.components;
-    const std::size_t count = std::min<std::size_t>(planes.size(), 3);
-    const int hMax = frame.maxSampling().width(), vMax = frame.maxSampling().height();
-    // Which sample each column of pixels shows, per component.
-    std::vector<std::vector<int>> columns(count);
-    for (std::size_t k = 0; k < count; ++k) {
-        const int step = components[k].h * frame.eighthScale(components[k]);
-        for (int x = 0; x < out.width(); ++x)
-            columns[k].push_back(std::min(x * step / hMax, planes[k].width - 1));
+    const int hMax = frame.maxSampling().width(), out = frame.eighth().width();
+    for (std::size_t k = 0; k < std::min<std::size_t>(components.size(), 3); ++k) {
+        const int scale = frame.eighthScale(components[k]);
+        const int step = components[k].h * scale;
+        const int width = frame.paddedBlocks(components[k]).width() * scale;
+        rowStep_.push_back(components[k].v * scale);
+        auto& columns = columns_.emplace_back();
+        for (int x = 0; x < out; ++x)
+            columns.push_back(std::min(x * step / hMax, width - 1));
     }
-    for (int y = 0; y < out.height(); ++y) {
+}
+
+void JpegColourConverter::convert(const std::vector<Plane>& planes, QImage& image,
+                                  int firstRow) const {
+    const std::size_t count = std::min(planes.size(), columns_.size());
+    const int lastRow = std::min(firstRow + rowsPerMcu_, image.height());
+    for (int y = firstRow; y < lastRow; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         std::array<const std::uint8_t*, 3> rows{};
         for (std::size_t k = 0; k < count; ++k) {
-            const int row = std::min(y * components[k].v * frame.eighthScale(components[k]) / vMax,
-                                     planes[k].height - 1);
+            const int row =
+                std::min((y - firstRow) * rowStep_[k] / rowsPerMcu_, planes[k].height - 1);
             rows[k] = planes[k].samples.data() + static_cast<std::size_t>(row) * planes[k].width;
         }
-        for (int x = 0; x < out.width(); ++x) {
+        for (int x = 0; x < image.width(); ++x) {
             std::array<int, 3> s{};
             for (std::size_t k = 0; k < count; ++k)
-                s[k] = rows[k][columns[k][static_cast<std::size_t>(x)]];
-            if (space == Space::Grey) {
+                s[k] = rows[k][columns_[k][static_cast<std::size_t>(x)]];
+            if (space_ == Space::Grey) {
                 line[x] = qRgb(s[0], s[0], s[0]);
-            } else if (space == Space::Rgb) {
+            } else if (space_ == Space::Rgb) {
                 line[x] = qRgb(s[0], s[1], s[2]);
             } else {
                 // JFIF's conversion in 16-bit fixed point, rounded.
@@ -66,7 +69,6 @@ QImage JpegColourConverter::toImage(const JpegFrame& frame, const std::vector<Pl
             }
         }
     }
-    return image;
 }
 
 }  // namespace corkwallery

@@ -10,13 +10,14 @@ namespace corkwallery {
 
 // Turns a JPEG's components, decoded at an eighth, into RGB pixels as libjpeg does at that scale:
 // each component's samples repeated over the pixels they cover (libjpeg smooths only at larger
-// scales), then converted from the colour space libjpeg would decide on.
+// scales), then converted from the colour space libjpeg would decide on. One row of MCUs at a
+// time.
 class JpegColourConverter {
 public:
     enum class Space { Grey, YCbCr, Rgb };
 
-    // One component's samples, row by row: per block, 1 or, for a component libjpeg reduces
-    // with its 2x2 DCT, 2 x 2.
+    // One component's samples over one row of MCUs, row by row: per block, 1 or, for a component
+    // libjpeg reduces with its 2x2 DCT, 2 x 2.
     struct Plane {
         int width = 0;
         int height = 0;
@@ -27,8 +28,17 @@ public:
     // other YCbCr); else component ids 'R', 'G', 'B' mean RGB; anything else YCbCr.
     static Space spaceOf(const JpegFrame& frame, bool jfif, int adobeTransform);
 
-    // The picture the eighth's size, in RGB32; null when it cannot be allocated.
-    static QImage toImage(const JpegFrame& frame, const std::vector<Plane>& planes, Space space);
+    JpegColourConverter(const JpegFrame& frame, Space space);
+
+    // Writes the rows of `image` (the eighth's size, RGB32) that the row of MCUs starting at
+    // `firstRow` covers, from that row's planes.
+    void convert(const std::vector<Plane>& planes, QImage& image, int firstRow) const;
+
+private:
+    Space space_;
+    int rowsPerMcu_;
+    std::vector<int> rowStep_;               // per component: sample rows per MCU's pixel rows
+    std::vector<std::vector<int>> columns_;  // per component: the sample each column shows
 };
 
 }  // namespace corkwallery

@@ -1,8 +1,8 @@
 #include "decode/JpegDcDecoder.h"
 
 #include <algorithm>
-#include <cstring>
-#include <new>
+#include <array>
+#include <memory>
 #include <utility>
 
 #include "decode/ColourProfile.h"
@@ -30,10 +30,6 @@ bool hasSegment(int marker) {
 
 int ceilDiv(int a, int b) {
     return (a + b - 1) / b;
-}
-
-std::size_t area(QSize size) {
-    return static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height());
 }
 
 // A block's average level from its DC coefficient, as libjpeg's 1x1 inverse DCT computes it.
@@ -64,46 +60,64 @@ std::optional<JpegFrame> JpegDcDecoder::readFrame() {
 
 int JpegDcDecoder::countScans() {
     int scans = 0;
-    for (int marker = in_.nextMarker(); marker != kEndOfImage; marker = in_.nextMarker()) {
-        scans += marker == kStartOfScan ? 1 : 0;
-        if (hasSegment(marker) && !in_.segment())
-            break;
-    }
-    return scans;
-}
-
-QImage JpegDcDecoder::decodeEighth() {
-    if (!frame_.dcDecodable)
-        return {};
-    const std::size_t count = frame_.components.size();
-    try {
-        dc_.resize(count);
-        reduced_.resize(count);
-        for (std::size_t k = 0; k < count; ++k) {
-            const std::size_t blocks = area(frame_.paddedBlocks(frame_.components[k]));
-            dc_[k].assign(blocks, 0);
-            if (frame_.eighthScale(frame_.components[k]) > 1)
-                reduced_[k].assign(blocks, {});
-        }
-    } catch (const std::bad_alloc&) {
-        return {};
-    }
-    predictor_.assign(count, 0);
-    quant_.assign(count, std::nullopt);
-    bool dcScanned = false;
+    quant_.assign(frame_.components.size(), std::nullopt);
     for (int marker = in_.nextMarker(); marker != kEndOfImage; marker = in_.nextMarker()) {
         if (!hasSegment(marker))
             continue;
         const auto data = in_.segment();
         if (!data)
             break;
-        if (marker == kStartOfScan ? !decodeScan(*data, dcScanned) : !tables_.read(marker, *data))
-            return {};
+        scans += marker == kStartOfScan ? 1 : 0;
+        if (frame_.dcDecodable && !broken_)
+            broken_ = marker == kStartOfScan ? !noteScan(*data) : !tables_.read(marker, *data);
     }
-    const auto decoded = dcScanned ? planes() : std::nullopt;
-    if (!decoded)
+    counted_ = true;
+    return scans;
+}
+
+QImage JpegDcDecoder::decodeEighth() {
+    if (!frame_.dcDecodable)
         return {};
-    QImage image = JpegColourConverter::toImage(frame_, *decoded, *space_);
+    if (!counted_)
+        countScans();
+    if (broken_ || !dcScanned_)
+        return {};
+    const JpegColourConverter converter(frame_, *space_);
+    QImage image(frame_.eighth(), QImage::Format_RGB32);
+    // Small: one row of MCUs, and a reader per scan.
+    std::vector<JpegColourConverter::Plane> planes(frame_.components.size());
+    rows_.resize(frame_.components.size());
+    for (std::size_t k = 0; k < rows_.size(); ++k) {
+        const auto& c = frame_.components[k];
+        const int scale = frame_.eighthScale(c);
+        Row& row = rows_[k];
+        row.stride = frame_.paddedBlocks(c).width();
+        const auto blocks = static_cast<std::size_t>(row.stride) * static_cast<std::size_t>(c.v);
+        row.dc.resize(blocks);
+        row.reduced.resize(scale > 1 ? blocks : 0);
+        planes[k].width = row.stride * scale;
+        planes[k].height = c.v * scale;
+        planes[k].samples.resize(blocks * static_cast<std::size_t>(scale * scale));
+    }
+    for (Scan& scan : scans_) {
+        scan.in = std::make_unique<JpegBitReader>(device_, scan.offset);
+        scan.predictor.assign(scan.members.size(), 0);
+    }
+    if (image.isNull())
+        return {};
+    const int mcuRows = ceilDiv(frame_.size.height(), 8 * frame_.maxSampling().height());
+    for (int mcuRow = 0; mcuRow < mcuRows; ++mcuRow) {
+        for (std::size_t k = 0; k < rows_.size(); ++k) {
+            Row& row = rows_[k];
+            row.first = mcuRow * frame_.components[k].v;
+            std::fill(row.dc.begin(), row.dc.end(), 0);
+            std::fill(row.reduced.begin(), row.reduced.end(), JpegReducedBlock());
+        }
+        for (Scan& scan : scans_)
+            readRow(scan, mcuRow);
+        fillPlanes(planes);
+        converter.convert(planes, image, mcuRow * frame_.maxSampling().height());
+    }
     ColourProfile::tag(image, tables_.iccProfile());
     return image;
 }
@@ -133,153 +147,170 @@ bool JpegDcDecoder::readFrameHeader(int marker, const Bytes& d) {
     return true;
 }
 
-// A DC scan sets each block's coefficient (the first) or one more bit of it (a refinement). An
-// AC scan is decoded only for a component scaled by 2, and otherwise left for nextMarker() to
-// skip. Once the data of an interval runs out, its remaining blocks stay as they are, as libjpeg
-// leaves them.
-bool JpegDcDecoder::decodeScan(const Bytes& d, bool& dcScanned) {
+// Notes a scan the eighth reads: a DC scan, or an AC scan of a component scaled by 2; an AC scan
+// of any other is left unread. False for a header that is broken or names a missing table.
+bool JpegDcDecoder::noteScan(const Bytes& d) {
     const std::size_t count = d.empty() ? 0 : d[0];
     if (count < 1 || count > 4 || d.size() < 4 + 2 * count)
         return false;
     const auto& all = frame_.components;
-    std::vector<std::size_t> members;
-    std::vector<int> tables;
+    Scan scan;
+    std::vector<int> selectors;
     for (std::size_t i = 0; i < count; ++i) {
         const auto match = std::find_if(all.begin(), all.end(), [&](const JpegFrame::Component& c) {
             return c.id == d[1 + 2 * i];
         });
         if (match == all.end())
             return false;
-        members.push_back(static_cast<std::size_t>(match - all.begin()));
-        tables.push_back(d[2 + 2 * i]);
+        scan.members.push_back(static_cast<std::size_t>(match - all.begin()));
+        selectors.push_back(d[2 + 2 * i]);
     }
-    const int start = d[1 + 2 * count], end = d[2 + 2 * count];
-    const int high = d[3 + 2 * count] >> 4, low = d[3 + 2 * count] & 15;
+    scan.start = d[1 + 2 * count];
+    scan.end = d[2 + 2 * count];
+    scan.refining = (d[3 + 2 * count] >> 4) != 0;
+    scan.low = d[3 + 2 * count] & 15;
     if (!space_)
         space_ = tables_.space(frame_);
-    for (const std::size_t k : members) {
+    for (const std::size_t k : scan.members) {
         if (!quant_[k])
             quant_[k] = tables_.quantization(all[k].quantTable);
     }
-    in_.alignToByte();
-    std::fill(predictor_.begin(), predictor_.end(), 0);
-    endOfBands_ = 0;
-
-    if (start != 0) {
-        const std::size_t k = members[0];
-        if (count != 1 || reduced_[k].empty() || end < start || end > 63 || low > 13)
+    if (scan.start != 0) {
+        if (count != 1 || frame_.eighthScale(all[scan.members[0]]) == 1 || scan.end < scan.start ||
+            scan.end > 63 || scan.low > 13)
             return true;
-        if ((tables[0] & 15) > 3 || !tables_.ac(tables[0] & 15))
+        const auto& table = tables_.ac(std::min(selectors[0] & 15, 3));
+        if ((selectors[0] & 15) > 3 || !table)
             return false;
-        const auto& table = tables_.ac(tables[0] & 15);
-        const auto stride = static_cast<std::size_t>(frame_.paddedBlocks(all[k]).width());
-        forEachUnit(members, [&](std::size_t, int x, int y) {
-            reduced_[k][static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x)].decode(
-                in_, *table, start, end, low, high != 0, endOfBands_);
-        });
-        return true;
-    }
-    if (end != 0 || low > 13)
-        return false;
-    const bool first = high == 0;
-    for (std::size_t i = 0; i < count && first; ++i) {
-        if ((tables[i] >> 4) > 3 || !tables_.dc(tables[i] >> 4))
+        scan.tables.push_back(*table);
+    } else {
+        if (scan.end != 0 || scan.low > 13)
             return false;
-    }
-    dcScanned = dcScanned || first;
-    std::vector<std::size_t> strides;
-    strides.reserve(count);
-    for (const std::size_t k : members)
-        strides.push_back(static_cast<std::size_t>(frame_.paddedBlocks(all[k]).width()));
-    forEachUnit(members, [&](std::size_t i, int x, int y) {
-        const std::size_t k = members[i];
-        std::int16_t& coefficient =
-            dc_[k][static_cast<std::size_t>(y) * strides[i] + static_cast<std::size_t>(x)];
-        if (!first) {
-            if (in_.bit() != 0)
-                coefficient = static_cast<std::int16_t>(coefficient | 1 << low);
-            return;
+        for (std::size_t i = 0; i < count && !scan.refining; ++i) {
+            const auto& table = tables_.dc(std::min(selectors[i] >> 4, 3));
+            if ((selectors[i] >> 4) > 3 || !table)
+                return false;
+            scan.tables.push_back(*table);
         }
-        const int difference = in_.signedBits(in_.decode(*tables_.dc(tables[i] >> 4)));
-        predictor_[k] = static_cast<std::int16_t>(predictor_[k] + difference);
-        coefficient = static_cast<std::int16_t>(predictor_[k] * (1 << low));
-    });
+        dcScanned_ = dcScanned_ || !scan.refining;
+    }
+    if (scans_.size() == JpegFrame::kMostScansRead)
+        return false;
+    scan.restartInterval = tables_.restartInterval();
+    scan.offset = in_.position();
+    scans_.push_back(std::move(scan));
     return true;
 }
 
-// Calls block(member, x, y) for every block of a scan, in its order: one component alone is
-// coded block by block over its own extent; several in units of each one's h x v blocks. Blocks
-// whose data ran out are passed over without a call, so an empty scan costs next to nothing.
+// Reads the scan's blocks in one row of MCUs: a DC scan sets each block's coefficient (the first)
+// or one more bit of it (a refinement); an AC scan decodes into the reduced blocks.
+void JpegDcDecoder::readRow(Scan& scan, int mcuRow) {
+    JpegBitReader& in = *scan.in;
+    const auto bit = static_cast<std::int16_t>(1 << scan.low);
+    if (scan.start != 0) {
+        auto& reduced = rows_[scan.members[0]].reduced;
+        forEachBlock(scan, mcuRow, [&](std::size_t, std::size_t at) {
+            reduced[at].decode(in, scan.tables[0], scan.start, scan.end, scan.low, scan.refining,
+                               scan.endOfBands);
+        });
+    } else if (scan.refining) {
+        forEachBlock(scan, mcuRow, [&](std::size_t member, std::size_t at) {
+            std::int16_t& dc = rows_[scan.members[member]].dc[at];
+            if (in.bit() != 0)
+                dc = static_cast<std::int16_t>(dc | bit);
+        });
+    } else {
+        forEachBlock(scan, mcuRow, [&](std::size_t member, std::size_t at) {
+            int& predictor = scan.predictor[member];
+            predictor = static_cast<std::int16_t>(predictor +
+                                                  in.signedBits(in.decode(scan.tables[member])));
+            rows_[scan.members[member]].dc[at] = static_cast<std::int16_t>(predictor * bit);
+        });
+    }
+}
+
+// Calls block(member, index in its row) for the scan's blocks in one row of MCUs, in its order:
+// one component alone is coded block by block over its own extent; several in units of each
+// one's h x v blocks. Once the data of an interval runs out, its remaining blocks are passed over
+// and stay as they are, as libjpeg leaves them, so an empty scan costs next to nothing.
 template <typename Block>
-void JpegDcDecoder::forEachUnit(const std::vector<std::size_t>& members, const Block& block) {
-    const std::size_t count = members.size();
-    const JpegFrame::Component& one = frame_.components[members[0]];
+void JpegDcDecoder::forEachBlock(Scan& scan, int mcuRow, const Block& block) {
+    const std::size_t count = scan.members.size();
+    const JpegFrame::Component& one = frame_.components[scan.members[0]];
     const int hMax = frame_.maxSampling().width(), vMax = frame_.maxSampling().height();
     const int across = count == 1 ? ceilDiv(ceilDiv(frame_.size.width() * one.h, hMax), 8)
                                   : ceilDiv(frame_.size.width(), 8 * hMax);
     const int down = count == 1 ? ceilDiv(ceilDiv(frame_.size.height() * one.v, vMax), 8)
                                 : ceilDiv(frame_.size.height(), 8 * vMax);
-    const qint64 total = static_cast<qint64>(across) * down;
-    const int interval = tables_.restartInterval();
-    for (qint64 unit = 0; unit < total; ++unit) {
+    const qint64 end =
+        qint64{across} * (count == 1 ? std::min(down, (mcuRow + 1) * one.v) : mcuRow + 1);
+    // Where block (x, y) of a component, y counted from the picture's top, lies in its row.
+    std::array<Row*, 4> rows{};
+    for (std::size_t i = 0; i < count; ++i)
+        rows[i] = &rows_[scan.members[i]];
+    const auto place = [&](std::size_t member, int x, int y) {
+        const Row& row = *rows[member];
+        const auto at =
+            static_cast<std::size_t>(y - row.first) * static_cast<std::size_t>(row.stride) +
+            static_cast<std::size_t>(x);
+        if (y >= row.first && x < row.stride && at < row.dc.size())
+            block(member, at);
+    };
+    const int interval = scan.restartInterval;
+    JpegBitReader& in = *scan.in;
+    int x = static_cast<int>(scan.unit % across), y = static_cast<int>(scan.unit / across);
+    for (; scan.unit < end && !scan.ended;
+         ++scan.unit, x = x + 1 < across ? x + 1 : 0, y += x == 0 ? 1 : 0) {
+        const qint64 unit = scan.unit;
         if (interval > 0 && unit > 0 && unit % interval == 0) {
-            in_.restart();
-            std::fill(predictor_.begin(), predictor_.end(), 0);
-            endOfBands_ = 0;
+            in.restart();
+            std::fill(scan.predictor.begin(), scan.predictor.end(), 0);
+            scan.endOfBands = 0;
         }
-        if (in_.atMarker()) {
-            if (in_.dataEnded() || interval == 0)
-                return;
-            unit += interval - 1 - unit % interval;  // to the interval's last unit
+        if (in.atMarker()) {
+            scan.ended = in.dataEnded() || interval == 0;
+            if (!scan.ended) {
+                scan.unit += interval - 1 - unit % interval;  // to the interval's last unit
+                x = static_cast<int>(scan.unit % across), y = static_cast<int>(scan.unit / across);
+            }
             continue;
         }
-        const int x = static_cast<int>(unit % across), y = static_cast<int>(unit / across);
         if (count == 1) {
-            block(0, x, y);
+            place(0, x, y);
             continue;
         }
         for (std::size_t i = 0; i < count; ++i) {
-            const JpegFrame::Component& c = frame_.components[members[i]];
+            const JpegFrame::Component& c = frame_.components[scan.members[i]];
             for (int v = 0; v < c.v; ++v) {
                 for (int h = 0; h < c.h; ++h)
-                    block(i, x * c.h + h, y * c.v + v);
+                    place(i, x * c.h + h, y * c.v + v);
             }
         }
     }
 }
 
-// Each component's samples: a block's level from its DC coefficient, or its 2 x 2 pixels.
-std::optional<std::vector<JpegColourConverter::Plane>> JpegDcDecoder::planes() const {
-    std::vector<JpegColourConverter::Plane> planes(frame_.components.size());
-    try {
-        for (std::size_t k = 0; k < planes.size(); ++k) {
-            const QSize blocks = frame_.paddedBlocks(frame_.components[k]);
-            const int scale = reduced_[k].empty() ? 1 : 2;
-            auto& plane = planes[k];
-            plane.width = blocks.width() * scale;
-            plane.height = blocks.height() * scale;
-            plane.samples.resize(area(blocks) * static_cast<std::size_t>(scale * scale));
-            const auto& quant = quant_[k] ? *quant_[k] : JpegReducedBlock::Quantization{};
-            for (std::size_t i = 0; i < dc_[k].size(); ++i) {
-                if (scale == 1) {
-                    plane.samples[i] = level(dc_[k][i], quant[0]);
-                    continue;
-                }
-                const auto pixels = reduced_[k][i].samples(dc_[k][i], quant);
-                const std::size_t x = 2 * (i % static_cast<std::size_t>(blocks.width()));
-                const std::size_t y = 2 * (i / static_cast<std::size_t>(blocks.width()));
-                const auto width = static_cast<std::size_t>(plane.width);
-                std::copy_n(pixels.begin(), 2,
-                            plane.samples.begin() + static_cast<std::ptrdiff_t>(y * width + x));
-                std::copy_n(
-                    pixels.begin() + 2, 2,
-                    plane.samples.begin() + static_cast<std::ptrdiff_t>((y + 1) * width + x));
+// Each component's samples in the row: a block's level from its DC coefficient, or its 2 x 2
+// pixels.
+void JpegDcDecoder::fillPlanes(std::vector<JpegColourConverter::Plane>& planes) const {
+    for (std::size_t k = 0; k < planes.size(); ++k) {
+        const Row& row = rows_[k];
+        auto& plane = planes[k];
+        const auto& quant = quant_[k] ? *quant_[k] : JpegReducedBlock::Quantization{};
+        const auto width = static_cast<std::size_t>(plane.width);
+        for (std::size_t i = 0; i < row.dc.size(); ++i) {
+            if (row.reduced.empty()) {
+                plane.samples[i] = level(row.dc[i], quant[0]);
+                continue;
             }
+            const auto pixels = row.reduced[i].samples(row.dc[i], quant);
+            const std::size_t x = 2 * (i % static_cast<std::size_t>(row.stride));
+            const std::size_t y = 2 * (i / static_cast<std::size_t>(row.stride));
+            std::copy_n(pixels.begin(), 2,
+                        plane.samples.begin() + static_cast<std::ptrdiff_t>(y * width + x));
+            std::copy_n(pixels.begin() + 2, 2,
+                        plane.samples.begin() + static_cast<std::ptrdiff_t>((y + 1) * width + x));
         }
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
     }
-    return planes;
 }
 
 }  // namespace corkwallery

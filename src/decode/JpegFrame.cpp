@@ -49,17 +49,19 @@ int JpegFrame::eighthScale(const Component& c) const {
     return scale;
 }
 
-// Per block: its DC coefficient and its samples, and for a component scaled by 2 the AC
-// coefficients its DCT reads; and the picture.
+// Per block of one row of MCUs: its DC coefficient and samples, and for a component scaled by 2
+// the AC coefficients its DCT reads.
 qint64 JpegFrame::dcDecodeBytes() const {
-    qint64 bytes = 0;
+    qint64 row = 0;
     for (const Component& c : components) {
         const int scale = eighthScale(c);
         const qint64 perBlock =
             2 + scale * scale + (scale > 1 ? qint64{sizeof(JpegReducedBlock)} : 0);
-        bytes += area(paddedBlocks(c)) * perBlock;
+        row += qint64{paddedBlocks(c).width()} * c.v * perBlock;
     }
-    return bytes + area(eighth()) * 4;
+    const qint64 perScan =
+        JpegBitReader::kBufferBytes + 4 * qint64{sizeof(JpegBitReader::HuffmanTable)};
+    return row + area(eighth()) * 4 + kMostScansRead * perScan;
 }
 
 }  // namespace corkwallery

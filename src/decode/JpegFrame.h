@@ -8,6 +8,9 @@ namespace corkwallery {
 
 // What a JPEG's frame header says: enough to tell how it can be decoded and what that costs.
 struct JpegFrame {
+    // The most scans JpegDcDecoder reads for an eighth; a file with more gives none.
+    static constexpr int kMostScansRead = 128;
+
     struct Component {
         int id = 0;
         int h = 1;  // sampling factors
@@ -30,7 +33,8 @@ struct JpegFrame {
     // Pixels per block side that libjpeg gives a component at an eighth: it scales a component
     // sampled more coarsely up through its inverse DCT (by 2 for 4:2:0 chroma) rather than after.
     int eighthScale(const Component& c) const;
-    // What JpegDcDecoder allocates to decode it at an eighth, in bytes.
+    // What JpegDcDecoder allocates to decode it at an eighth, in bytes: the picture, one row of
+    // MCUs' coefficients and samples, and a reader per scan.
     qint64 dcDecodeBytes() const;
 };
 

@@ -7,9 +7,8 @@ namespace corkwallery {
 
 namespace {
 
-// The rows and columns the 2x2 inverse DCT reads, and the weights of the odd ones (its constants
-// in 13-bit fixed point).
-constexpr std::array<int, 5> kRead = {0, 1, 3, 5, 7};
+// The 2x2 inverse DCT reads rows and columns 0, 1, 3, 5 and 7; the weights of the odd ones (its
+// constants in 13-bit fixed point).
 constexpr std::array<long long, 4> kOddWeight = {29692, -10426, 6967, -5906};
 
 // The index in kept_ of a row and column's coefficient; -1 for one the DCT does not read.
@@ -26,6 +25,14 @@ constexpr std::array<int, 64> kSlotOfZigzag = [] {
             slot(JpegReducedBlock::kNatural[static_cast<std::size_t>(k)] / 8,
                  JpegReducedBlock::kNatural[static_cast<std::size_t>(k)] % 8);
     return slots;
+}();
+
+// The coefficients kept, as a mask of zigzag bits.
+constexpr std::uint64_t kKept = [] {
+    std::uint64_t mask = 0;
+    for (std::size_t k = 0; k < 64; ++k)
+        mask |= kSlotOfZigzag[k] >= 0 ? std::uint64_t{1} << k : 0;
+    return mask;
 }();
 
 // Coefficients k from `start` to `end`, as a mask of zigzag bits.
@@ -121,32 +128,40 @@ void JpegReducedBlock::refine(JpegBitReader& in, const JpegBitReader::HuffmanTab
 
 std::array<std::uint8_t, 4> JpegReducedBlock::samples(std::int16_t dc,
                                                       const Quantization& quantization) const {
-    const auto coefficient = [&](int row, int column) -> long long {
-        const int s = slot(row, column);
-        const long long value = s < 0 ? dc : kept_[static_cast<std::size_t>(s)];
-        return value *
-               quantization[static_cast<std::size_t>(row) * 8 + static_cast<std::size_t>(column)];
+    const auto pixel = [](long long value) {
+        return static_cast<std::uint8_t>(
+            std::clamp<long long>(((value + (1 << 19)) >> 20) + 128, 0, 255));
     };
+    // Dequantized, by the row and column read (row * 5 + column), as slots are numbered but for DC.
+    std::array<long long, 25> z{};
+    z[0] = static_cast<long long>(dc) * quantization[0];
+    const std::uint64_t kept = nonzero_ & kKept;
+    if (kept == 0) {
+        const std::uint8_t flat = pixel(z[0] << 17);
+        return {flat, flat, flat, flat};
+    }
+    for (std::uint64_t left = kept; left != 0; left &= left - 1) {
+        const auto k = static_cast<std::size_t>(std::countr_zero(left));
+        const auto s = static_cast<std::size_t>(kSlotOfZigzag[k]);
+        z[s + 1] =
+            static_cast<long long>(kept_[s]) * quantization[static_cast<std::size_t>(kNatural[k])];
+    }
     // Columns first, into 2 rows kept with 2 more bits; then each row into 2 pixels.
-    std::array<std::array<long long, 8>, 2> rows{};
-    for (const int column : kRead) {
+    std::array<std::array<long long, 5>, 2> rows{};
+    for (std::size_t c = 0; c < 5; ++c) {
         long long odd = 0;
         for (std::size_t i = 0; i < 4; ++i)
-            odd += kOddWeight[i] * coefficient(kRead[i + 1], column);
-        const long long even = coefficient(0, column) * (1 << 15);
-        rows[0][static_cast<std::size_t>(column)] = (even + odd + (1 << 12)) >> 13;
-        rows[1][static_cast<std::size_t>(column)] = (even - odd + (1 << 12)) >> 13;
+            odd += kOddWeight[i] * z[(i + 1) * 5 + c];
+        const long long even = z[c] * (1 << 15);
+        rows[0][c] = (even + odd + (1 << 12)) >> 13;
+        rows[1][c] = (even - odd + (1 << 12)) >> 13;
     }
     std::array<std::uint8_t, 4> pixels{};
     for (std::size_t r = 0; r < 2; ++r) {
         long long odd = 0;
         for (std::size_t i = 0; i < 4; ++i)
-            odd += kOddWeight[i] * rows[r][static_cast<std::size_t>(kRead[i + 1])];
+            odd += kOddWeight[i] * rows[r][i + 1];
         const long long even = rows[r][0] * (1 << 15);
-        const auto pixel = [](long long value) {
-            return static_cast<std::uint8_t>(
-                std::clamp<long long>(((value + (1 << 19)) >> 20) + 128, 0, 255));
-        };
         pixels[2 * r] = pixel(even + odd);
         pixels[2 * r + 1] = pixel(even - odd);
     }

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "decode/ColourProfile.h"
+#include "decode/DecodeBudget.h"
 
 namespace corkwallery {
 
@@ -21,10 +22,6 @@ constexpr qint64 kMostHeaderBytes = qint64{1} << 20;
 // libjxl's working memory per pixel of a whole frame (planes of floats and their borders), beside
 // the 8-bit RGBA it writes.
 constexpr qint64 kWorkingBytesPerPixel = 12;
-
-qint64 area(QSize size) {
-    return qint64{size.width()} * size.height();
-}
 
 QSize uprightSize(const JxlBasicInfo& info) {
     const QSize stored(static_cast<int>(info.xsize), static_cast<int>(info.ysize));
@@ -112,9 +109,10 @@ bool JpegXlDecoder::readHeader() {
     return false;
 }
 
+// A header may state sides of 2^30: the products saturate.
 qint64 JpegXlDecoder::decodeBytes(int longerSide, int /*leastSide*/) const {
-    return file_.size() + area(upright_) * (kWorkingBytesPerPixel + 4) +
-           area(fitted(upright_, longerSide)) * 4;
+    return file_.size() + DecodeBudget::bytesFor(upright_, kWorkingBytesPerPixel + 4) +
+           DecodeBudget::bytesFor(fitted(upright_, longerSide), 4);
 }
 
 QImage JpegXlDecoder::decode(int longerSide, int /*leastSide*/) {

@@ -1,31 +1,22 @@
 #pragma once
 
 #include <QByteArray>
-#include <QImage>
 #include <QList>
-#include <QSize>
 #include <QSizeF>
-#include <optional>
 #include <string>
 
+#include "decode/Photo.h"
+#include "decode/PhotoFile.h"
 #include "platform/Result.h"
 
 namespace corkwallery {
-
-// A photo decoded from a file: its pixels, perhaps fewer than the photo has, in sRGB, and its
-// natural size in points (upright: EXIF orientation applied). `unusableProfile`: the file holds a
-// colour profile that could not be used, so its pixels are shown as they are stored.
-struct Photo {
-    QImage pixels;
-    QSizeF naturalSize;
-    bool unusableProfile = false;
-};
 
 // Decoding photos: only regular files, opened without blocking; never SVG (an SVG can make the
 // reader open other files); EXIF orientation applied; colours converted to sRGB from the file's
 // profile; decoded only as finely as asked, a JPEG through libjpeg's DCT scaling, a progressive
 // one at an eighth from its DC coefficients alone; HEIF, AVIF and JPEG XL, which Qt cannot read,
-// told by their first bytes and decoded through libheif and libjxl.
+// told by their first bytes and decoded through libheif and libjxl. A file is opened, and its
+// header and metadata read, once: open() gives the PhotoFile that tells the size and decodes.
 // What a decode will allocate is told from the header and reserved from a budget that decodes
 // running at the same time share (kDecodeBudget bytes); one that could never fit is refused
 // before anything is allocated. Safe to call from any thread: nothing here touches widgets.
@@ -36,11 +27,11 @@ inline constexpr qint64 kDecodeBudget = qint64{160} << 20;
 // dozen at most, while each scan may cost a pass over the whole picture.
 inline constexpr int kMaxScans = 100;
 
-// A file gives no photo with an error of one of these kinds: NotRegularFile or Invalid (it is no
-// picture that can be shown), TooLarge, or Io (it cannot be read). Its message is for the log
-// when the file is refused before decoding ("<path>: not a regular file", "<path>: SVG pictures
-// are not decoded", "<path>: too large to decode (<w> x <h> pixels)", "<path>: too many scans to
-// decode (<n>)"), and empty for a file that is tried and fails.
+// A file gives no photo with an error whose message, "<path>: <reason>", is always for the log.
+// Its kind tells why. Refused before decoding, for the user to hear: NotRegularFile ("<path>: not
+// a regular file"), Unsupported ("<path>: SVG pictures are not decoded") and TooLarge ("<path>:
+// too large to decode (<w> x <h> pixels)", "<path>: too many scans to decode (<n>)"). Tried and
+// failed: Io (it cannot be opened or read) and Invalid (it is no picture that can be decoded).
 template <typename T>
 using Result = platform::Result<T>;
 
@@ -49,10 +40,12 @@ using Result = platform::Result<T>;
 // environment is not changed while another thread reads it. Later calls do nothing.
 void prepareDecoders();
 
-// The upright natural size, from the header alone; none for what is no decodable picture.
-Result<QSize> naturalSize(const std::string& path);
+// Opens the file and reads its header: its natural size is known from here on.
+Result<PhotoFile> open(const std::string& path);
 
 // The photo with at most about `longerSide` pixels on its longer side (0: all of them).
+Result<Photo> decode(PhotoFile file, int longerSide);
+// The same for a file not opened yet.
 Result<Photo> decode(const std::string& path, int longerSide);
 
 // The MIME types of the pictures decode() reads, sorted: those of Qt's readers but SVG, and
@@ -66,8 +59,8 @@ int longerSideToDecode(QSizeF points, double scale);
 bool needsFinerImage(const Photo& photo, QSizeF points, double scale);
 
 // A stored copy for a pin `points` large: from a fresh preview when there is one, otherwise
-// decoded (and a preview made for the next launch). The copy's header is always read, so a copy
-// that is gone or no longer a picture is not loadable.
+// decoded (and a preview made for the next launch). The copy is opened and its header read in
+// either case, so a copy that is gone or no longer a picture is not loadable.
 Result<Photo> loadCopy(const std::string& copyPath, QSizeF points, double scale);
 
 }  // namespace PhotoDecoder

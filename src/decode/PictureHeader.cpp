@@ -17,9 +17,8 @@ using platform::Error;
 template <typename T>
 using Result = platform::Result<T>;
 
-// A file that is tried and fails: its "failed to load" line says all there is.
-Error failed(Error::Kind kind = Error::Kind::Invalid) {
-    return {kind, {}};
+Error notAPicture(const std::string& path) {
+    return {Error::Kind::Invalid, path + ": not a picture that can be decoded"};
 }
 
 QByteArray suffixOf(const std::string& path) {
@@ -45,7 +44,7 @@ std::unique_ptr<QImageReader> readerFor(QFile& file, const std::string& path) {
 Result<PictureHeader> headerOf(QImageReader& reader, const std::string& path,
                                const EmbeddedMetadata::Metadata& metadata) {
     if (!reader.canRead())
-        return Result<PictureHeader>::failure(failed());
+        return notAPicture(path);
     // Named as content detection names them, whatever name the suffix gave.
     QByteArray format = reader.format().toLower();
     if (format == "jpg")
@@ -53,11 +52,10 @@ Result<PictureHeader> headerOf(QImageReader& reader, const std::string& path,
     else if (format == "tif")
         format = "tiff";
     if (format == "svg" || format == "svgz")
-        return Result<PictureHeader>::failure(Error::Kind::Invalid,
-                                              path + ": SVG pictures are not decoded");
+        return Error{Error::Kind::Unsupported, path + ": SVG pictures are not decoded"};
     const QSize stored = reader.size();
     if (stored.isValid() && stored.isEmpty())
-        return Result<PictureHeader>::failure(failed());
+        return notAPicture(path);
     const int bits = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
     const auto transformation = metadata.orientation > 0
                                     ? EmbeddedMetadata::transformation(metadata.orientation)
@@ -95,21 +93,21 @@ std::optional<PictureHeader> tgaHeader(QFile& file, bool named) {
 Result<PictureHeader> PictureHeader::read(QFile& file, const std::string& path) {
     const auto metadata = EmbeddedMetadata::read(file);
     if (!file.seek(0))
-        return Result<PictureHeader>::failure(failed(Error::Kind::Io));
+        return Error{Error::Kind::Io, path + ": cannot be read"};
     const QByteArray suffix = suffixOf(path);
     const bool namedTga = suffix == "tga" || suffix == "icb" || suffix == "vda" || suffix == "vst";
     if (auto tga = namedTga ? tgaHeader(file, true) : std::nullopt)
         return Result<PictureHeader>::success(std::move(*tga));
     if (!file.seek(0))
-        return Result<PictureHeader>::failure(failed(Error::Kind::Io));
+        return Error{Error::Kind::Io, path + ": cannot be read"};
     auto reader = readerFor(file, path);
     auto header = headerOf(*reader, path, metadata);
-    if (!header && !namedTga && header.error().message.empty()) {
+    if (!header && !namedTga && header.error().kind == Error::Kind::Invalid) {
         if (auto tga = tgaHeader(file, false))
             return Result<PictureHeader>::success(std::move(*tga));
     }
     if (!header)
-        return Result<PictureHeader>::failure(header.error());
+        return header;
     header.value().reader = std::move(reader);
     return header;
 }

@@ -34,8 +34,9 @@ struct PictureHeader {
     }
 
     // Reads the header of `file`, named `path`, from its start. Fails for an unreadable header or
-    // no area, and for SVG, which is never decoded: Qt's SVG reader follows <image> references to
-    // other files, which could be FIFOs, huge pictures or anything outside the folder.
+    // no area (Invalid), and for SVG (Unsupported), which is never decoded: Qt's SVG reader follows
+    // <image> references to other files, which could be FIFOs, huge pictures or anything outside
+    // the folder.
     static platform::Result<PictureHeader> read(QFile& file, const std::string& path);
 };
 

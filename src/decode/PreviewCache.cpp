@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -25,7 +27,9 @@ constexpr int kJpegQuality = 88;
 constexpr double kAspectTolerance = 0.02;
 const char* const kJpegSuffix = ".jpg";
 const char* const kPngSuffix = ".png";
-const char* const kPartSuffix = ".part";
+// A preview being written: "<preview>.partXXXXXX", each write its own.
+const char* const kPart = ".part";
+constexpr std::size_t kPartUnique = 6;
 const char* const kAppFolder = "Corkwallery";
 const char* const kPreviewsFolder = "previews";
 
@@ -65,10 +69,12 @@ std::optional<std::string> existingPreview(const std::string& copyPath) {
     return std::nullopt;
 }
 
-// Whether `rest`, what follows "<copy name>." in a file name, is a preview's key and suffix.
+// Whether `rest`, what follows "<copy name>." in a file name, is a preview's key and suffix, or a
+// preview being written.
 bool isPreviewKey(std::string_view rest) {
-    if (rest.ends_with(kPartSuffix))
-        rest.remove_suffix(std::string_view(kPartSuffix).size());
+    if (const auto part = rest.rfind(kPart);
+        part != std::string_view::npos && rest.size() - part == std::strlen(kPart) + kPartUnique)
+        rest = rest.substr(0, part);
     if (!rest.ends_with(kJpegSuffix) && !rest.ends_with(kPngSuffix))
         return false;
     rest.remove_suffix(4);
@@ -92,9 +98,10 @@ std::string folder() {
 }
 
 void makePrivate() {
-    if (const auto unchanged =
-            platform::files::makePrivate(cacheFolder(), {kAppFolder, kPreviewsFolder}))
-        platform::log("ERROR making the previews private: " + *unchanged);
+    if (const auto made =
+            platform::files::makePrivate(cacheFolder(), {kAppFolder, kPreviewsFolder});
+        !made)
+        platform::log("ERROR making the previews private: " + made.error().message);
 }
 
 int previewSide(double scale) {
@@ -142,12 +149,12 @@ void store(const std::string& copyPath, const Photo& photo, int longerSide) {
         return;
     const bool transparent = pixels.hasAlphaChannel();
     const std::string path = *base + (transparent ? kPngSuffix : kJpegSuffix);
-    const std::string part = path + kPartSuffix;
     // Written beside and renamed into place, so a preview is whole or absent. It is not forced
-    // to disk, unlike the photo copies: a preview lost in a crash is only made again. Always a
-    // new file, made with its mode: one left by a crash went with remove() above; one that
-    // another thread is writing now is left to it.
-    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    // to disk, unlike the photo copies: a preview lost in a crash is only made again. A new file
+    // of a name of its own, 0600 from the start (mkostemp), so that workers storing the same
+    // copy's preview never write one file; one left by a crash went with remove() above.
+    std::string part = path + kPart + std::string(kPartUnique, 'X');
+    const int fd = ::mkostemp(part.data(), O_CLOEXEC);
     if (fd < 0)
         return;
     QFile file;

@@ -9,28 +9,27 @@ namespace corkwallery::testing {
 
 // What a picture file gives.
 struct Decoded {
-    std::optional<QSize> natural;  // upright, from the header alone; none: it tells none
+    std::optional<QSize> natural;  // upright, once opened; none: it does not open
     std::optional<platform::Error::Kind> failure = {};  // none: it decodes
     const char* refusal = "";  // why it is refused unread, after its path; "" when it is tried
     QImage upright = {};       // its pixels in sRGB; null: not compared
     int tolerance = 10;        // levels in any channel, alpha included
 };
 
-// Expects `path`'s header and its decode at `asked` pixels on the longer side (0: all) to give
-// `want`: the header fails as the decode does; a decode holds the natural size, no unusable
+// Expects `path` to open with the natural size of `want` and its decode at `asked` pixels on the
+// longer side (0: all) to give `want`: a failure of the kind wanted, its message naming the file
+// (with the refusal's reason when it is refused); a decode holds the natural size, no unusable
 // profile, the pixels scaled to fit `asked`, and the colours of `upright` amid each quarter.
 inline void expectDecodes(const std::filesystem::path& path, int asked, const Decoded& want) {
-    const platform::Error error{want.failure.value_or(platform::Error::Kind{}),
-                                *want.refusal ? path.string() + ": " + want.refusal : ""};
-    const auto natural = PhotoDecoder::naturalSize(path);
-    EXPECT_EQ(natural ? std::optional(natural.value()) : std::nullopt, want.natural);
-    if (!natural) {
-        EXPECT_EQ(natural.error(), error);
-    }
-    const auto photo = PhotoDecoder::decode(path, asked);
+    auto file = PhotoDecoder::open(path);
+    EXPECT_EQ(file ? std::optional(file.value().naturalSize()) : std::nullopt, want.natural);
+    const auto photo = file ? PhotoDecoder::decode(std::move(file).value(), asked)
+                            : PhotoDecoder::Result<Photo>(file.error());
     if (want.failure) {
         ASSERT_FALSE(photo);
-        EXPECT_EQ(photo.error(), error);
+        EXPECT_EQ(photo.error().kind, *want.failure);
+        EXPECT_TRUE(photo.error().message.starts_with(path.string() + ": " + want.refusal))
+            << photo.error().message;
         return;
     }
     ASSERT_TRUE(photo) << photo.error().message;

@@ -60,6 +60,7 @@ TEST(PreviewCache, StandsInOnlyForTheCopyItWasMadeFrom) {
     PreviewCache::store(copy, {pixels, {1200, 800}}, 300);
     writeBytes(copy, "changed");  // another size and time: the preview is stale
     EXPECT_FALSE(PreviewCache::hasFresh(copy));
+    writeBytes(fs::path(PreviewCache::folder()) / "A.jpg.1-2-2.jpg.partAb3dEf", "a crash's");
     PreviewCache::remove("A.jpg");
     EXPECT_EQ(previews(), 1u);
     EXPECT_TRUE(PreviewCache::hasFresh(other));
