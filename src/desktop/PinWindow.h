@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QRectF>
-#include <deque>
 
 #include "desktop/DesktopWindow.h"
 #include "desktop/DraggableImageView.h"
+#include "desktop/GeometryRequests.h"
 
 namespace corkwallery {
 
@@ -50,12 +50,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    enum class Report { Echo, Move, Imposed };
-    Report classify(const QRect& reported);
-
     QPointF center_;
     DraggableImageView* view_ = nullptr;  // a child
-    std::deque<QRect> requested_;         // native geometries asked for, oldest first
+    GeometryRequests requested_;
     bool placing_ = false;
 };
 
