@@ -12,3 +12,6 @@ for bench in "$root"/build/bench/*_bench; do
 done
 echo "== restore"
 "$root/bench/restore-bench.sh"
+echo "== event loop (milliseconds)"
+"$root/build/bench/event_loop" "$root/build/bench/restore-photos" \
+  "$root/build/bench/large-photos/camera-200mp.jpg" 2>&1 >/dev/null

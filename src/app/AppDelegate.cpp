@@ -143,11 +143,12 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::applicationDidFinishLaunching(const std::vector<std::string>& files) {
     setupStatusItem();
     pins_.restorePinnedPhotos();
-    pinPhotos(files);
-    if (!pins_.pinWindows().empty())
-        return;
-    if (!userDefaults().value(kHasAddedFirstPhoto).toBool())
-        showWelcomePanel(statusItem_->isInTray());
+    // Once the launch's pins and files are on the desktop.
+    pinPhotos(files, std::nullopt, [this](const QString&) {
+        if (pins_.pinWindows().empty() && !userDefaults().value(kHasAddedFirstPhoto).toBool())
+            showWelcomePanel(statusItem_->isInTray());
+        emit launched();
+    });
 }
 
 // A failed save has been logged and told by savingFailed; there is no later try.
@@ -183,7 +184,9 @@ void AppDelegate::setupStatusItem() {
         startAtLogin->setChecked(StartAtLogin::isEnabled());
     };
     connect(startAtLogin, &QAction::triggered, this, [showStartAtLogin](bool checked) {
-        StartAtLogin::setEnabled(checked, QCoreApplication::applicationFilePath());
+        // A failure is logged there; the menu shows the entry as it now is.
+        platform::discard(
+            StartAtLogin::setEnabled(checked, QCoreApplication::applicationFilePath()));
         showStartAtLogin();
     });
     // The entry may be written or deleted behind our back: its state is read at every opening.
@@ -221,48 +224,53 @@ void AppDelegate::addPhotoClicked() {
     pinPhotos(photoChooser_->choose());
 }
 
-QString AppDelegate::pinPhotos(const std::vector<std::string>& files,
-                               const Translations* answerTexts, std::optional<QPointF> at) {
-    // The answer in its start's language; the notifications in ours.
-    const auto answerText = [answerTexts](const char* source) {
-        return answerTexts != nullptr ? answerTexts->translate(kContext, source)
-                                      : QCoreApplication::translate(kContext, source);
-    };
-    QString answer;
-    const auto outcomes = pins_.addPhotos(files, at);
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::string& file = files[i];
-        const QString shown = platform::files::toQt(platform::escaped(file));
-        if (!outcomes[i]) {
-            //: Printed for a later start that handed this file over: %1 is its path.
-            answer +=
-                answerText(QT_TRANSLATE_NOOP("corkwallery::AppDelegate", "Pinned %1")).arg(shown) +
-                QLatin1Char('\n');
-            continue;
-        }
-        const char* const reason = failureReason(*outcomes[i]);
-        //: Printed for a later start that handed this file over: %1 is its path, %2 the reason.
-        answer += answerText(QT_TRANSLATE_NOOP("corkwallery::AppDelegate", "Not pinned %1: %2."))
-                      .arg(shown, answerText(reason)) +
-                  QLatin1Char('\n');
-        notifyNotPinned(file, QCoreApplication::translate(kContext, reason));
-    }
-    return answer;
+void AppDelegate::pinPhotos(const std::vector<std::string>& files, std::optional<QPointF> at,
+                            Answer answer, std::shared_ptr<const Translations> answerTexts) {
+    pins_.addPhotos(
+        files, at, [this, files, answer, answerTexts](const PinBoard::Failures& outcomes) {
+            // The answer in its start's language; the notifications in ours.
+            const auto answerText = [&answerTexts](const char* source) {
+                return answerTexts ? answerTexts->translate(kContext, source)
+                                   : QCoreApplication::translate(kContext, source);
+            };
+            QString said;
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                const std::string& file = files[i];
+                const QString shown = platform::files::toQt(platform::escaped(file));
+                if (!outcomes[i]) {
+                    //: Printed for a later start that handed this file over: %1 is its path.
+                    said += answerText(QT_TRANSLATE_NOOP("corkwallery::AppDelegate", "Pinned %1"))
+                                .arg(shown) +
+                            QLatin1Char('\n');
+                    continue;
+                }
+                const char* const reason = failureReason(*outcomes[i]);
+                //: Printed for a later start that handed this file over: %1 is its path, %2 the
+                //: reason.
+                said +=
+                    answerText(QT_TRANSLATE_NOOP("corkwallery::AppDelegate", "Not pinned %1: %2."))
+                        .arg(shown, answerText(reason)) +
+                    QLatin1Char('\n');
+                notifyNotPinned(file, QCoreApplication::translate(kContext, reason));
+            }
+            if (answer)
+                answer(said);
+        });
 }
 
-QString AppDelegate::answerOtherStart(const std::vector<std::string>& files,
-                                      const QStringList& languages) {
-    const Translations texts(languages);
+void AppDelegate::answerOtherStart(const std::vector<std::string>& files,
+                                   const QStringList& languages, const Answer& answer) {
+    auto texts = std::make_shared<const Translations>(languages);
     if (!files.empty())
-        return pinPhotos(files, &texts);
+        return pinPhotos(files, std::nullopt, answer, texts);
     if (helpPanel_)
         helpPanel_->orderFront();
     else
         showHelpPanel();
-    return texts.translate(kContext,
-                           QT_TRANSLATE_NOOP("corkwallery::AppDelegate",
-                                             "Corkwallery is running; its help card is on the "
-                                             "desktop.\n"));
+    answer(texts->translate(kContext,
+                            QT_TRANSLATE_NOOP("corkwallery::AppDelegate",
+                                              "Corkwallery is running; its help card is on the "
+                                              "desktop.\n")));
 }
 
 void AppDelegate::pinDroppedFiles(const DroppedFiles& dropped) {
@@ -275,7 +283,7 @@ void AppDelegate::pinDroppedFiles(const DroppedFiles& dropped) {
         notifyNotPinned(other, QCoreApplication::translate(
                                    kContext, failureReason(PinBoard::Failure::NotAPicture)));
     }
-    pinPhotos(dropped.paths, nullptr, dropped.at);
+    pinPhotos(dropped.paths, dropped.at);
 }
 
 void AppDelegate::pinDroppedFilesLater(const DroppedFiles& dropped) {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,18 +41,20 @@ public:
 
     // Pins each file as "Add Photo" does, around `at` (screen points; by default the main
     // screen's centre); a file that cannot be pinned is named, with the reason, in a desktop
-    // notification. A line per file saying what happened, through `answerTexts` when given.
-    QString pinPhotos(const std::vector<std::string>& files,
-                      const Translations* answerTexts = nullptr,
-                      std::optional<QPointF> at = std::nullopt);
+    // notification. Once they are pinned, `answer` is given a line per file saying what
+    // happened, through `answerTexts` when given.
+    using Answer = std::function<void(const QString&)>;
+    void pinPhotos(const std::vector<std::string>& files, std::optional<QPointF> at = std::nullopt,
+                   Answer answer = {}, std::shared_ptr<const Translations> answerTexts = {});
     // Files dropped on a pin or a card: the line "Dropped <n> item(s) at (<x>, <y>)", then each
     // URL that is no file on this computer refused as no picture is, the files pinned around the
     // drop point.
     void pinDroppedFiles(const DroppedFiles& dropped);
     // A later start of the program handed these files over (to pin) or none (to show the help
-    // card, so that the user sees where Corkwallery is). What to print for that start, in the
-    // first of its `languages` the program has.
-    QString answerOtherStart(const std::vector<std::string>& files, const QStringList& languages);
+    // card, so that the user sees where Corkwallery is). `answer` is given what to print for that
+    // start, in the first of its `languages` the program has.
+    void answerOtherStart(const std::vector<std::string>& files, const QStringList& languages,
+                          const Answer& answer);
 
     // Installed on the application: a request to quit that reaches it (QCoreApplication::quit(),
     // the session manager's end) becomes terminateRequested, since Qt would first try to close
@@ -76,6 +79,8 @@ public slots:
 signals:
     // "Quit Corkwallery" was chosen.
     void terminateRequested();
+    // The launch's pins and files are on the desktop, and the welcome card where it is due.
+    void launched();
 
 private:
     // A pin window was made: the cards close and the user default records that a photo was added.

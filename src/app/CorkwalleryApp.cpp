@@ -78,21 +78,19 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
         // hands its files to the first and leaves before it reads or writes anything. Held until
         // the process ends.
         lock_ = std::make_unique<platform::InstanceLock>(AppFolders::instanceLockURL());
-        switch (lock_->tryLock()) {
-            case platform::InstanceLock::Outcome::Locked:
-                PhotoCopies::removeInterruptedWrites();
-                PreviewCache::makePrivate();
-                break;
-            case platform::InstanceLock::Outcome::HeldElsewhere:
-                platform::log("Corkwallery is already running \u2014 exiting");
-                exitCode_ = RunningCopy::handOver(lock_->path(), files_);
-                terminated_ = true;
-                return;
-            case platform::InstanceLock::Outcome::Failed:
-                // Without the lock another copy may be saving: its temporary files are left alone.
-                platform::log("ERROR taking the single-instance lock: " + lock_->error() +
-                              " \u2014 running without it");
-                break;
+        const auto locked = lock_->tryLock();
+        if (!locked) {
+            // Without the lock another copy may be saving: its temporary files are left alone.
+            platform::log("ERROR taking the single-instance lock: " + locked.error().message +
+                          " \u2014 running without it");
+        } else if (locked.value()) {
+            PhotoCopies::removeInterruptedWrites();
+            PreviewCache::makePrivate();
+        } else {
+            platform::log("Corkwallery is already running \u2014 exiting");
+            exitCode_ = RunningCopy::handOver(lock_->path(), files_);
+            terminated_ = true;
+            return;
         }
     }
     platform::prepareDisplay();
@@ -129,9 +127,9 @@ CorkwalleryApp::CorkwalleryApp(int& argc, char** argv) {
     application_->installEventFilter(delegate_.get());
     if (lock_->isLocked()) {
         runningCopy_ = std::make_unique<RunningCopy>(
-            lock_->path(),
-            [this](const std::vector<std::string>& files, const QStringList& languages) {
-                return delegate_->answerOtherStart(files, languages);
+            lock_->path(), [this](const std::vector<std::string>& files,
+                                  const QStringList& languages, const RunningCopy::Reply& reply) {
+                delegate_->answerOtherStart(files, languages, reply);
             });
     }
 }

@@ -153,14 +153,14 @@ void RunningCopy::readRequest(QLocalSocket* socket) {
     disconnect(socket, nullptr, this, nullptr);
     delete socket->findChild<QTimer*>(QStringLiteral("requestTimeout"));
     platform::log("Another start handed over " + std::to_string(files.size()) + " file(s)");
-    const QPointer<QLocalSocket> guard(socket);
-    const QString answer = handler_(files, languages);
-    if (guard.isNull())
-        return;
-    QDataStream out(socket);
-    out.setVersion(kStreamVersion);
-    out << answer;
-    socket->disconnectFromServer();  // once the answer is written
+    handler_(files, languages, [guard = QPointer<QLocalSocket>(socket)](const QString& answer) {
+        if (guard.isNull())  // the start gave up waiting
+            return;
+        QDataStream out(guard.data());
+        out.setVersion(kStreamVersion);
+        out << answer;
+        guard->disconnectFromServer();  // once the answer is written
+    });
 }
 
 void RunningCopy::refuse(QLocalSocket* socket, const std::string& why) {

@@ -28,9 +28,10 @@ public:
     static constexpr int kClientTimeoutMs = 10000;
 
     // Answers a request: the paths handed over and the start's languages (QLocale::uiLanguages(),
-    // the preferred first); what to print for that start.
-    using Handler =
-        std::function<QString(const std::vector<std::string>& files, const QStringList& languages)>;
+    // the preferred first); `reply` is given what to print for that start, now or later.
+    using Reply = std::function<void(const QString&)>;
+    using Handler = std::function<void(const std::vector<std::string>& files,
+                                       const QStringList& languages, const Reply& reply)>;
 
     RunningCopy(const std::string& lockPath, Handler handler);
     ~RunningCopy() override;

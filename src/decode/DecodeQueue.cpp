@@ -20,38 +20,58 @@ DecodeQueue::~DecodeQueue() {
     pool_.waitForDone();
 }
 
-void DecodeQueue::add(Job job) {
+void DecodeQueue::add(Job job, Handler handler) {
     const std::lock_guard lock(mutex_);
-    waiting_.push_back(std::move(job));
+    waiting_.emplace_back(std::move(job), std::move(handler));
     startWaitingJobs();
 }
 
-DecodeQueue::Result DecodeQueue::takeNext() {
-    std::unique_lock lock(mutex_);
-    if (started_.empty())
-        return Result::failure(platform::Error::Kind::Invalid, "no decode was added");
-    finished_.wait(lock, [this] { return started_.front().has_value(); });
-    Result result = std::move(*started_.front());
-    started_.pop_front();
-    startWaitingJobs();
-    return result;
+// A job of its own that decodes nothing, so that it comes in its turn.
+void DecodeQueue::then(std::function<void()> step) {
+    add([] { return Result::failure(platform::Error::Kind::Invalid, "nothing decoded"); },
+        [step = std::move(step)](const Result&) { step(); });
 }
 
 // Called with the mutex held. A deque keeps its elements in place as it grows and shrinks at the
-// ends, so each job writes its own slot.
+// ends, so each job writes its own slot. The queue outlives its workers (see the destructor), and
+// the hand-on call is dropped with the queue.
 void DecodeQueue::startWaitingJobs() {
     while (!waiting_.empty() && started_.size() < runAhead_) {
-        std::optional<Result>* slot = &started_.emplace_back();
-        pool_.start([this, slot, job = std::move(waiting_.front())] {
+        auto [job, handler] = std::move(waiting_.front());
+        waiting_.pop_front();
+        Slot* slot = &started_.emplace_back(Slot{std::nullopt, std::move(handler)});
+        pool_.start([this, slot, job = std::move(job)] {
             Result result = job();
             {
                 const std::lock_guard lock(mutex_);
-                *slot = std::move(result);
+                slot->result = std::move(result);
             }
-            finished_.notify_all();
+            QMetaObject::invokeMethod(this, &DecodeQueue::handOnFinished, Qt::QueuedConnection);
         });
-        waiting_.pop_front();
     }
+}
+
+// Hands on the result at the front once it is finished, then lets the event loop turn before the
+// next: each handler's work (a window, a save) is one turn's. A handler may add jobs; one that
+// runs the event loop (a dialog) cannot have the next result handed on inside it.
+void DecodeQueue::handOnFinished() {
+    if (handingOn_)
+        return;
+    Slot slot;
+    {
+        const std::lock_guard lock(mutex_);
+        if (started_.empty() || !started_.front().result)
+            return;
+        slot = std::move(started_.front());
+        started_.pop_front();
+        startWaitingJobs();
+    }
+    handingOn_ = true;
+    slot.handler(std::move(*slot.result));
+    handingOn_ = false;
+    const std::lock_guard lock(mutex_);
+    if (!started_.empty() && started_.front().result)
+        QMetaObject::invokeMethod(this, &DecodeQueue::handOnFinished, Qt::QueuedConnection);
 }
 
 }  // namespace corkwallery

@@ -14,13 +14,14 @@
 #include <array>
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 #include "desktop/PinColors.h"
 #include "desktop/SymbolArt.h"
 #include "desktop/WindowSurface.h"
+#include "platform/DesktopSurface.h"
 #include "platform/Files.h"
 #include "platform/ScreenCoordinates.h"
-#include "platform/wayland/LayerShell.h"
 
 namespace corkwallery {
 
@@ -167,8 +168,12 @@ void DraggableImageView::animatePutDown() {
 }
 
 void DraggableImageView::toggleLock() {
-    isLocked_ = !isLocked_;
-    emit pinStateDidChange();
+    emit lockToggled();
+}
+
+void DraggableImageView::setLocked(bool locked) {
+    if (std::exchange(isLocked_, locked) != locked)
+        emit lockedChanged();
 }
 
 // The receiver may delete this view before the emit returns: nothing may follow it.
@@ -302,15 +307,13 @@ void DraggableImageView::paintEvent(QPaintEvent*) {
             Qt::QueuedConnection);
 }
 
-// A layer surface learns where the pointer is from where it asked to be (see GrabPointer); the
-// view fills its window from the corner.
+// The window system may know better than Qt where the pointer is; the view fills its window from
+// the corner.
 QPointF DraggableImageView::pointerOnScreen(const QMouseEvent* event, bool pressed) {
-    if (!platform::wayland::isRunning())
-        return platform::screen::fromQt(event->globalPosition());
-    const QPointF surface = window()->geometry().topLeft();
-    if (pressed)
-        grab_.press(surface, event->position());
-    return platform::screen::fromQt(grab_.pointer(surface, event->position(), isDragging_));
+    QPointF pointer = event->globalPosition();
+    if (auto* surface = platform::DesktopSurface::get(window()->windowHandle()))
+        pointer = surface->globalPointer(event->position(), pointer, pressed, isDragging_);
+    return platform::screen::fromQt(pointer);
 }
 
 void DraggableImageView::mousePressEvent(QMouseEvent* event) {
@@ -353,7 +356,7 @@ void DraggableImageView::mouseReleaseEvent(QMouseEvent* event) {
         isDragging_ = false;
         animatePutDown();
     }
-    emit pinStateDidChange();
+    emit gestureEnded(baseImageSize_);
 }
 
 // Opens the photo, locked or not, and starts no drag.

@@ -11,7 +11,6 @@
 #include <string>
 
 #include "desktop/PhotoGeometry.h"
-#include "platform/wayland/GrabPointer.h"
 
 class QMenu;
 class QPainter;
@@ -20,11 +19,12 @@ namespace corkwallery {
 
 // The view inside every pin window: one photo, tilted, its corners rounded, with a coloured
 // pushpin in the middle of its top edge, over a soft shadow (without a compositor: cut to that
-// shape instead). It is given the photo, its size, tilt, pin colour and lock; it sizes its window
-// around the tilted photo, turns mouse input into moves, resizes, lock changes and removal
-// requests, and announces them by its signals; it never calls its owner. It fills its whole native
-// window, drawing margin included; its bounds, as the geometry speaks of them, are the window's
-// frame, `drawingMargin` points inside the widget.
+// shape instead). It shows the photo, size, tilt, pin colour and lock it is given, and sizes its
+// window around the tilted photo; it turns mouse input into moves and resizes, and menu choices
+// into requests, and announces them by its signals; it never calls its owner. The owner keeps
+// what is saved: only a resize under way changes the size shown before the owner hears of it. It
+// fills its whole native window, drawing margin included; its bounds, as the geometry speaks of
+// them, are the window's frame, `drawingMargin` points inside the widget.
 class DraggableImageView final : public QWidget {
     Q_OBJECT
 public:
@@ -100,7 +100,8 @@ public:
     QSizeF baseImageSize() const { return baseImageSize_; }
     double rotationAngle() const { return rotationAngle_; }
     bool isLocked() const { return isLocked_; }
-    void setLocked(bool locked) { isLocked_ = locked; }
+    // A locked photo takes no gesture; the lock's owner sets it.
+    void setLocked(bool locked);
     // The photo's pixels, perhaps fewer than it has, and its natural size (its aspect is shown).
     void setImage(QImage pixels, QSizeF naturalSize);
 
@@ -110,8 +111,12 @@ public:
     const QImage& rendering();
 
 signals:
-    // At the end of every mouse gesture and after a lock change.
-    void pinStateDidChange();
+    // At the end of every mouse gesture: the photo's size after it (a resize changes it; a drag
+    // moves the window).
+    void gestureEnded(QSizeF size);
+    // The user chose Lock Photo or Unlock Photo; the lock changes once its owner sets it.
+    void lockToggled();
+    void lockedChanged();
     // The user chose "Remove Photo". The receiver may delete the view before the emit returns.
     void removePhoto();
     // "Open Photo" or a double click; "Show Original".
@@ -151,7 +156,6 @@ private:
     QImage pixels_;
     QSizeF naturalSize_;
     QImage pinImage_;
-    platform::wayland::GrabPointer grab_;
     QPointF clickOffset_{0, 0};
     bool isDragging_ = false;
     bool isOptionResizing_ = false;

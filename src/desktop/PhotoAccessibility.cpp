@@ -44,18 +44,13 @@ const Action* action(const QString& name) {
 
 }  // namespace
 
-// The view emits pinStateDidChange after a lock change as after every gesture: only a change of
-// the lock changes what is said of the photo.
+// Only the lock changes what is said of the photo.
 PhotoAccessibility::PhotoAccessibility(DraggableImageView* view)
     : QAccessibleWidget(view, QAccessible::Graphic) {
-    QObject::connect(view, &DraggableImageView::pinStateDidChange, view,
-                     [view, locked = view->isLocked()]() mutable {
-                         if (view->isLocked() == locked)
-                             return;
-                         locked = view->isLocked();
-                         QAccessibleEvent changed(view, QAccessible::DescriptionChanged);
-                         QAccessible::updateAccessibility(&changed);
-                     });
+    QObject::connect(view, &DraggableImageView::lockedChanged, view, [view] {
+        QAccessibleEvent changed(view, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&changed);
+    });
 }
 
 QAccessibleInterface* PhotoAccessibility::factory(const QString&, QObject* object) {

@@ -2,6 +2,7 @@
 
 #include <QPointF>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -21,6 +22,7 @@ struct Pin {
     PinnedPhotoState record;
     State state = State::NotRestoredYet;
     std::size_t fileIndex = 0;  // its place in the state file read at launch
+    std::uint64_t serial = 0;   // told by the board, unique in the run
     Photo photo;
     std::unique_ptr<PinWindow> window;  // while shown
     // Where the window stands while no screen shows the record's place; the record keeps the place.

@@ -4,13 +4,15 @@
 #include <QRandomGenerator>
 #include <QScreen>
 #include <algorithm>
+#include <memory>
 #include <utility>
 
-#include "decode/DecodeQueue.h"
 #include "desktop/DraggableImageView.h"
 #include "desktop/PinColors.h"
 #include "desktop/ScreenChanges.h"
+#include "pins/PhotoArrival.h"
 #include "pins/Pin.h"
+#include "pins/PinLog.h"
 #include "pins/PinPlacement.h"
 #include "platform/Files.h"
 #include "platform/Launcher.h"
@@ -27,31 +29,17 @@ using platform::log;
 
 namespace {
 
-std::string point(QPointF p) {
-    return "(" + platform::formatDouble(p.x()) + ", " + platform::formatDouble(p.y()) + ")";
-}
-
-// A file refused before it was decoded says why; one that was tried and failed says nothing more.
-void logRefusal(const platform::Error& error) {
-    if (!error.message.empty())
-        log("  Refused " + error.message);
-}
-
-// A photo whose colour profile could not be used is shown with its stored colours.
-void logUnusableProfile(const Photo& photo, const std::string& path) {
-    if (photo.unusableProfile)
-        log("  Colour profile of " + path + " cannot be used \u2014 colours shown unconverted");
-}
-
 // Why a copy that did not load may load later; none when its record is to be dropped (the copy
 // is absent from a folder that can be listed, or is there whole but no picture).
 std::optional<std::string> reasonToHold(const std::string& folder, const std::string& copy) {
-    const auto check = platform::files::checkReadability(folder, copy);
-    switch (check.readability) {
-        case platform::files::Readability::FolderUnreachable:
-            return "Images folder cannot be reached (" + check.reason + ")";
-        case platform::files::Readability::Unreadable:
-            return "Copy cannot be read now (" + check.reason + ")";
+    const auto readable = platform::files::checkReadability(folder, copy);
+    if (readable)
+        return std::nullopt;
+    switch (readable.error().kind) {
+        case platform::Error::Kind::Unreachable:
+            return "Images folder cannot be reached (" + readable.error().message + ")";
+        case platform::Error::Kind::Io:
+            return "Copy cannot be read now (" + readable.error().message + ")";
         default:
             return std::nullopt;
     }
@@ -66,13 +54,31 @@ PinBoard::PinBoard(QObject* parent) : QObject(parent) {
         bringPinsOnScreen();
         decodeFinerWhereNeeded(shownPins());
     });
-    // While saves fail, one more try a minute after the last.
-    saveAgain_.setSingleShot(true);
-    saveAgain_.setInterval(std::chrono::minutes(1));
-    connect(&saveAgain_, &QTimer::timeout, this, [this] { platform::discard(saveState()); });
+    connect(&saver_, &PinSaver::savingFailed, this, &PinBoard::savingFailed);
+    connect(&saver_, &PinSaver::savingResumed, this, &PinBoard::savingResumed);
+    connect(&saver_, &PinSaver::saveDue, this, [this] { platform::discard(saveState()); });
 }
 
 PinBoard::~PinBoard() = default;
+
+Pin& PinBoard::list(std::unique_ptr<Pin> pin, std::size_t at) {
+    pin->serial = nextSerial_++;
+    return **pins_.insert(pins_.begin() + static_cast<std::ptrdiff_t>(std::min(at, pins_.size())),
+                          std::move(pin));
+}
+
+Pin* PinBoard::listed(std::uint64_t serial) const {
+    const auto match = std::find_if(pins_.begin(), pins_.end(),
+                                    [&](const auto& pin) { return pin->serial == serial; });
+    return match != pins_.end() ? match->get() : nullptr;
+}
+
+Pin* PinBoard::showing(const PinWindow* window) const {
+    const auto match = std::find_if(pins_.begin(), pins_.end(), [&](const auto& pin) {
+        return window != nullptr && pin->window.get() == window;
+    });
+    return match != pins_.end() ? match->get() : nullptr;
+}
 
 std::vector<Pin*> PinBoard::shownPins() const {
     std::vector<Pin*> shown;
@@ -85,10 +91,8 @@ std::vector<Pin*> PinBoard::shownPins() const {
 
 std::vector<PinWindow*> PinBoard::pinWindows() const {
     std::vector<PinWindow*> windows;
-    for (const auto& pin : pins_) {
-        if (pin->window)
-            windows.push_back(pin->window.get());
-    }
+    for (const Pin* pin : shownPins())
+        windows.push_back(pin->window.get());
     return windows;
 }
 
@@ -107,30 +111,51 @@ void PinBoard::showPin(Pin& pin) {
                                                      middle.y() - size.height() * 0.5, size.width(),
                                                      size.height()));
     auto* view = new DraggableImageView(size);
-    Pin* const listed = &pin;
-    connect(view, &DraggableImageView::pinStateDidChange, this,
-            [this, listed] { pinStateChanged(*listed); });
-    connect(view, &DraggableImageView::removePhoto, this,
-            [this, view] { handleRemovePhoto(view); });
-    connect(view, &DraggableImageView::openPhoto, this, [listed] {
-        if (const auto copy = AppFolders::storedImageURL(listed->record.storedFilename))
-            platform::launcher::openFile(*copy);
+    // The window is every connection's context, and the pin is looked up through it: a late
+    // report from a window whose pin is gone finds none.
+    PinWindow* const shown = window.get();
+    connect(view, &DraggableImageView::gestureEnded, shown, [this, shown](QSizeF shownSize) {
+        if (Pin* listedPin = showing(shown))
+            gestureEnded(*listedPin, shownSize);
     });
-    connect(view, &DraggableImageView::showOriginal, this,
-            [listed] { platform::launcher::showInFileManager(listed->record.originalPath); });
-    connect(window.get(), &PinWindow::geometryImposed, this, [this] {
+    connect(view, &DraggableImageView::lockToggled, shown, [this, shown] {
+        Pin* listedPin = showing(shown);
+        if (listedPin == nullptr)
+            return;
+        listedPin->record.isLocked = !listedPin->record.isLocked;
+        shown->contentView()->setLocked(listedPin->record.isLocked);
+        // Where it stands away from its place, the lock keeps that place.
+        gestureEnded(*listedPin, QSizeF(listedPin->record.baseWidth, listedPin->record.baseHeight));
+    });
+    connect(view, &DraggableImageView::removePhoto, shown,
+            [this, shown] { removePin(showing(shown)); });
+    connect(view, &DraggableImageView::openPhoto, shown, [this, shown] {
+        const Pin* listedPin = showing(shown);
+        if (const auto copy = listedPin
+                                  ? AppFolders::storedImageURL(listedPin->record.storedFilename)
+                                  : std::nullopt)
+            platform::discard(platform::launcher::openFile(*copy));  // logged there
+    });
+    connect(view, &DraggableImageView::showOriginal, shown, [this, shown] {
+        if (const Pin* listedPin = showing(shown))
+            platform::launcher::showInFileManager(listedPin->record.originalPath);
+    });
+    connect(shown, &PinWindow::geometryImposed, this, [this] {
         if (std::exchange(toldPlacedByWindowManager_, true))
             return;
         log("The window manager places pin windows itself \u2014 their saved places are kept");
         emit windowManagerPlacesPins();
     });
-    connect(window.get(), &DesktopWindow::filesDropped, this, &PinBoard::filesDropped);
+    connect(shown, &DesktopWindow::filesDropped, this, &PinBoard::filesDropped);
     // The user moved it through the window manager: wherever it was shown, that is its place now.
-    connect(window.get(), &PinWindow::movedByWindowManager, this, [listed] {
-        const QPointF center = listed->window->center();
-        listed->record.centerX = center.x();
-        listed->record.centerY = center.y();
-        listed->shownAway.reset();
+    connect(shown, &PinWindow::movedByWindowManager, shown, [this, shown] {
+        Pin* listedPin = showing(shown);
+        if (listedPin == nullptr)
+            return;
+        const QPointF center = shown->center();
+        listedPin->record.centerX = center.x();
+        listedPin->record.centerY = center.y();
+        listedPin->shownAway.reset();
     });
     view->setImage(pin.photo.pixels, pin.photo.naturalSize);
     view->setPinColorName(record.pinColorName);
@@ -146,204 +171,144 @@ void PinBoard::showPin(Pin& pin) {
     pin.state = Pin::State::Shown;
 }
 
-void PinBoard::pinStateChanged(Pin& pin) {
-    const DraggableImageView& view = *pin.window->contentView();
+void PinBoard::gestureEnded(Pin& pin, QSizeF size) {
     const QPointF center = pin.window->center();
     // A pin shown away from its place keeps that place through a lock change; a drag or a resize
     // there makes where it stands its place.
-    const bool regestured =
-        !pin.shownAway || center != *pin.shownAway ||
-        view.baseImageSize() != QSizeF(pin.record.baseWidth, pin.record.baseHeight);
+    const bool regestured = !pin.shownAway || center != *pin.shownAway ||
+                            size != QSizeF(pin.record.baseWidth, pin.record.baseHeight);
     if (regestured) {
         pin.record.centerX = center.x();
         pin.record.centerY = center.y();
         pin.shownAway.reset();
     }
-    pin.record.baseWidth = view.baseImageSize().width();
-    pin.record.baseHeight = view.baseImageSize().height();
-    pin.record.isLocked = view.isLocked();
+    pin.record.baseWidth = size.width();
+    pin.record.baseHeight = size.height();
     decodeFinerWhereNeeded({&pin});  // after an enlargement
     platform::discard(saveState());
 }
 
 // From the stored copies, several at once, each for the screen that shows it.
 void PinBoard::decodeFinerWhereNeeded(const std::vector<Pin*>& pins) {
-    DecodeQueue decoding;
-    std::vector<Pin*> decoded;
     for (Pin* pin : pins) {
         const double scale = platform::screen::scaleAt(pin->window->center());
-        const QSizeF size = pin->window->contentView()->baseImageSize();
+        const QSizeF size(pin->record.baseWidth, pin->record.baseHeight);
         if (!PhotoDecoder::needsFinerImage(pin->photo, size, scale))
             continue;
         const auto path = AppFolders::storedImageURL(pin->record.storedFilename);  // makes folders
         if (!path)
             continue;
-        decoded.push_back(pin);
-        decoding.add(
-            [path = *path, size, scale] { return PhotoDecoder::loadCopy(path, size, scale); });
-    }
-    for (Pin* pin : decoded) {
-        auto photo = decoding.takeNext();
-        if (!photo) {
-            logRefusal(photo.error());
-            continue;
-        }
-        pin->photo = std::move(photo).value();
-        pin->window->contentView()->setImage(pin->photo.pixels, pin->photo.naturalSize);
+        decoding_.add(
+            [path = *path, size, scale] { return PhotoDecoder::loadCopy(path, size, scale); },
+            [this, serial = pin->serial](DecodeQueue::Result photo) {
+                Pin* finer = listed(serial);
+                if (finer == nullptr || !finer->window)
+                    return;
+                if (!photo) {
+                    PinLog::refusal(photo.error());
+                    return;
+                }
+                finer->photo = std::move(photo).value();
+                finer->window->contentView()->setImage(finer->photo.pixels,
+                                                       finer->photo.naturalSize);
+            });
     }
 }
 
 void PinBoard::restorePinnedPhotos() {
     const std::vector<PinnedPhotoState> records = loadState();
     log("restorePinnedPhotos() \u2014 " + std::to_string(records.size()) + " state(s) to restore");
-    const std::string folder = AppFolders::imagesFolderURL();
     // Every record is listed before the first save, so that each save writes those not reached.
-    std::vector<Pin*> restoring;
+    std::vector<std::uint64_t> restoring;
     for (std::size_t i = 0; i < records.size(); ++i) {
-        auto& pin = pins_.emplace_back(std::make_unique<Pin>());
+        auto pin = std::make_unique<Pin>();
         pin->record = records[i];
         pin->fileIndex = i;
-        restoring.push_back(pin.get());
-    }
-    // The copies are decoded on worker threads, a few records ahead; the lines, the windows and
-    // the saves follow the records' order here, as they would one after another.
-    DecodeQueue decoding;
-    std::vector<std::optional<std::string>> locations;
-    for (const PinnedPhotoState& record : records) {
-        // A name that is no plain file name is never opened: it could reach outside the folder.
-        const auto location = AppFolders::storedImageURL(record.storedFilename);
-        locations.push_back(location);
-        decoding.add([location, points = QSizeF(record.baseWidth, record.baseHeight),
-                      scale = platform::screen::scaleAt({record.centerX, record.centerY})] {
-            if (!location)
-                return DecodeQueue::Result::failure(platform::Error::Kind::Invalid, {});
-            return PhotoDecoder::loadCopy(*location, points, scale);
-        });
+        restoring.push_back(list(std::move(pin), pins_.size()).serial);
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
-        Pin& pin = *restoring[i];
-        const std::string prefix = "  [" + std::to_string(i) + "] ";
-        const auto& location = locations[i];
-        const std::string path = location.value_or(folder + "/" + records[i].storedFilename);
-        log(prefix + "Loading from container: " + path);
-        auto photo = decoding.takeNext();
-        if (!photo) {
-            logRefusal(photo.error());
-            log(prefix + "ERROR: failed to load image from " + path);
-            if (const auto reason = location ? reasonToHold(folder, *location) : std::nullopt) {
-                log(prefix + *reason + " \u2014 kept in the state file");
-                pin.state = Pin::State::Held;
-            } else {
-                std::erase_if(pins_, [&](const auto& listed) { return listed.get() == &pin; });
-            }
-            continue;
-        }
-        pin.photo = std::move(photo).value();
-        logUnusableProfile(pin.photo, path);
-        log(prefix + "Image loaded: " +
-            point(QPointF(pin.photo.naturalSize.width(), pin.photo.naturalSize.height())));
-        createPinWindow(pin);
-        log(prefix + "Window restored successfully");
+        const PinnedPhotoState& record = records[i];
+        // A name that is no plain file name is never opened: it could reach outside the folder.
+        const auto location = AppFolders::storedImageURL(record.storedFilename);
+        decoding_.add(
+            [location, points = QSizeF(record.baseWidth, record.baseHeight),
+             scale = platform::screen::scaleAt({record.centerX, record.centerY})] {
+                if (!location)
+                    return DecodeQueue::Result::failure(platform::Error::Kind::Invalid,
+                                                        "no plain file name");
+                return PhotoDecoder::loadCopy(*location, points, scale);
+            },
+            [this, serial = restoring[i], i, location](DecodeQueue::Result photo) {
+                // Removed meanwhile ("Remove All Photos" during the launch): nothing to show.
+                if (Pin* pin = listed(serial))
+                    restoreOne(*pin, i, location, std::move(photo));
+            });
     }
-    bringPinsOnScreen();
-    decodeFinerWhereNeeded(shownPins());  // those shown on another screen than their place's
+    decoding_.then([this] {
+        bringPinsOnScreen();
+        decodeFinerWhereNeeded(shownPins());  // those shown on another screen than their place's
+        emit restored();
+    });
 }
 
-std::vector<std::optional<PinBoard::Failure>> PinBoard::addPhotos(
-    const std::vector<std::string>& paths, std::optional<QPointF> at) {
+void PinBoard::restoreOne(Pin& pin, std::size_t index, const std::optional<std::string>& location,
+                          DecodeQueue::Result photo) {
+    const std::string folder = AppFolders::imagesFolderURL();
+    const std::string prefix = "  [" + std::to_string(index) + "] ";
+    const std::string path = location.value_or(folder + "/" + pin.record.storedFilename);
+    log(prefix + "Loading from container: " + path);
+    if (!photo) {
+        PinLog::refusal(photo.error());
+        log(prefix + "ERROR: failed to load image from " + path);
+        if (const auto reason = location ? reasonToHold(folder, *location) : std::nullopt) {
+            log(prefix + *reason + " \u2014 kept in the state file");
+            pin.state = Pin::State::Held;
+        } else {
+            std::erase_if(pins_, [&](const auto& listedPin) { return listedPin.get() == &pin; });
+        }
+        return;
+    }
+    pin.photo = std::move(photo).value();
+    PinLog::unusableProfile(pin.photo, path);
+    log(prefix + "Image loaded: " +
+        PinLog::point(QPointF(pin.photo.naturalSize.width(), pin.photo.naturalSize.height())));
+    createPinWindow(pin);
+    log(prefix + "Window restored successfully");
+}
+
+void PinBoard::addPhotos(const std::vector<std::string>& paths, std::optional<QPointF> at,
+                         std::function<void(const Failures&)> done) {
     const QRectF screen = platform::screen::fromQt(QRectF(platform::screen::primaryGeometry()));
-    const QPointF middle = at.value_or(screen.center());
-    DecodeQueue decoding;
-    for (const std::string& path : paths) {
-        // Decoded only as finely as the new pin shows it: its size comes from the header.
-        decoding.add([path, scale = platform::screen::scaleAt(middle)] {
-            const auto natural = PhotoDecoder::naturalSize(path);
-            if (!natural)
-                return DecodeQueue::Result::failure(natural.error());
-            return PhotoDecoder::decode(
-                path, PhotoDecoder::longerSideToDecode(baseSize(QSizeF(natural.value())), scale));
-        });
-    }
-    // The pins are laid out together, so every photo is decoded before the first is pinned.
-    std::vector<DecodeQueue::Result> images;
-    std::vector<QSizeF> sizes;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (const auto& image = images.emplace_back(decoding.takeNext()))
-            sizes.push_back(baseSize(image.value().naturalSize));
-    }
-    std::vector<QRectF> taken;
-    for (const PinWindow* window : pinWindows())
-        taken.push_back(window->frame());
-    const std::vector<QPointF> centers = PinPlacement::arriving(
-        middle, sizes,
-        PinPlacement::areaHolding(middle, platform::screen::availableAreas(), screen), taken);
-    std::vector<std::optional<Failure>> outcomes;
-    std::size_t placed = 0;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        const std::string& path = paths[i];
-        auto& image = images[i];
-        if (!image) {
-            logRefusal(image.error());
-            log("ERROR: failed to load image from " + path);
-            using Kind = platform::Error::Kind;
-            const Kind kind = image.error().kind;
-            outcomes.emplace_back(kind == Kind::TooLarge ? Failure::TooLarge
-                                  : kind == Kind::Io     ? Failure::Unreadable
-                                                         : Failure::NotAPicture);
-            continue;
-        }
-        logUnusableProfile(image.value(), path);
-        // A photo whose copy fails leaves its place empty.
-        const QPointF center = centers[placed];
-        const QSizeF size = sizes[placed++];
-        const auto storedFilename = PhotoCopies::copyImageToContainer(path);
-        if (!storedFilename) {
-            log("ERROR: failed to copy image \u2014 photo will not persist");
-            outcomes.emplace_back(Failure::CopyFailed);
-            continue;
-        }
-        auto& pin = pins_.emplace_back(std::make_unique<Pin>());
-        pin->record = {
-            .storedFilename = *storedFilename,
-            .originalPath = platform::utf8::repaired(path),
-            .centerX = center.x(),
-            .centerY = center.y(),
-            .baseWidth = size.width(),
-            .baseHeight = size.height(),
-            .rotationAngle = platform::random::uniformDouble(-kMaximumTilt, kMaximumTilt),
-            .pinColorName = pinColorNames.at(
-                QRandomGenerator::system()->bounded(static_cast<quint32>(pinColorNames.size()))),
-            .isLocked = false,
-        };
-        pin->photo = std::move(image).value();
-        createPinWindow(*pin);
-        outcomes.emplace_back(std::nullopt);
-    }
-    return outcomes;
-}
-
-// A square takes the second branch: the comparison is strict.
-QSizeF PinBoard::baseSize(QSizeF naturalSize) {
-    const double aspect = naturalSize.width() / naturalSize.height();
-    if (aspect > 1)
-        return {kLongerSide, kLongerSide / aspect};
-    return {kLongerSide * aspect, kLongerSide};
+    PhotoArrival::start(decoding_, paths, at.value_or(screen.center()),
+                        {.taken =
+                             [this] {
+                                 std::vector<QRectF> taken;
+                                 for (const PinWindow* window : pinWindows())
+                                     taken.push_back(window->frame());
+                                 return taken;
+                             },
+                         .pinned =
+                             [this](std::unique_ptr<Pin> pin) {
+                                 createPinWindow(list(std::move(pin), pins_.size()));
+                             },
+                         .done = std::move(done)});
 }
 
 void PinBoard::handleRemovePhoto(const DraggableImageView* view) {
     const auto match = std::find_if(pins_.begin(), pins_.end(), [&](const auto& pin) {
         return view != nullptr && pin->window && pin->window->contentView() == view;
     });
-    if (match != pins_.end())
-        removePin(match->get());
+    removePin(match != pins_.end() ? match->get() : nullptr);
 }
 
 void PinBoard::removePin(Pin* pin) {
-    const auto listed =
+    const auto listedPin =
         std::find_if(pins_.begin(), pins_.end(), [&](const auto& p) { return p.get() == pin; });
+    if (pin == nullptr || listedPin == pins_.end())
+        return;
     std::vector<std::pair<std::unique_ptr<Pin>, std::size_t>> gone;
-    gone.emplace_back(std::move(*listed), listed - pins_.begin());
-    pins_.erase(listed);
+    gone.emplace_back(std::move(*listedPin), listedPin - pins_.begin());
+    pins_.erase(listedPin);
     removed(gone);
 }
 
@@ -379,74 +344,30 @@ void PinBoard::removed(const std::vector<std::pair<std::unique_ptr<Pin>, std::si
 }
 
 void PinBoard::undoRemove() {
-    RemovedPins::TakenBack taken = removed_.takeBackLatest();
-    for (auto& [pin, index] : taken.pins) {
-        Pin& listed = **pins_.insert(
-            pins_.begin() + static_cast<std::ptrdiff_t>(std::min(index, pins_.size())),
-            std::move(pin));
-        if (listed.state == Pin::State::Held)
-            continue;
-        showPin(listed);
-        log("  [" + std::to_string(index) + "] Window restored successfully");
-    }
-    if (taken.pins.empty() && taken.lost.isEmpty())
-        return;
-    bringPinsOnScreen();
-    platform::discard(saveState());
-    emit removalUndone();
-    if (!taken.lost.isEmpty())
-        emit copiesLost(taken.lost);
+    removed_.takeBackLatest(decoding_, [this](RemovedPins::TakenBack taken) {
+        for (auto& [pin, index] : taken.pins) {
+            Pin& back = list(std::move(pin), index);
+            if (back.state == Pin::State::Held)
+                continue;
+            showPin(back);
+            log("  [" + std::to_string(index) + "] Window restored successfully");
+        }
+        if (taken.pins.empty() && taken.lost.isEmpty())
+            return;
+        bringPinsOnScreen();
+        platform::discard(saveState());
+        emit removalUndone();
+        if (!taken.lost.isEmpty())
+            emit copiesLost(taken.lost);
+    });
 }
 
 platform::Result<std::size_t> PinBoard::saveState() {
-    const std::vector<PinWindow*> windows = pinWindows();
-    log("saveState() called \u2014 " + std::to_string(windows.size()) + " window(s)");
-    if (store_.isSavingDisabled())  // said once, when the unreadable file could not be moved aside
-        return platform::Result<std::size_t>::failure(platform::Error::Kind::Io,
-                                                      "the unreadable state file is kept");
-    std::vector<PinnedPhotoState> records;
-    std::size_t shown = 0;
-    std::size_t notReached = 0;
-    for (const auto& pin : pins_) {
-        records.push_back(pin->record);
-        const PinnedPhotoState& record = pin->record;
-        switch (pin->state) {
-            case Pin::State::Shown:
-                log("  window " + std::to_string(shown++) +
-                    ": saved \u2014 stored=" + record.storedFilename +
-                    ", center=" + point(QPointF(record.centerX, record.centerY)));
-                break;
-            case Pin::State::Held:
-                log("  held " + std::to_string(pin->fileIndex) +
-                    ": kept unchanged \u2014 stored=" + record.storedFilename);
-                break;
-            case Pin::State::NotRestoredYet:
-                ++notReached;
-                break;
-        }
-    }
-    if (notReached > 0)
-        log("  " + std::to_string(notReached) +
-            " record(s) not restored yet \u2014 kept unchanged");
-    auto outcome = store_.saveState(records);
-    noteSaveOutcome(outcome);
-    return outcome;
-}
-
-void PinBoard::noteSaveOutcome(const platform::Result<std::size_t>& outcome) {
-    if (outcome) {
-        saveAgain_.stop();
-        if (std::exchange(savesFailing_, false))
-            emit savingResumed();
-        return;
-    }
-    saveAgain_.start();
-    if (!std::exchange(savesFailing_, true))
-        emit savingFailed(QString::fromStdString(outcome.error().message));
+    return saver_.save(pins_);
 }
 
 std::vector<PinnedPhotoState> PinBoard::loadState() {
-    return store_.loadState();
+    return saver_.load();
 }
 
 // Nothing here is the user's doing, so nothing is saved.
@@ -471,7 +392,7 @@ void PinBoard::bringPinsOnScreen() {
         pin.window->setCenter(center);
         log((away ? "Brought pin " + std::to_string(i) + " back on screen: center="
                   : "Returned pin " + std::to_string(i) + " to its place: center=") +
-            point(center));
+            PinLog::point(center));
     }
 }
 

@@ -5,16 +5,20 @@
 #include <QSizeF>
 #include <QStringList>
 #include <QTimer>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "decode/DecodeQueue.h"
 #include "desktop/DroppedFiles.h"
+#include "pins/PhotoArrival.h"
+#include "pins/PinSaver.h"
 #include "pins/RemovedPins.h"
 #include "platform/Result.h"
 #include "store/PinnedPhotoState.h"
-#include "store/StateStore.h"
 
 namespace corkwallery {
 
@@ -35,10 +39,6 @@ struct Pin;
 class PinBoard final : public QObject {
     Q_OBJECT
 public:
-    // The longer side of a new photo, in points, and the greatest tilt, in radians (8 degrees).
-    static constexpr double kLongerSide = 300;
-    static constexpr double kMaximumTilt = 0.13962634015954636;
-
     explicit PinBoard(QObject* parent = nullptr);
     ~PinBoard() override;
 
@@ -49,21 +49,20 @@ public:
     // log lines "restorePinnedPhotos() — <n> state(s) to restore", and per record "[<i>] Loading
     // from container: <path>", then "[<i>] Image loaded: (<w>, <h>)" and "[<i>] Window restored
     // successfully", or "[<i>] ERROR: failed to load image from <path>" (and for a held record a
-    // line saying why it is kept). Then brings pins that no screen shows back.
+    // line saying why it is kept). Then brings pins that no screen shows back and emits restored().
+    // The copies are decoded on worker threads while the event loop runs; the lines, the windows
+    // and the saves follow the records' order, as they would one after another.
     void restorePinnedPhotos();
 
-    // Why a file was not pinned.
-    enum class Failure { NotAPicture, TooLarge, Unreadable, CopyFailed };
+    using Failure = PhotoArrival::Failure;
+    using Failures = PhotoArrival::Failures;
 
-    // Pins each file as "Add Photo" does: decoded at the pin's size (several at once, on worker
-    // threads), copied into the images folder, a random tilt within ±8° and one of the four
-    // colours, its longer side 300 points. One photo is centred at `at` (screen points), by
-    // default the main screen's centre; several stand side by side around it (see
-    // PinPlacement::sideBySide). Lines, copies and windows follow the files' order. Per file: none
-    // when pinned, or why not (after its log lines).
-    std::vector<std::optional<Failure>> addPhotos(const std::vector<std::string>& paths,
-                                                  std::optional<QPointF> at = std::nullopt);
-    bool addPhoto(const std::string& path) { return !addPhotos({path}).front(); }
+    // Pins each file as "Add Photo" does (see PhotoArrival), its longer side 300 points. One photo
+    // is centred at `at` (screen points), by default the main screen's centre; several stand side
+    // by side around it. After whatever was asked of the board before, the lines and windows
+    // follow the files' order; then `done` is told what became of each file.
+    void addPhotos(const std::vector<std::string>& paths, std::optional<QPointF> at,
+                   std::function<void(const Failures&)> done);
 
     // Removes the pin whose window shows `view`: closes and unlists the window, saves, and only
     // when that save succeeded moves its copy to the Trash. A view that no pin's window shows is
@@ -78,10 +77,7 @@ public:
     void undoRemove();
     bool canUndoRemove() const { return !removed_.isEmpty(); }
 
-    // Writes the state file from the records, with the lines "saveState() called — <n>
-    // window(s)", per pin shown "window <i>: saved — stored=<name>, center=(<x>, <y>)", per held
-    // record "held <i>: kept unchanged — stored=<name>", during the launch "<k> record(s) not
-    // restored yet — kept unchanged", then the store's own lines.
+    // Writes the state file from the records (see PinSaver).
     platform::Result<std::size_t> saveState();
     std::vector<PinnedPhotoState> loadState();
 
@@ -91,11 +87,9 @@ public:
     // pin <i> to its place: center=(<x>, <y>)". Saves nothing: the records keep the places.
     void bringPinsOnScreen();
 
-    // The photo chosen size rule: longer side 300 points, the aspect of `naturalSize`; a square
-    // takes the portrait branch.
-    static QSizeF baseSize(QSizeF naturalSize);
-
 signals:
+    // The launch's records are all restored, held or dropped.
+    void restored();
     // A pin window was listed; emitted before the save that follows.
     void pinWindowCreated();
     // The window manager gave a pin window a geometry of its own (a tiling manager): said once a
@@ -115,28 +109,34 @@ signals:
     void savingResumed();
 
 private:
+    // Lists a new pin, to be found again by its serial once a decode for it comes back.
+    Pin& list(std::unique_ptr<Pin> pin, std::size_t at);
+    Pin* listed(std::uint64_t serial) const;
+    Pin* showing(const PinWindow* window) const;
     // Builds the pin's window centred on the main screen, fits it to the tilted photo, moves its
     // centre to the record's, shows it, emits pinWindowCreated and saves.
     void createPinWindow(Pin& pin);
     void showPin(Pin& pin);
-    // A gesture ended or the lock changed: the record takes the view's size and lock and, unless
-    // the pin stands away from its place untouched, the window's place, a finer photo is decoded
-    // when the pin grew past it, and the state is saved.
-    void pinStateChanged(Pin& pin);
+    // A gesture ended (or the lock changed) with the photo at `size`: the record takes the size
+    // and, unless the pin stands away from its place untouched, the window's place; a finer photo
+    // is decoded when the pin grew past it, and the state is saved.
+    void gestureEnded(Pin& pin, QSizeF size);
     // Photos shown coarser than their pins' size on the screens that show them are decoded again.
     void decodeFinerWhereNeeded(const std::vector<Pin*>& pins);
     std::vector<Pin*> shownPins() const;
+    void restoreOne(Pin& pin, std::size_t index, const std::optional<std::string>& location,
+                    DecodeQueue::Result photo);
     void removePin(Pin* pin);
     // Closes the windows of `pins` (unlisted already), saves, and keeps them for an undo.
     void removed(const std::vector<std::pair<std::unique_ptr<Pin>, std::size_t>>& pins);
-    void noteSaveOutcome(const platform::Result<std::size_t>& outcome);
 
-    StateStore store_;
+    PinSaver saver_;
     std::vector<std::unique_ptr<Pin>> pins_;  // in the state file's order
     RemovedPins removed_;
     bool toldPlacedByWindowManager_ = false;
-    bool savesFailing_ = false;
-    QTimer saveAgain_;
+    std::uint64_t nextSerial_ = 0;
+    // Last, so that it goes first: no decode comes back to a board being torn down.
+    DecodeQueue decoding_;
 };
 
 }  // namespace corkwallery

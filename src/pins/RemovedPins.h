@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 
 namespace corkwallery {
 
+class DecodeQueue;
 struct Pin;
 
 // The pins the user removed in this run, so that each removal can be undone, the latest first.
@@ -31,16 +33,17 @@ public:
     void remember(std::vector<Removed> pins, bool saved);
     bool isEmpty() const { return removals_.empty(); }
 
-    // The pins of the latest removal not yet undone, their copies taken back from the Trash and
-    // decoded (held ones as they were), each with its place among the pins, logging "Undo remove
-    // — <n> pin(s) to bring back" and per pin "[<i>] Taken back: <copy path>" or "[<i>] ERROR:
-    // cannot bring back <copy path>: <reason>"; `lost` names the chosen files of those that
-    // cannot come back (their copies emptied from the Trash).
+    // The pins of the latest removal not yet undone, their copies taken back from the Trash now
+    // and decoded on `decoding`'s workers (held ones as they were), each with its place among the
+    // pins, handed to `done` once decoded, after the lines "Undo remove — <n> pin(s) to bring
+    // back" and per pin "[<i>] Taken back: <copy path>" or "[<i>] ERROR: cannot bring back <copy
+    // path>: <reason>"; `lost` names the chosen files of those that cannot come back (their copies
+    // emptied from the Trash). Nothing when there is nothing to undo.
     struct TakenBack {
         std::vector<std::pair<std::unique_ptr<Pin>, std::size_t>> pins;
         QStringList lost;
     };
-    TakenBack takeBackLatest();
+    void takeBackLatest(DecodeQueue& decoding, std::function<void(TakenBack)> done);
 
 private:
     std::vector<std::vector<Removed>> removals_;

@@ -55,7 +55,9 @@ struct App : testing::TemporaryHome {
             QSettings("Corkwallery", "Corkwallery").setValue("hasAddedFirstPhoto", true);
         if (pinned)
             savePins({{"P.png", "", 300, 400, 60, 40, 0.05, "red", false}}, copied);
+        const QSignalSpy launched(&delegate, &AppDelegate::launched);
         delegate.applicationDidFinishLaunching();
+        EXPECT_TRUE(testing::waitUntil([&] { return launched.count() == 1; }));
     }
     // Opens the tray menu from the corner card that stands in for the tray (offscreen has none).
     void openMenu() { QTest::mouseClick(delegate.statusItem()->fallbackCard(), Qt::LeftButton); }
@@ -136,6 +138,7 @@ TEST(app, MenusToggleTheHelpCardAndAddAndRemovePhotos) {
     for (const auto& [step, take, pins, help, quits] : steps) {
         SCOPED_TRACE(step);
         take();
+        testing::waitUntil([&] { return app.delegate.pins().pinWindows().size() == pins; });
         const auto saved = testing::savedPins();
         EXPECT_EQ(std::pair(app.delegate.pins().pinWindows().size(), saved.size()),
                   std::pair(pins, pins));

@@ -41,7 +41,7 @@ protected:
         view->setHostWindow(this);
         view->fitWindowToPhoto(photo, angle);
         changes = 0;
-        QObject::connect(view.get(), &DraggableImageView::pinStateDidChange, [&] { ++changes; });
+        QObject::connect(view.get(), &DraggableImageView::gestureEnded, [&] { ++changes; });
     }
     void send(QEvent::Type type, QPointF at, Qt::KeyboardModifiers modifiers = {}) {
         const auto button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
