@@ -225,7 +225,7 @@ void AppDelegate::addPhotoClicked() {
 }
 
 void AppDelegate::pinPhotos(const std::vector<std::string>& files, std::optional<QPointF> at,
-                            Answer answer, std::shared_ptr<const Translations> answerTexts) {
+                            const Answer& answer, std::shared_ptr<const Translations> answerTexts) {
     pins_.addPhotos(
         files, at, [this, files, answer, answerTexts](const PinBoard::Failures& outcomes) {
             // The answer in its start's language; the notifications in ours.

@@ -45,7 +45,7 @@ public:
     // happened, through `answerTexts` when given.
     using Answer = std::function<void(const QString&)>;
     void pinPhotos(const std::vector<std::string>& files, std::optional<QPointF> at = std::nullopt,
-                   Answer answer = {}, std::shared_ptr<const Translations> answerTexts = {});
+                   const Answer& answer = {}, std::shared_ptr<const Translations> answerTexts = {});
     // Files dropped on a pin or a card: the line "Dropped <n> item(s) at (<x>, <y>)", then each
     // URL that is no file on this computer refused as no picture is, the files pinned around the
     // drop point.

@@ -344,7 +344,7 @@ void PinBoard::removed(const std::vector<std::pair<std::unique_ptr<Pin>, std::si
 }
 
 void PinBoard::undoRemove() {
-    removed_.takeBackLatest(decoding_, [this](RemovedPins::TakenBack taken) {
+    removed_.takeBackLatest(decoding_, [this](RemovedPins::TakenBack&& taken) {
         for (auto& [pin, index] : taken.pins) {
             Pin& back = list(std::move(pin), index);
             if (back.state == Pin::State::Held)

@@ -82,8 +82,9 @@ void RemovedPins::takeBackLatest(DecodeQueue& decoding, std::function<void(Taken
         const Removed& pin = undo->pins[i];
         auto back = pin.trashed ? PhotoCopies::takeBackCopy(*pin.trashed, pin.record.storedFilename)
                                 : platform::Result<void>::success();
-        undo->failures.push_back(back ? std::nullopt : std::optional(std::move(back).error()));
-        if (!back || pin.held)
+        const bool tookBack = back.ok();
+        undo->failures.push_back(tookBack ? std::nullopt : std::optional(std::move(back).error()));
+        if (!tookBack || pin.held)
             continue;
         decoding.add(
             [location = AppFolders::storedImageURL(pin.record.storedFilename),
