@@ -12,15 +12,6 @@
 
 namespace corkwallery {
 
-namespace PhotoDecoder {
-// Whether the file was refused before it was decoded: its message is a refusal for the log.
-inline bool refusedUndecoded(const platform::Error& error) {
-    using Kind = platform::Error::Kind;
-    return error.kind == Kind::NotRegularFile || error.kind == Kind::TooLarge ||
-           error.kind == Kind::Unsupported;
-}
-}  // namespace PhotoDecoder
-
 // Decodes photos on worker threads and hands each result to the handler added with its job, on
 // the queue's own thread and in the order the jobs were added, whichever finishes first; the
 // thread that adds never waits. One worker per core the process may run on

@@ -35,6 +35,13 @@ inline constexpr int kMaxScans = 100;
 template <typename T>
 using Result = platform::Result<T>;
 
+// Whether the file was refused before it was decoded: its message is a refusal for the log.
+inline bool refusedUndecoded(const platform::Error& error) {
+    using Kind = platform::Error::Kind;
+    return error.kind == Kind::NotRegularFile || error.kind == Kind::TooLarge ||
+           error.kind == Kind::Unsupported;
+}
+
 // Sets the decoders' process-wide limits (Qt's allocation limit, libjpeg's JPEGMEM). Every
 // decode does it first; call it on the main thread before decoding on others, so that the
 // environment is not changed while another thread reads it. Later calls do nothing.

@@ -1,6 +1,5 @@
 #include "pins/PinLog.h"
 
-#include "decode/DecodeQueue.h"
 #include "platform/Log.h"
 
 namespace corkwallery::PinLog {
