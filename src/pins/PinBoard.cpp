@@ -294,13 +294,6 @@ void PinBoard::addPhotos(const std::vector<std::string>& paths, std::optional<QP
                          .done = std::move(done)});
 }
 
-void PinBoard::handleRemovePhoto(const DraggableImageView* view) {
-    const auto match = std::find_if(pins_.begin(), pins_.end(), [&](const auto& pin) {
-        return view != nullptr && pin->window && pin->window->contentView() == view;
-    });
-    removePin(match != pins_.end() ? match->get() : nullptr);
-}
-
 void PinBoard::removePin(Pin* pin) {
     const auto listedPin =
         std::find_if(pins_.begin(), pins_.end(), [&](const auto& p) { return p.get() == pin; });

@@ -22,7 +22,6 @@
 
 namespace corkwallery {
 
-class DraggableImageView;
 class PinWindow;
 struct Pin;
 
@@ -64,11 +63,9 @@ public:
     void addPhotos(const std::vector<std::string>& paths, std::optional<QPointF> at,
                    std::function<void(const Failures&)> done);
 
-    // Removes the pin whose window shows `view`: closes and unlists the window, saves, and only
-    // when that save succeeded moves its copy to the Trash. A view that no pin's window shows is
-    // ignored.
-    void handleRemovePhoto(const DraggableImageView* view);
-    // Removes every pin, held records included, the same way; saves even when there is none.
+    // Removes every pin, held records included, as a pin's Remove Photo removes it: closes and
+    // unlists the windows, saves (even when there is none), and only when that save succeeded
+    // moves the copies to the Trash.
     void removeAllPhotos();
     // Brings back the pins of the latest removal not yet undone: their records as they were, at
     // their places among the pins, their copies taken back from the Trash, and saves once. Logs
